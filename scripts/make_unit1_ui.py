@@ -1,0 +1,178 @@
+# Generates src/gui/Unit1.ui. Edit the .ui in Qt Designer or rerun this after changing it here.
+import html
+def esc(s): return html.escape(s, quote=False)
+out=[]
+def w(s): out.append(s)
+def prop_str(name,val,notr=False):
+    attr = ' notr="true"' if notr else ''
+    return f'<property name="{name}"><string{attr}>{esc(val)}</string></property>'
+def geom(x,y,wd,h):
+    return f'<property name="geometry"><rect><x>{x}</x><y>{y}</y><width>{wd}</width><height>{h}</height></rect></property>'
+def font(pt=None,bold=False):
+    s='<property name="font"><font>'
+    if pt: s+=f'<pointsize>{pt}</pointsize>'
+    if bold: s+='<bold>true</bold>'
+    return s+'</font></property>'
+def widget(cls,name,x,y,wd,h,extra='',children=''):
+    return f'<widget class="{cls}" name="{name}">{geom(x,y,wd,h)}{extra}{children}</widget>'
+def label(name,x,y,wd,h,text,extra=''):
+    return widget('QLabel',name,x,y,wd,h,prop_str('text',text)+extra)
+def tip(t): return prop_str('toolTip',t)
+def acc(t): return prop_str('accessibleName',t)
+def enabled(b): return f'<property name="enabled"><bool>{"true" if b else "false"}</bool></property>'
+def icon(path): return f'<property name="icon"><iconset resource="../resources/resources.qrc"><normaloff>{path}</normaloff></iconset></property>'
+def cursor_hand(): return '<property name="cursor"><cursorShape>PointingHandCursor</cursorShape></property>'
+def iconsize(n): return f'<property name="iconSize"><size><width>{n}</width><height>{n}</height></size></property>'
+Y=-24  # the tool bar takes the top 24 pixels of the client area
+def Yc(y): return y+Y
+
+editace_children = ''.join([
+  label('lbl_rezim',16,12,40,16,'Režim', prop_str('buddy','edt_rezim',True) if False else ''),
+  label('lbl_vlastnik',56,12,56,16,'Vlastník'),
+  label('lbl_charakteristika',104,12,90,16,'Charakteristika'),
+  label('lbl_evidence',184,12,56,16,'evidence'),
+  widget('QLineEdit','edt_rezim',16,32,25,22,font(None,True)+prop_str('text','XX')+acc('Režim')+'<property name="styleSheet"><string notr="true">background-color: palette(window);</string></property>'),
+  widget('QLineEdit','edt_vlastnik',64,32,25,22,font(None,True)+prop_str('text','XX')+acc('Vlastník')+prop_str('whatsThis','autoselect')+'<property name="styleSheet"><string notr="true">background-color: white;</string></property>'),
+  widget('QLineEdit','edt_charakteristika',120,32,41,22,font(None,True)+prop_str('text','XXXX')+acc('Charakteristika')),
+  widget('QLineEdit','edt_evidence',192,32,33,22,font(None,True)+prop_str('text','XXX')+acc('evidence')),
+  widget('QFrame','Panel_kontrolka',248,10,73,47,
+         '<property name="frameShape"><enum>QFrame::Panel</enum></property><property name="frameShadow"><enum>QFrame::Raised</enum></property>',
+         label('lbl_kontrolka_nazev',10,2,60,16,'Kontrolka')+
+         label('lbl_pomlcka',-3,20,34,22,'  -  ',font(12,True))+
+         label('lbl_kontrolka',28,20,30,22,'X',font(12,True)+acc('Kontrolní číslice'))),
+  widget('QPushButton','BitBtn_zadano',344,24,81,25,prop_str('text','Zadáno')+tip('Spočítej kontrolní číslici')+icon(':/images/yes.png')+'<property name="autoDefault"><bool>true</bool></property><property name="default"><bool>true</bool></property>'),
+])
+central = ''.join([
+  widget('QGroupBox','GroupBox1',24,Yc(32),97,57,prop_str('title','Vozidlo'),
+     widget('QRadioButton','rbtn_vozy',8,16,85,18,prop_str('text','vozy')+tip('přepni na vozy')+cursor_hand()+'<property name="checked"><bool>true</bool></property>')+
+     widget('QRadioButton','rbtn_lokomotivy',8,34,85,18,prop_str('text','lokomotivy')+tip('Přepni na lokomotivy')+cursor_hand())),
+  widget('QFrame','Panel_editace',128,Yc(32),457,65,tip('Editace vozidla'),editace_children),
+  widget('QLabel','Image1',592,Yc(48),97,49,acc('Trakvid')),
+  widget('QFrame','Panel4',16,Yc(104),569,41,'<property name="frameShape"><enum>QFrame::Panel</enum></property><property name="frameShadow"><enum>QFrame::Raised</enum></property>',
+     label('lbl_databaze_memo',8,4,553,33,'Výpisy',font(10))),
+  widget('QPlainTextEdit','Memo1',16,Yc(152),569,121,acc('Výpisy')+'<property name="verticalScrollBarPolicy"><enum>Qt::ScrollBarAlwaysOn</enum></property><property name="tabChangesFocus"><bool>true</bool></property>'+'<property name="styleSheet"><string notr="true">QPlainTextEdit { background-color: palette(light); }</string></property>'),
+  widget('QPushButton','btn_uloz',592,Yc(152),75,25,prop_str('text','Ulož')+enabled(False)+tip('ulož upravený výpis')+cursor_hand()+'<property name="autoDefault"><bool>true</bool></property>'),
+  widget('QFrame','Panel_napoveda',592,Yc(216),89,41,tip('Posun v nápovědě'),
+     widget('QPushButton','BitBtn_napoveda_zpet',16,8,25,25,enabled(False)+tip('Zpět v nápovědě')+acc('Zpět v nápovědě')+icon(':/images/arrow_back.png')+iconsize(16)+'<property name="autoDefault"><bool>true</bool></property>')+
+     widget('QPushButton','bitbtn_napoveda_dale',48,8,25,25,enabled(False)+tip('Další nápověda')+acc('Další nápověda')+icon(':/images/arrow_next.png')+iconsize(16)+'<property name="autoDefault"><bool>true</bool></property>')),
+  label('lbl_databaze',16,Yc(288),400,20,'Databáze',font(10,True)),
+  widget('QListView','lbx_databaze',16,Yc(312),569,201,acc('Databáze')+'<property name="uniformItemSizes"><bool>true</bool></property><property name="editTriggers"><set>QAbstractItemView::NoEditTriggers</set></property><property name="contextMenuPolicy"><enum>Qt::CustomContextMenu</enum></property>'),
+  widget('QListWidget','lbx_tridit',592,Yc(272),105,65,'<property name="visible"><bool>false</bool></property>'),
+  widget('QFrame','Panel_databaze',600,Yc(352),89,113,tip('Tlačítka úpravy databáze'),
+     widget('QPushButton','Btn_upravit',6,8,75,25,prop_str('text','Upravit')+enabled(False)+tip('Upravit označenou položku v databázi')+'<property name="autoDefault"><bool>true</bool></property>')+
+     widget('QPushButton','btn_smaz',6,40,75,25,prop_str('text','Smaž')+enabled(False)+tip('Stačí poklepat položku')+'<property name="autoDefault"><bool>true</bool></property>')+
+     widget('QPushButton','btn_zalozka',6,72,75,25,prop_str('text','Záložka')+enabled(False)+tip('Vlož záložku před označenou položku')+'<property name="autoDefault"><bool>true</bool></property>')),
+])
+
+# actions: name, text, icon index or None, tooltip, checkable
+IL=lambda i: f':/images/imagelist/{i:02d}.png'
+actions = [
+ ('uloitvozidlo1','uložit &vozidlo...',0,None,False),
+ ('Uloitdatabzi1','&Uložit databázi',2,None,False),
+ ('Lokomotivy1','Databázi lokomotivy',4,None,False),
+ ('Vozy1','Databázi vozy',3,None,False),
+ ('PodleCharakteristiky1','Charakteristika...',None,None,False),
+ ('PodleDKV1','DKV...',None,None,False),
+ ('PodleDomovskstanice1','Domovská stanice...',None,None,False),
+ ('Reimvozu2','Režim vozu',None,None,False),
+ ('Vlastnkvozu1','Vlastník vozu',None,None,False),
+ ('Charakteristika561','Charakteristika 5-6',None,None,False),
+ ('Charakteristika781','Charakteristika 7-8',None,None,False),
+ ('Podleady1','Řada...',None,None,False),
+ ('PodleDKV2','DKV...',None,None,False),
+ ('Podleprovoznjednotky1','Provozní jednotka...',None,None,False),
+ ('technika','Technické parametry',None,None,True),
+ ('udrzba','Údržba',None,None,True),
+ ('n1','Výpočet kontrolní číslice',None,None,False),
+ ('n2','Přidat vozidlo do databáze',None,None,False),
+ ('n3','Uložení databáze',None,None,False),
+ ('n4','Práce s databázi',None,None,False),
+ ('n5','Výpisy',None,None,False),
+ ('n6','Listy',None,None,False),
+ ('n7','Nastavení',None,None,False),
+ ('Oprogramu1','O programu',None,None,False),
+ # tool bar
+ ('ulozit_vozidlo','uložit vozidlo',0,'uložit zadané vozidlo',False),
+ ('uoloz_databazi','Ulož databázi',2,'Ulož databázi',False),
+ ('tbtn_loko','Databáze lokomotivy',4,'Databáze lokomotivy',False),
+ ('tbtb_vozy','Databáze vozy',3,'Databáze vozy',False),
+ ('tbtn_reimv_ozu','List režimů vozu',6,'List režimů vozu',False),
+ ('tbtn_vlastnik','List vlastníků vozů',5,'List vlastníků vozů',False),
+ ('tbtn_charakteristika','List charakteristika 5-6',11,'List charakteristika 5-6',False),
+ ('tbtn_charakter01','List charakteristika číslice 7-8',12,'List charakteristika číslice 7-8',False),
+ ('tbtn_vypisy','Výpisy z databáze',7,'Výpisy z databáze',False),
+ # drop-down pmenu_vypisy
+ ('pmenu_Charakteristika1','Charakteristika...',None,None,False),
+ ('pmenu_DKV1','DKV...',None,None,False),
+ ('pmenu_Domovstanice1','Domov. stanice',None,None,False),
+ ('pmenu_ada1','Řada',None,None,False),
+ ('pmenu_DKV2','DKV...',None,None,False),
+ ('pmenu_PJ1','PJ...',None,None,False),
+ # PopupMenu_databaze
+ ('Sma1','Smaž',8,None,False),
+ ('Upravit1','Upravit',9,None,False),
+ ('Zloka1','Záložka',10,None,False),
+ # PopupMenu_form1 (never opens)
+ ('Ulozitvozidlo2','Uložit vozidlo',None,None,False),
+ ('Zobrazitdatabzilokomotivy1','Zobrazit databázi lokomotivy',None,None,False),
+ ('Zobrazitdatabzivozy1','Zobrazit databázi vozy',None,None,False),
+ ('Zobrazitdatabzireim1','Zobrazit databázi režim',None,None,False),
+ ('Uloitdatabzi2','Uložit databázi',None,None,False),
+]
+def action_xml(a):
+    name,text,ic,tp,chk=a
+    s=f'<action name="{name}">'+prop_str('text',text)
+    if chk: s+='<property name="checkable"><bool>true</bool></property>'
+    if ic is not None: s+=icon(IL(ic))
+    if tp: s+=tip(tp)
+    return s+'</action>'
+def menu(name,title,items):
+    s=f'<widget class="QMenu" name="{name}">'+prop_str('title',title)
+    sub=''
+    for it in items:
+        if isinstance(it,tuple):
+            sub+=menu(*it)
+    s+=sub
+    for it in items:
+        if isinstance(it,tuple): s+=f'<addaction name="{it[0]}"/>'
+        else: s+=f'<addaction name="{it}"/>'
+    return s+'</widget>'
+menubar = '<widget class="QMenuBar" name="MainMenu1">'+geom(0,0,708,22)+ \
+  menu('Databze1','&Databáze',['uloitvozidlo1','Uloitdatabzi1',
+       ('ZobrazitDatabzi1','Zobrazit Databázi...',['Lokomotivy1','Vozy1']),
+       ('Vpiszdatabzevoz1','Výpis z databáze vozů',['PodleCharakteristiky1','PodleDKV1','PodleDomovskstanice1']),
+       ('Zobrazitlist1','Zobrazit list...',['Reimvozu2','Vlastnkvozu1','Charakteristika561','Charakteristika781']),
+       ('Vpiszdatabzelokomotiv1','Výpis z databáze lokomotiv',['Podleady1','PodleDKV2','Podleprovoznjednotky1'])])+ \
+  menu('Nastaven1','&Nastavení',['technika','udrzba'])+ \
+  menu('Npovda1','Nápověda',['n1','n2','n3','n4','n5','n6','n7','Oprogramu1'])+ \
+  '<addaction name="Databze1"/><addaction name="Nastaven1"/><addaction name="Npovda1"/></widget>'
+toolbar = '<widget class="QToolBar" name="tbr_databaze">'+prop_str('windowTitle','základní menu')+ \
+  '<property name="movable"><bool>false</bool></property><property name="floatable"><bool>false</bool></property>'+iconsize(16)+ \
+  '<attribute name="toolBarArea"><enum>TopToolBarArea</enum></attribute><attribute name="toolBarBreak"><bool>false</bool></attribute>'+ \
+  ''.join(f'<addaction name="{n}"/>' for n in ['ulozit_vozidlo','uoloz_databazi','tbtn_loko','tbtb_vozy','tbtn_reimv_ozu','tbtn_vlastnik','tbtn_charakteristika','tbtn_charakter01','tbtn_vypisy'])+'</widget>'
+ui = f'''<?xml version="1.0" encoding="UTF-8"?>
+<ui version="4.0">
+<class>TForm1</class>
+<widget class="QMainWindow" name="Form1">
+{geom(203,105,708,542)}
+{prop_str('windowTitle','Trakvid')}
+{font(8)}
+<property name="windowIcon"><iconset resource="../resources/resources.qrc"><normaloff>:/images/trakvid.png</normaloff></iconset></property>
+<widget class="QWidget" name="centralwidget">{central}</widget>
+{menubar}
+{toolbar}
+<widget class="QStatusBar" name="StatusBar1"><property name="sizeGripEnabled"><bool>false</bool></property></widget>
+{''.join(action_xml(a) for a in actions)}
+</widget>
+<tabstops>
+<tabstop>rbtn_vozy</tabstop><tabstop>rbtn_lokomotivy</tabstop><tabstop>edt_rezim</tabstop><tabstop>edt_vlastnik</tabstop>
+<tabstop>edt_charakteristika</tabstop><tabstop>edt_evidence</tabstop><tabstop>BitBtn_zadano</tabstop><tabstop>Memo1</tabstop>
+<tabstop>btn_uloz</tabstop><tabstop>BitBtn_napoveda_zpet</tabstop><tabstop>bitbtn_napoveda_dale</tabstop><tabstop>lbx_databaze</tabstop>
+<tabstop>Btn_upravit</tabstop><tabstop>btn_smaz</tabstop><tabstop>btn_zalozka</tabstop>
+</tabstops>
+<resources><include location="../resources/resources.qrc"/></resources>
+<connections/>
+</ui>
+'''
+import re
+open('src/gui/Unit1.ui','w').write(ui)

@@ -1,0 +1,404 @@
+// Main window: construction, number entry and check digit. The other commands
+// of this window live in the Unit1_*.cpp files, one per area.
+#include "Unit1.h"
+#include "ui_Unit1.h"
+
+#include "Unit2.h"
+#include "boxes.h"
+#include "databasemodel.h"
+#include "jpeg.h"
+#include "numbering.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QStatusBar>
+#include <QToolButton>
+#include <vector>
+
+TForm1::TForm1(QWidget *parent)
+    : QMainWindow(parent), ui(new Ui::TForm1)
+{
+    ui->setupUi(this);
+    resize(708, 542 + menuBar()->sizeHint().height());
+
+    m_databaze = new DatabaseModel(this);
+    ui->lbx_databaze->setModel(m_databaze);
+
+    ui->Image1->setPixmap(QPixmap::fromImage(jpeg::load(QStringLiteral(":/images/logo.jpg"))));
+
+    setupStatusBar();
+    setupMenus();
+
+    // Number entry.
+    connect(ui->edt_rezim, &QLineEdit::textChanged, this, &TForm1::edt_rezimChange);
+    connect(ui->edt_vlastnik, &QLineEdit::textChanged, this, &TForm1::edt_vlastnikChange);
+    connect(ui->edt_charakteristika, &QLineEdit::textChanged, this, &TForm1::edt_charakteristikaChange);
+    connect(ui->edt_evidence, &QLineEdit::textChanged, this, &TForm1::edt_evidenceChange);
+    for (QLineEdit *field : {ui->edt_rezim, ui->edt_vlastnik, ui->edt_charakteristika, ui->edt_evidence})
+        field->installEventFilter(this);
+    // A switch runs when its button becomes selected, however that happens.
+    connect(ui->rbtn_lokomotivy, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            rbtn_lokomotivyClick();
+    });
+    connect(ui->rbtn_vozy, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            rbtn_vozyClick();
+    });
+    connect(ui->BitBtn_zadano, &QPushButton::clicked, this, &TForm1::btn_pocitejClick);
+
+    // Database list and its buttons.
+    connect(ui->lbx_databaze->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &TForm1::lbx_databazeClick);
+    connect(ui->lbx_databaze, &QListView::doubleClicked, this, &TForm1::btn_smazClick);
+    connect(ui->lbx_databaze, &QWidget::customContextMenuRequested, this, &TForm1::lbx_databazeContextPopup);
+    ui->lbx_databaze->installEventFilter(this);
+    connect(ui->btn_smaz, &QPushButton::clicked, this, &TForm1::btn_smazClick);
+    connect(ui->Btn_upravit, &QPushButton::clicked, this, &TForm1::Btn_upravitClick);
+    connect(ui->btn_zalozka, &QPushButton::clicked, this, &TForm1::btn_zalozkaClick);
+
+    connect(ui->btn_uloz, &QPushButton::clicked, this, &TForm1::btn_ulozClick);
+    connect(ui->bitbtn_napoveda_dale, &QPushButton::clicked, this, &TForm1::bitbtn_napoveda_daleClick);
+    connect(ui->BitBtn_napoveda_zpet, &QPushButton::clicked, this, &TForm1::BitBtn_napoveda_zpetClick);
+
+    ui->edt_rezim->setFocus();
+}
+
+TForm1::~TForm1()
+{
+    delete ui;
+}
+
+void TForm1::setupStatusBar()
+{
+    static const int widths[4] = {220, 100, 45, 50};
+    static const char16_t *const texts[4] = {u"Soubor", u"Řádek:", u"Editace", u"Nové vozidlo"};
+    for (int i = 0; i < 4; ++i) {
+        auto *label = new QLabel(QString::fromUtf16(texts[i]), ui->StatusBar1);
+        label->setObjectName(QStringLiteral("StatusBar1_panel%1").arg(i));
+        label->setMinimumWidth(widths[i]);
+        label->setFrameShape(QFrame::StyledPanel);
+        label->setFrameShadow(QFrame::Sunken);
+        ui->StatusBar1->addWidget(label, i == 3 ? 1 : 0);
+        m_panels[i] = label;
+    }
+}
+
+void TForm1::setupMenus()
+{
+    // Several commands reach one handler: menu items, tool buttons, the drop-down.
+    auto bind = [this](std::initializer_list<QAction *> actions, void (TForm1::*handler)()) {
+        for (QAction *a : actions)
+            connect(a, &QAction::triggered, this, handler);
+    };
+    bind({ui->uloitvozidlo1, ui->ulozit_vozidlo}, &TForm1::uloitvozidlo1Click);
+    bind({ui->Uloitdatabzi1, ui->uoloz_databazi}, &TForm1::Uloitdatabzi1Click);
+    bind({ui->Lokomotivy1, ui->tbtn_loko}, &TForm1::Lokomotivy1Click);
+    bind({ui->Vozy1, ui->tbtb_vozy}, &TForm1::Vozy1Click);
+    bind({ui->PodleCharakteristiky1, ui->pmenu_Charakteristika1}, &TForm1::PodleCharakteristiky1Click);
+    bind({ui->PodleDKV1, ui->pmenu_DKV1}, &TForm1::PodleDKV1Click);
+    bind({ui->PodleDomovskstanice1, ui->pmenu_Domovstanice1}, &TForm1::PodleDomovskstanice1Click);
+    bind({ui->Podleady1, ui->pmenu_ada1}, &TForm1::Podleady1Click);
+    bind({ui->PodleDKV2, ui->pmenu_DKV2}, &TForm1::PodleDKV2Click);
+    bind({ui->Podleprovoznjednotky1, ui->pmenu_PJ1}, &TForm1::Podleprovoznjednotky1Click);
+    bind({ui->Reimvozu2, ui->tbtn_reimv_ozu}, &TForm1::Reimvozu2Click);
+    bind({ui->Vlastnkvozu1, ui->tbtn_vlastnik}, &TForm1::Vlastnkvozu1Click);
+    bind({ui->Charakteristika561, ui->tbtn_charakteristika}, &TForm1::Charakteristika561Click);
+    bind({ui->Charakteristika781, ui->tbtn_charakter01}, &TForm1::Charakteristika781Click);
+    bind({ui->n1}, &TForm1::n1Click);
+    bind({ui->n2}, &TForm1::n2Click);
+    bind({ui->n3}, &TForm1::n3Click);
+    bind({ui->n4}, &TForm1::n4Click);
+    bind({ui->n5}, &TForm1::n5Click);
+    bind({ui->n6}, &TForm1::n6Click);
+    bind({ui->n7}, &TForm1::n7Click);
+    bind({ui->Oprogramu1}, &TForm1::Oprogramu1Click);
+    bind({ui->Sma1}, &TForm1::btn_smazClick);
+    bind({ui->Upravit1}, &TForm1::Btn_upravitClick);
+    bind({ui->Zloka1}, &TForm1::btn_zalozkaClick);
+    // The two settings set their check marks themselves: undo the toolkit's own
+    // toggle before the handler decides.
+    connect(ui->technika, &QAction::triggered, this, [this](bool checked) {
+        ui->technika->setChecked(!checked);
+        technikaClick();
+    });
+    connect(ui->udrzba, &QAction::triggered, this, [this](bool checked) {
+        ui->udrzba->setChecked(!checked);
+        udrzbaClick();
+    });
+
+    // Tool buttons carry the names of the commands they stand for.
+    for (QAction *a : ui->tbr_databaze->actions())
+        if (QWidget *w = ui->tbr_databaze->widgetForAction(a))
+            w->setObjectName(a->objectName());
+
+    pmenu_vypisy = new QMenu(this);
+    pmenu_vypisy->setObjectName(QStringLiteral("pmenu_vypisy"));
+    QMenu *vozy = pmenu_vypisy->addMenu(QStringLiteral("Vozy"));
+    vozy->addActions({ui->pmenu_Charakteristika1, ui->pmenu_DKV1, ui->pmenu_Domovstanice1});
+    QMenu *loko = pmenu_vypisy->addMenu(QStringLiteral("Lokomotivy"));
+    loko->addActions({ui->pmenu_ada1, ui->pmenu_DKV2, ui->pmenu_PJ1});
+    ui->tbtn_vypisy->setMenu(pmenu_vypisy);
+    if (auto *button = qobject_cast<QToolButton *>(ui->tbr_databaze->widgetForAction(ui->tbtn_vypisy)))
+        button->setPopupMode(QToolButton::InstantPopup);
+
+    PopupMenu_databaze = new QMenu(this);
+    PopupMenu_databaze->setObjectName(QStringLiteral("PopupMenu_databaze"));
+    PopupMenu_databaze->addActions({ui->Sma1, ui->Upravit1, ui->Zloka1});
+
+    // Built with the window but attached to no control.
+    PopupMenu_form1 = new QMenu(this);
+    PopupMenu_form1->setObjectName(QStringLiteral("PopupMenu_form1"));
+    PopupMenu_form1->addActions({ui->Ulozitvozidlo2, ui->Zobrazitdatabzilokomotivy1, ui->Zobrazitdatabzivozy1,
+                                 ui->Zobrazitdatabzireim1, ui->Uloitdatabzi2});
+}
+
+// ---- status bar -------------------------------------------------------------
+
+QString TForm1::panel(int index) const { return m_panels[index]->text(); }
+void TForm1::setPanel(int index, const QString &text) { m_panels[index]->setText(text); }
+QLabel *TForm1::panelLabel(int index) const { return m_panels[index]; }
+
+void TForm1::raiseChangeCount()
+{
+    const int count = numbering::toInt(panel(2)).value_or(0);
+    setPanel(2, QString::number(count + 1));
+}
+
+int TForm1::selectedRow() const
+{
+    const QModelIndex current = ui->lbx_databaze->currentIndex();
+    if (!current.isValid() || !ui->lbx_databaze->selectionModel()->isSelected(current))
+        return -1;
+    return current.row();
+}
+
+void TForm1::selectRow(int row)
+{
+    if (row < 0 || row >= m_databaze->count()) {
+        ui->lbx_databaze->selectionModel()->clear();
+        return;
+    }
+    ui->lbx_databaze->setCurrentIndex(m_databaze->index(row));
+}
+
+// ---- events -------------------------------------------------------------------
+
+bool TForm1::event(QEvent *e)
+{
+    if (e->type() == QEvent::WindowActivate && !boxes::activationReturnsFromBox())
+        FormActivate();
+    return QMainWindow::event(e);
+}
+
+void TForm1::keyPressEvent(QKeyEvent *e)
+{
+    QWidget *focus = focusWidget();
+    const bool inMemo = focus == ui->Memo1;
+    const bool onButton = qobject_cast<QAbstractButton *>(focus) != nullptr;
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !inMemo && !onButton
+        && e->modifiers() == Qt::NoModifier) {
+        // Zadáno is the window's default button.
+        ui->BitBtn_zadano->click();
+        return;
+    }
+    if (e->key() == Qt::Key_Escape && !inMemo && e->modifiers() == Qt::NoModifier) {
+        // The next help arrow is the window's cancel button.
+        if (ui->bitbtn_napoveda_dale->isEnabled())
+            ui->bitbtn_napoveda_dale->click();
+        return;
+    }
+    QMainWindow::keyPressEvent(e);
+}
+
+void TForm1::closeEvent(QCloseEvent *e)
+{
+    if (FormClose())
+        e->accept();
+    else
+        e->ignore();
+}
+
+bool TForm1::eventFilter(QObject *watched, QEvent *e)
+{
+    if (e->type() == QEvent::MouseButtonPress) {
+        if (watched == ui->edt_rezim)
+            edt_rezimClick();
+        else if (watched == ui->edt_vlastnik)
+            edt_vlastnikClick();
+        else if (watched == ui->edt_charakteristika)
+            edt_charakteristikaClick();
+        else if (watched == ui->edt_evidence)
+            edt_evidenceClick();
+    } else if (e->type() == QEvent::FocusOut && watched == ui->lbx_databaze) {
+        lbx_databazeExit(QApplication::focusWidget());
+    }
+    return QMainWindow::eventFilter(watched, e);
+}
+
+// ---- number entry ---------------------------------------------------------------
+
+void TForm1::moveFocusTo(QWidget *w)
+{
+    w->setFocus(Qt::TabFocusReason);
+    if (auto *edit = qobject_cast<QLineEdit *>(w))
+        edit->selectAll();
+}
+
+void TForm1::changeRule(QLineEdit *field)
+{
+    ui->lbl_kontrolka->setText(QStringLiteral("X"));
+    const QString text = field->text();
+    if (!numbering::toInt(text)) {
+        if (!text.isEmpty())
+            field->setText(QString()); // runs this rule once more, which stops here
+        return;
+    }
+    numbering::Field which = numbering::Field::Rezim;
+    if (field == ui->edt_vlastnik)
+        which = numbering::Field::Vlastnik;
+    else if (field == ui->edt_charakteristika)
+        which = numbering::Field::Charakteristika;
+    else if (field == ui->edt_evidence)
+        which = numbering::Field::Evidence;
+    switch (numbering::focusAdvance(which, int(text.size()), ui->rbtn_vozy->isChecked())) {
+    case numbering::Advance::Vlastnik:
+        moveFocusTo(ui->edt_vlastnik);
+        break;
+    case numbering::Advance::Charakteristika:
+        moveFocusTo(ui->edt_charakteristika);
+        break;
+    case numbering::Advance::Evidence:
+        moveFocusTo(ui->edt_evidence);
+        break;
+    case numbering::Advance::Zadano:
+        moveFocusTo(ui->BitBtn_zadano);
+        break;
+    case numbering::Advance::None:
+        break;
+    }
+}
+
+void TForm1::clickRule(QLineEdit *field) { field->setText(QString()); }
+
+void TForm1::edt_rezimChange() { changeRule(ui->edt_rezim); }
+void TForm1::edt_vlastnikChange() { changeRule(ui->edt_vlastnik); }
+void TForm1::edt_charakteristikaChange() { changeRule(ui->edt_charakteristika); }
+void TForm1::edt_evidenceChange() { changeRule(ui->edt_evidence); }
+void TForm1::edt_rezimClick() { clickRule(ui->edt_rezim); }
+void TForm1::edt_vlastnikClick() { clickRule(ui->edt_vlastnik); }
+void TForm1::edt_charakteristikaClick() { clickRule(ui->edt_charakteristika); }
+void TForm1::edt_evidenceClick() { clickRule(ui->edt_evidence); }
+
+void TForm1::rbtn_lokomotivyClick()
+{
+    ui->edt_rezim->resize(35, ui->edt_rezim->height());
+    ui->edt_rezim->setText(QStringLiteral("XXX"));
+    ui->edt_vlastnik->resize(35, ui->edt_vlastnik->height());
+    ui->edt_vlastnik->setText(QStringLiteral("XXX"));
+    ui->edt_charakteristika->hide();
+    ui->edt_evidence->hide();
+    ui->lbl_rezim->setText(QStringLiteral("Řada"));
+    ui->lbl_vlastnik->setText(QStringLiteral("evidence"));
+    ui->edt_rezim->setAccessibleName(QStringLiteral("Řada"));
+    ui->edt_vlastnik->setAccessibleName(QStringLiteral("evidence"));
+    ui->lbl_charakteristika->hide();
+    ui->lbl_evidence->hide();
+    ui->Panel_kontrolka->move(120, ui->Panel_kontrolka->y());
+    moveFocusTo(ui->edt_rezim);
+    pocet_cislic = 6;
+}
+
+void TForm1::rbtn_vozyClick()
+{
+    ui->edt_rezim->resize(25, ui->edt_rezim->height());
+    ui->edt_rezim->setText(QStringLiteral("XX"));
+    ui->edt_vlastnik->resize(25, ui->edt_vlastnik->height());
+    ui->edt_vlastnik->setText(QStringLiteral("XX"));
+    ui->edt_charakteristika->show();
+    ui->edt_evidence->show();
+    ui->lbl_rezim->setText(QStringLiteral("Režim"));
+    ui->lbl_vlastnik->setText(QStringLiteral("Vlastník"));
+    ui->edt_rezim->setAccessibleName(QStringLiteral("Režim"));
+    ui->edt_vlastnik->setAccessibleName(QStringLiteral("Vlastník"));
+    ui->lbl_charakteristika->show();
+    ui->lbl_evidence->show();
+    ui->Panel_kontrolka->move(248, ui->Panel_kontrolka->y());
+    moveFocusTo(ui->edt_rezim);
+    pocet_cislic = 11;
+}
+
+void TForm1::FormActivate()
+{
+    setPanel(0, QStringLiteral("Počet řádků ") + QString::number(m_databaze->count()));
+    pocet_cislic = ui->rbtn_vozy->isChecked() ? 11 : 6;
+}
+
+namespace {
+struct Step {
+    QLineEdit *field;
+    const char16_t *incorrect;
+    const char16_t *incomplete;
+    int firstPosition;
+    int width;
+    int minimum; // wagon completeness threshold; 0 for the locomotive rule
+};
+} // namespace
+
+void TForm1::btn_pocitejClick()
+{
+    ui->bitbtn_napoveda_dale->setEnabled(false);
+    ui->BitBtn_napoveda_zpet->setEnabled(false);
+
+    std::vector<Step> steps;
+    int count = 0;
+    if (ui->rbtn_lokomotivy->isChecked()) {
+        steps = {{ui->edt_rezim, u"nekorektní zadání řady", u"neúplné zadání řady", 1, 3, 0},
+                 {ui->edt_vlastnik, u"nekorektní zadání evidence", u"neúplné zadání evidence", 4, 3, 0}};
+        count = 6;
+    } else if (ui->rbtn_vozy->isChecked()) {
+        steps = {{ui->edt_rezim, u"nekorektní zadání režimu !!", u"neúplné zadání režimu !!", 1, 2, 10},
+                 {ui->edt_vlastnik, u"nekorektní zadání vlastníka !!", u"neúplné zadání vlastníka !!", 3, 2, 10},
+                 {ui->edt_charakteristika, u"nekorektní zadání charakteristiky !!",
+                  u"neúplné zadání charakteristiky !!", 5, 4, 1000},
+                 {ui->edt_evidence, u"nekorektní zadání evidence !!", u"neúplné zadání evidence !!", 9, 3, 100}};
+        count = 11;
+    } else {
+        return;
+    }
+
+    for (const Step &step : steps) {
+        const QString text = step.field->text();
+        const std::optional<int> value = numbering::toInt(text);
+        if (!value) {
+            step.field->setText(QString());
+            boxes::message(QString::fromUtf16(step.incorrect));
+            return;
+        }
+        const bool complete = step.minimum == 0
+                                  ? numbering::locomotiveFieldComplete(text, *value)
+                                  : numbering::wagonFieldComplete(text, *value, step.minimum);
+        if (!complete) {
+            boxes::message(QString::fromUtf16(step.incomplete));
+            return;
+        }
+        // Characters the text does not reach leave their position empty.
+        for (int k = 0; k < step.width; ++k)
+            cislice[step.firstPosition + k] = k < text.size() ? QString(text[k]) : QString();
+    }
+
+    std::vector<int> digits;
+    for (int position = 1; position <= count; ++position) {
+        if (!numbering::isDigit(cislice[position])) {
+            boxes::message(QStringLiteral("chybně zadané číslo!!"));
+            return;
+        }
+        digits.push_back(cislice[position][0].unicode() - u'0');
+    }
+    ui->lbl_kontrolka->setText(QString::number(numbering::kontrolni_cislice(digits)));
+    vehicleReport();
+}

@@ -1,0 +1,133 @@
+#pragma once
+// The main window: number entry, check digit, report, database view, listings,
+// reference lists, help pages and the two settings.
+#include <QMainWindow>
+#include <QString>
+#include <QStringList>
+
+namespace Ui { class TForm1; }
+class QLabel;
+class QMenu;
+class QLineEdit;
+class DatabaseModel;
+class TForm_databaze;
+
+class TForm1 : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit TForm1(QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    Ui::TForm1 *ui;
+    // The add window, created by program entry after this window.
+    TForm_databaze *Form_databaze = nullptr;
+
+    // Unit-level values.
+    QString cislice[13];    // positions 1..12 used; 0 unused
+    int pocet_cislic = 11;  // 11 wagons, 6 locomotives
+    int strana_napovedy = 0;
+
+    // The four status-bar panels (0 line count, 1 selected line, 2 change count, 3 vehicle).
+    QString panel(int index) const;
+    void setPanel(int index, const QString &text);
+    QLabel *panelLabel(int index) const;
+
+    // The lines of lbx_databaze.
+    DatabaseModel *databaze() const { return m_databaze; }
+    // Selected row of lbx_databaze, -1 when none.
+    int selectedRow() const;
+    void selectRow(int row);
+
+    // Context menus and the drop-down of tbtn_vypisy.
+    QMenu *PopupMenu_databaze = nullptr;
+    QMenu *PopupMenu_form1 = nullptr;
+    QMenu *pmenu_vypisy = nullptr;
+
+    // Raises the change count of panel 2 by one.
+    void raiseChangeCount();
+    // Writes the shown list to its file; on failure the general error box names
+    // the file and false is returned.
+    bool saveDatabaseTo(const QString &fileName);
+    // Replaces the list's lines by the lines of fileName; false when it cannot be read
+    // (the list is then emptied).
+    bool loadDatabaseFrom(const QString &fileName);
+
+public slots:
+    // Number entry (1.1, 1.2) and the report (1.3).
+    void edt_rezimChange();
+    void edt_vlastnikChange();
+    void edt_charakteristikaChange();
+    void edt_evidenceChange();
+    void edt_rezimClick();
+    void edt_vlastnikClick();
+    void edt_charakteristikaClick();
+    void edt_evidenceClick();
+    void rbtn_lokomotivyClick();
+    void rbtn_vozyClick();
+    void FormActivate();
+    void btn_pocitejClick();
+
+    // Database view and editing.
+    void uloitvozidlo1Click();
+    void Uloitdatabzi1Click();
+    void Lokomotivy1Click();
+    void Vozy1Click();
+    void lbx_databazeClick();
+    void lbx_databazeExit(QWidget *receivingFocus);
+    void lbx_databazeContextPopup(const QPoint &pos);
+    void btn_smazClick();
+    void Btn_upravitClick();
+    void btn_zalozkaClick();
+    // Returns true when the window may close.
+    bool FormClose();
+
+    // Listings.
+    void Podleady1Click();
+    void PodleDKV2Click();
+    void Podleprovoznjednotky1Click();
+    void PodleCharakteristiky1Click();
+    void PodleDKV1Click();
+    void PodleDomovskstanice1Click();
+
+    // Reference lists.
+    void Reimvozu2Click();
+    void Vlastnkvozu1Click();
+    void Charakteristika561Click();
+    void Charakteristika781Click();
+    void btn_ulozClick();
+
+    // Settings.
+    void technikaClick();
+    void udrzbaClick();
+
+    // Help and About.
+    void n1Click();
+    void n2Click();
+    void n3Click();
+    void n4Click();
+    void n5Click();
+    void n6Click();
+    void n7Click();
+    void bitbtn_napoveda_daleClick();
+    void BitBtn_napoveda_zpetClick();
+    void Oprogramu1Click();
+
+protected:
+    bool event(QEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
+    void closeEvent(QCloseEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *e) override;
+
+private:
+    void setupMenus();
+    void setupStatusBar();
+    void changeRule(QLineEdit *field);
+    void clickRule(QLineEdit *field);
+    void moveFocusTo(QWidget *w);
+    void showHelpPage(int page);
+    void vehicleReport();
+
+    DatabaseModel *m_databaze = nullptr;
+    QLabel *m_panels[4] = {};
+};

@@ -1,0 +1,8 @@
+#pragma once
+class QApplication;
+
+namespace trakvid {
+// What every start of the program needs, tests included: the compiled-in
+// pictures, Qt's own Czech texts, the application title and the box tracking.
+void initApplication(QApplication &app);
+} // namespace trakvid

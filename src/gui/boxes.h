@@ -1,0 +1,54 @@
+#pragma once
+// The program's modal boxes. Every box goes through here so that tests can
+// answer them with a scripted stand-in (setResponder).
+#include <QString>
+
+class QWidget;
+
+namespace boxes {
+
+enum class Kind { Message, Confirm, ThreeWay, Input, Error };
+enum class Answer { Yes, No, Cancel };
+
+// Message box captioned "Trakvid" with OK.
+void message(const QString &text);
+// Confirmation box: question icon, Yes and No. True for Yes.
+bool confirm(const QString &text);
+// Three-way box: own caption, information icon, Yes, No and Cancel.
+Answer threeWay(const QString &caption, const QString &text);
+// Input box: caption, prompt, edit field with `initial`. Cancel gives `initial` back.
+QString input(const QString &caption, const QString &prompt, const QString &initial);
+// The application's general error box, captioned "Trakvid".
+void error(const QString &text);
+
+// Caption of the confirmation box.
+QString confirmCaption();
+
+// What a box asks; handed to a responder.
+struct Request {
+    Kind kind;
+    QString caption;
+    QString text; // message text, or the prompt of an input box
+    QString initial;
+};
+struct Response {
+    Answer answer = Answer::Cancel; // Yes = OK for an input box
+    QString text;                   // the text given back by OK of an input box
+};
+
+// Stand-in for the real boxes (tests). nullptr restores the real boxes.
+class Responder {
+public:
+    virtual ~Responder() = default;
+    virtual Response respond(const Request &request) = 0;
+};
+void setResponder(Responder *responder);
+
+// True while the top-level window being activated is getting the activation
+// back from one of our boxes that just closed. Windows skip their activation
+// handler then: the handler that showed the box already set what it wanted.
+bool activationReturnsFromBox();
+// Installs the application-wide tracking behind activationReturnsFromBox().
+void installActivationTracking();
+
+} // namespace boxes

@@ -1,0 +1,70 @@
+#include "databasemodel.h"
+
+int DatabaseModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_lines.size());
+}
+
+QVariant DatabaseModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_lines.size())
+        return {};
+    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole || role == Qt::ToolTipRole)
+        return m_lines.at(index.row());
+    return {};
+}
+
+void DatabaseModel::setLines(QStringList lines)
+{
+    beginResetModel();
+    m_lines = std::move(lines);
+    endResetModel();
+}
+
+void DatabaseModel::insertLine(int row, const QString &text)
+{
+    beginInsertRows({}, row, row);
+    m_lines.insert(row, text);
+    endInsertRows();
+}
+
+void DatabaseModel::insertLines(int row, const QStringList &texts)
+{
+    if (texts.isEmpty())
+        return;
+    beginInsertRows({}, row, row + int(texts.size()) - 1);
+    m_lines.insert(row, texts.size(), QString());
+    for (qsizetype i = 0; i < texts.size(); ++i)
+        m_lines[row + i] = texts[i];
+    endInsertRows();
+}
+
+void DatabaseModel::removeLine(int row)
+{
+    beginRemoveRows({}, row, row);
+    m_lines.removeAt(row);
+    endRemoveRows();
+}
+
+void DatabaseModel::replaceLine(int row, const QString &text)
+{
+    m_lines[row] = text;
+    const QModelIndex i = index(row);
+    emit dataChanged(i, i);
+}
+
+void DatabaseModel::replaceRange(int row, int removeCount, const QStringList &texts)
+{
+    const int common = std::min<int>(removeCount, int(texts.size()));
+    for (int i = 0; i < common; ++i)
+        m_lines[row + i] = texts[i];
+    if (common > 0)
+        emit dataChanged(index(row), index(row + common - 1));
+    if (removeCount > common) {
+        beginRemoveRows({}, row + common, row + removeCount - 1);
+        m_lines.remove(row + common, removeCount - common);
+        endRemoveRows();
+    } else if (int(texts.size()) > common) {
+        insertLines(row + common, texts.mid(common));
+    }
+}

@@ -1,0 +1,12 @@
+#pragma once
+// JPEG pictures decoded through libjpeg's own decompression API.
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+namespace jpeg {
+// Decodes JPEG bytes; a null image when they are not a JPEG libjpeg can read.
+QImage decode(const QByteArray &data);
+// Decodes a JPEG from a file or a ":/" resource path.
+QImage load(const QString &path);
+} // namespace jpeg

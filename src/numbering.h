@@ -1,0 +1,39 @@
+#pragma once
+// Numbering rules of railway vehicles that do not depend on any window.
+#include <QString>
+#include <optional>
+#include <span>
+
+namespace numbering {
+
+// Check digit of 6 (locomotive) or 11 (wagon) digits, leftmost first:
+// the Luhn rule with the rightmost digit doubled.
+int kontrolni_cislice(std::span<const int> digits);
+
+// The whole-number conversion used by every field check: leading blanks,
+// an optional sign, decimal digits, within the 32-bit range. Anything else
+// (empty text, trailing blanks, letters, overflow) fails.
+std::optional<int> toInt(const QString &text);
+// The same grammar for 64-bit values (wagon line keys).
+std::optional<qint64> toInt64(const QString &text);
+
+// The four entry fields of the main window.
+enum class Field { Rezim, Vlastnik, Charakteristika, Evidence };
+// Where the focus goes when a field has just become full.
+enum class Advance { None, Vlastnik, Charakteristika, Evidence, Zadano };
+
+// The focus-advance table: `length` is the field's text length, `vozy`
+// whether wagons are selected.
+Advance focusAdvance(Field field, int length, bool vozy);
+
+// Locomotive completeness: fewer than 3 characters and a value below 100 is
+// incomplete.
+bool locomotiveFieldComplete(const QString &text, int value);
+// Wagon completeness: a value below `minimum` (10, 1000 or 100) is complete
+// only when the text starts with "0".
+bool wagonFieldComplete(const QString &text, int value, int minimum);
+
+// True when `s` is exactly one of the characters "0" to "9".
+bool isDigit(const QString &s);
+
+} // namespace numbering

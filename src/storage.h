@@ -1,0 +1,74 @@
+#pragma once
+// The seven data files: names, headers, Windows-1250 load/save/scan, and the
+// vehicle lines with their keys. Knows nothing of windows.
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+namespace storage {
+
+// File names, opened by their bare name in the working directory.
+inline const QString LOKOMOTIVY = QStringLiteral("lokomotivy.txt");
+inline const QString VOZY = QStringLiteral("vozy.txt");
+inline const QString REZIM = QStringLiteral("rezim.txt");
+inline const QString VLASTNIK = QStringLiteral("vlastnik.txt");
+inline const QString TRIDA_VOZU = QStringLiteral("trida_vozu.txt");
+inline const QString CHARAKTERISTIKA = QStringLiteral("charakteristika.txt");
+inline const QString NASTAVENI = QStringLiteral("nastaveni.txt");
+
+// Header line written when a data file is created ("" for nastaveni.txt).
+QString header(const QString &fileName);
+// The two lines of a newly created settings file.
+QStringList defaultSettings();
+
+enum class LoadStatus { Ok, Missing, Unreadable };
+struct LoadResult {
+    LoadStatus status = LoadStatus::Missing;
+    QStringList lines; // without line ends
+    QString error;     // a Czech sentence naming the file, when not Ok
+    bool ok() const { return status == LoadStatus::Ok; }
+};
+// Reads a whole Windows-1250 file; CR LF or LF line ends, last line end optional.
+LoadResult load(const QString &fileName);
+// Reads the whole file as one text, line ends turned into "\n" (for the output pane).
+struct TextResult {
+    LoadStatus status = LoadStatus::Missing;
+    QString text;
+    QString error;
+    bool ok() const { return status == LoadStatus::Ok; }
+};
+TextResult loadText(const QString &fileName);
+
+struct SaveResult {
+    bool ok = false;
+    QString error;        // a Czech sentence naming the file (and the line, for unencodable text)
+    int badLine = -1;     // 0-based line that holds a character Windows-1250 cannot hold
+};
+// Writes every line followed by CR LF, replacing the file atomically.
+SaveResult save(const QString &fileName, const QStringList &lines);
+// Writes a text exactly as it stands, "\n" written as CR LF.
+SaveResult saveText(const QString &fileName, const QString &text);
+
+// Calls `lineFn` for every line in file order. Returns false when the file
+// cannot be opened.
+bool scan(const QString &fileName, const std::function<void(const QString &)> &lineFn);
+
+// Index (0-based) of the first line holding a character with no Windows-1250
+// byte, or -1.
+int firstUnencodableLine(const QStringList &lines);
+bool isEncodable(const QString &text);
+
+// "754001-6" / "21802345123-8": the digits, "-", the check digit.
+QString vehicleNumberText(const QString &digits, int checkDigit);
+// The only two ways vehicle lines are made.
+QString locomotiveLine(const QString &number, const QString &dkv, const QString &pj);
+QString wagonLine(const QString &number, const QString &dkv, const QString &domovka);
+
+// Keys: the first 6 characters as a whole number (locomotives, and every line
+// when editing), the first 11 as a 64-bit number (wagons). nullopt marks a
+// bookmark or the header.
+std::optional<int> locomotiveKey(const QString &line);
+std::optional<qint64> wagonKey(const QString &line);
+
+} // namespace storage

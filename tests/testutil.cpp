@@ -1,0 +1,106 @@
+#include "testutil.h"
+
+#include "Unit1.h"
+#include "Unit2.h"
+#include "app.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+WorkDir::WorkDir() : m_previous(QDir::currentPath())
+{
+    if (m_dir.isValid())
+        QDir::setCurrent(m_dir.path());
+}
+
+WorkDir::~WorkDir() { QDir::setCurrent(m_previous); }
+
+ScriptedBoxes::ScriptedBoxes() { boxes::setResponder(this); }
+ScriptedBoxes::~ScriptedBoxes() { boxes::setResponder(nullptr); }
+
+ScriptedBoxes &ScriptedBoxes::yes() { m_answers.append({boxes::Answer::Yes, {}}); return *this; }
+ScriptedBoxes &ScriptedBoxes::no() { m_answers.append({boxes::Answer::No, {}}); return *this; }
+ScriptedBoxes &ScriptedBoxes::cancel() { m_answers.append({boxes::Answer::Cancel, {}}); return *this; }
+ScriptedBoxes &ScriptedBoxes::type(const QString &text)
+{
+    m_answers.append({boxes::Answer::Yes, text});
+    return *this;
+}
+
+boxes::Response ScriptedBoxes::respond(const boxes::Request &request)
+{
+    shown.append(request);
+    // Message and error boxes have only OK: they need no queued answer.
+    if (request.kind == boxes::Kind::Message || request.kind == boxes::Kind::Error)
+        return {boxes::Answer::Yes, {}};
+    if (m_answers.isEmpty()) {
+        ++unexpected;
+        return {request.kind == boxes::Kind::Confirm ? boxes::Answer::No : boxes::Answer::Cancel, {}};
+    }
+    return m_answers.takeFirst();
+}
+
+QStringList ScriptedBoxes::texts(boxes::Kind kind) const
+{
+    QStringList result;
+    for (const boxes::Request &r : shown)
+        if (r.kind == kind)
+            result << r.text;
+    return result;
+}
+
+QByteArray cp1250(const QString &text)
+{
+    QStringEncoder encoder("windows-1250");
+    QByteArray bytes = encoder.encode(text);
+    if (encoder.hasError())
+        qFatal("test text is not Windows-1250");
+    return bytes;
+}
+
+QString fromCp1250(const QByteArray &bytes)
+{
+    QStringDecoder decoder("windows-1250");
+    return decoder.decode(bytes);
+}
+
+void writeFile(const QString &name, const QByteArray &bytes)
+{
+    QFile file(name);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write test file");
+}
+
+QByteArray crlfLines(const QStringList &lines)
+{
+    QByteArray bytes;
+    for (const QString &line : lines)
+        bytes += cp1250(line) + "\r\n";
+    return bytes;
+}
+
+void writeLines(const QString &name, const QStringList &lines) { writeFile(name, crlfLines(lines)); }
+
+QByteArray readFile(const QString &name)
+{
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return file.readAll();
+}
+
+Windows::Windows() : form1(std::make_unique<TForm1>())
+{
+    form_databaze = new TForm_databaze(form1.get());
+    form1->Form_databaze = form_databaze;
+    form1->show();
+    form1->activateWindow();
+    if (!QTest::qWaitForWindowActive(form1.get()))
+        qWarning("main window did not become active");
+}
+
+Windows::~Windows() = default;
+
+void trakvidTestInit(QApplication &app) { trakvid::initApplication(app); }
