@@ -7,7 +7,6 @@
 #include "databasemodel.h"
 #include "storage.h"
 
-void TForm1::uloitvozidlo1Click() {}
 void TForm1::Uloitdatabzi1Click() {}
 void TForm1::Lokomotivy1Click() {}
 void TForm1::Vozy1Click() {}
@@ -18,5 +17,18 @@ void TForm1::btn_smazClick() {}
 void TForm1::Btn_upravitClick() {}
 void TForm1::btn_zalozkaClick() {}
 bool TForm1::FormClose() { return true; }
-bool TForm1::saveDatabaseTo(const QString &fileName) { Q_UNUSED(fileName); return false; }
-bool TForm1::loadDatabaseFrom(const QString &fileName) { Q_UNUSED(fileName); return false; }
+bool TForm1::saveDatabaseTo(const QString &fileName)
+{
+    const storage::SaveResult result = storage::save(fileName, m_databaze->lines());
+    if (!result.ok)
+        boxes::error(result.error);
+    return result.ok;
+}
+
+bool TForm1::loadDatabaseFrom(const QString &fileName)
+{
+    storage::LoadResult result = storage::load(fileName);
+    // An unreadable file leaves an empty list, never the other database's lines.
+    m_databaze->setLines(result.ok() ? std::move(result.lines) : QStringList());
+    return result.ok();
+}
