@@ -65,7 +65,10 @@ TForm1::TForm1(QWidget *parent)
     connect(ui->bitbtn_napoveda_dale, &QPushButton::clicked, this, &TForm1::bitbtn_napoveda_daleClick);
     connect(ui->BitBtn_napoveda_zpet, &QPushButton::clicked, this, &TForm1::BitBtn_napoveda_zpetClick);
 
+    // The first field is active at start with its placeholder selected, so the
+    // first digit typed replaces it.
     ui->edt_rezim->setFocus();
+    ui->edt_rezim->selectAll();
 }
 
 TForm1::~TForm1()
