@@ -77,6 +77,10 @@ struct Windows {
     TForm_databaze *form_databaze = nullptr; // owned by form1
 };
 
+// Types text as key presses, Czech letters included (QTest::keyClicks takes
+// only ASCII).
+void typeText(QWidget *widget, const QString &text);
+
 template <typename T>
 T *child(QObject *parent, const char *name)
 {
