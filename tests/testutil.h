@@ -2,6 +2,7 @@
 // Shared test helpers: a fresh working directory per test, a scripted
 // stand-in for the modal boxes, Windows-1250 file helpers, and the main window.
 #include "boxes.h"
+#include "databasemodel.h"
 
 #include <QApplication>
 #include <QByteArray>
