@@ -46,26 +46,19 @@ bool TForm_uvod::settingOn(const QString &line)
 
 void TForm_uvod::Timer1Timer()
 {
-    // An error box runs its own event loop: without the pause the next ticks
-    // would run, and the splash close, while the user still reads it.
-    const bool running = Timer1->isActive();
-    Timer1->stop();
-
+    // A box shown by a step holds the next tick back: the toolkit never
+    // re-enters the handler of a timer that is still running it.
     ++krok;
     ui->ProgressBar1->setValue(qMin(krok * 10, 100));
     if (krok <= 6)
         dataFileStep(*kDataFiles[krok - 1]);
     else if (krok == 7)
         settingsFileStep();
-    else if (krok == 8)
-        ; // a pause before the settings are applied
     else if (krok == 9)
         applySettings();
-    else
+    else if (krok >= 10)
         closeSplash();
-
-    if (running && krok < 10)
-        Timer1->start();
+    // Tick 8 does nothing: a pause before the settings are applied.
 }
 
 void TForm_uvod::fillListBox1(const QStringList &lines)
