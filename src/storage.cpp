@@ -80,7 +80,9 @@ SaveResult writeBytes(const QString &fileName, const QByteArray &bytes)
         result.error = QStringLiteral("Soubor %1 nelze zapsat: %2").arg(fileName, file.errorString());
         return result;
     }
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
+    // QSaveFile::commit() does not notice a failed flush of its own buffer
+    // (disk full, size limit) and would put a cut-short file in place.
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
         result.error = QStringLiteral("Soubor %1 nelze zapsat: %2").arg(fileName, file.errorString());
         file.cancelWriting();
         return result;
