@@ -50,8 +50,17 @@ SaveResult save(const QString &fileName, const QStringList &lines);
 // Writes a text exactly as it stands, "\n" written as CR LF.
 SaveResult saveText(const QString &fileName, const QString &text);
 
-// Calls `lineFn` for every line in file order. Returns false when the file
-// cannot be opened.
+// Reads the file piece by piece and calls `lineFn` for every line, in file
+// order, without its line end; the file is closed on return. Line ends and
+// characters as for load().
+struct ScanResult {
+    LoadStatus status = LoadStatus::Missing;
+    bool opened = false; // false: missing or cannot be opened; true and not ok(): a read failed part way
+    QString error;       // a Czech sentence naming the file, when not Ok
+    bool ok() const { return status == LoadStatus::Ok; }
+};
+ScanResult scanFile(const QString &fileName, const std::function<void(const QString &)> &lineFn);
+// The same; false when the file cannot be opened or read to its end.
 bool scan(const QString &fileName, const std::function<void(const QString &)> &lineFn);
 
 // Index (0-based) of the first line holding a character with no Windows-1250
