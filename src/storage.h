@@ -45,9 +45,12 @@ struct SaveResult {
     QString error;        // a Czech sentence naming the file (and the line, for unencodable text)
     int badLine = -1;     // 0-based line that holds a character Windows-1250 cannot hold
 };
-// Writes every line followed by CR LF, replacing the file atomically.
+// Writes every line followed by CR LF, replacing the file atomically (a
+// sibling is written, then renamed): a failed save leaves the old file whole.
+// A character with no Windows-1250 byte refuses the save before anything is
+// written; nothing is ever replaced by "?".
 SaveResult save(const QString &fileName, const QStringList &lines);
-// Writes a text exactly as it stands, "\n" written as CR LF.
+// Writes a text exactly as it stands, "\n" written as CR LF; otherwise as save().
 SaveResult saveText(const QString &fileName, const QString &text);
 
 // Reads the file piece by piece and calls `lineFn` for every line, in file

@@ -210,7 +210,7 @@ void TestReport::wagon_data()
 
     // Regime 21: database lines in file order, every regime line of code 21, the
     // owner line, then the series line of characteristic digit 2.
-    QTest::newRow("regime 21") << QStringList{u"21"_s, u"80"_s, u"2345"_s, u"123"_s} << u"Vůz 21802345123-8"_s
+    QTest::newRow("regime 21, the wagon twice in file order") << QStringList{u"21"_s, u"80"_s, u"2345"_s, u"123"_s} << u"Vůz 21802345123-8"_s
                                << QStringList{kWagon21a, kWagon21b} + kRezim21
                                       + QStringList{kVlastnik80, kWagonSeries[2]};
     QTest::newRow("regime 49") << QStringList{u"49"_s, u"54"_s, u"0123"_s, u"001"_s} << u"Vůz 49540123001-8"_s
