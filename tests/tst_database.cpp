@@ -6,7 +6,6 @@
 #include "testutil.h"
 
 #include <QAction>
-#include <QContextMenuEvent>
 #include <QLabel>
 #include <QDir>
 #include <QLineEdit>
@@ -653,6 +652,7 @@ void TestDatabase::closeWindow_data()
     QTest::newRow("nothing shown") << "none" << "" << true << false;
     QTest::newRow("only loaded") << "loaded" << "" << true << false;
     QTest::newRow("saved after a delete") << "saved" << "" << true << false;
+    QTest::newRow("count not a number") << "editace" << "" << true << false;
     QTest::newRow("after a delete, yes") << "deleted" << "yes" << true << true;
     QTest::newRow("after a delete, no") << "deleted" << "no" << true << false;
     QTest::newRow("after a delete, cancel") << "deleted" << "cancel" << false << false;
@@ -673,6 +673,8 @@ void TestDatabase::closeWindow()
         pushButton(x.f, "btn_smaz")->click();
         lines.removeAt(1);
     }
+    if (state == QLatin1String("editace"))
+        x.f->setPanel(2, QStringLiteral("Editace"));
     if (state == QLatin1String("saved")) {
         x.boxes.yes();
         action(x.f, "Uloitdatabzi1")->trigger();

@@ -123,11 +123,8 @@ static void showDatabase(TForm1 &form, const Database &target)
         }
     }
     form.ui->lbl_databaze->setText(target.caption);
-    {
-        InternalSelection quiet;
-        if (!form.loadDatabaseFrom(target.fileName))
-            boxes::message(target.missing);
-    }
+    if (!form.loadDatabaseFrom(target.fileName))
+        boxes::message(target.missing);
     form.setPanel(0, QStringLiteral("Počet řádků ") + QString::number(form.databaze()->count()));
     form.setPanel(2, QStringLiteral("0"));
 }
