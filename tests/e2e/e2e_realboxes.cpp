@@ -33,9 +33,19 @@ void TestRealBoxes::initTestCase()
 
 void TestRealBoxes::waitActive(QWidget *w)
 {
-    w->activateWindow();
-    w->raise();
-    QVERIFY(QTest::qWaitForWindowActive(w, 5000));
+    // A window mapped while the window manager starts may never be exposed: map it again.
+    for (int attempt = 0; attempt < 3 && !QTest::qWaitForWindowExposed(w, 2000); ++attempt) {
+        w->hide();
+        w->show();
+    }
+    QVERIFY(w->isVisible() && w->windowHandle() && w->windowHandle()->isExposed());
+    // The window manager may take a moment before it grants the focus.
+    for (int attempt = 0; attempt < 5 && !w->isActiveWindow(); ++attempt) {
+        w->raise();
+        w->activateWindow();
+        QTest::qWaitForWindowActive(w, 1000);
+    }
+    QVERIFY(w->isActiveWindow());
 }
 
 void TestRealBoxes::pressInNextBox(const QString &key)

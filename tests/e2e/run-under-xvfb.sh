@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Runs one end-to-end test binary on a fresh Xvfb display with a window manager,
+# which hands the activation back to a window when its box closes, as a desktop does.
+set -u
+test_binary=$1
+exec xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+  openbox >/dev/null 2>&1 &
+  wm=$!
+  for _ in $(seq 50); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break; sleep 0.1; done
+  sleep 0.5
+  "$0"
+  rc=$?
+  kill $wm 2>/dev/null
+  exit $rc' "$test_binary"
