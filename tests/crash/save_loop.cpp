@@ -1,0 +1,53 @@
+// Helper of the kill test. Builds the two versions of the wagon database once
+// and prints "ready". Then, for every line "save V" on its standard input, it
+// forks a saver, prints "saver PID" and waits for it; once the saver is gone
+// it prints "ended". The saver saves the two versions in turn with the real
+// save, version V first, printing "saving N" before and "saved N" after save
+// N, until it is killed. The helper ends when its input ends.
+#include "crashdatabase.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+void say(const char *format, long n)
+{
+    std::printf(format, n);
+    std::fflush(stdout);
+}
+
+[[noreturn]] void saveForever(const QStringList (&versions)[2], int first)
+{
+    for (long n = 1;; ++n) {
+        say("saving %ld\n", n);
+        const storage::SaveResult result = storage::save(storage::VOZY, versions[(first + n - 1) % 2]);
+        if (!result.ok) {
+            std::fprintf(stderr, "%s\n", qPrintable(result.error));
+            _exit(1);
+        }
+        say("saved %ld\n", n);
+    }
+}
+} // namespace
+
+int main()
+{
+    const QStringList versions[2] = {crashDatabase(0), crashDatabase(1)};
+    say("ready\n", 0);
+    char command[64];
+    while (std::fgets(command, sizeof command, stdin)) {
+        const int first = std::atoi(command + 5) % 2;
+        const pid_t pid = fork();
+        if (pid < 0)
+            return 1;
+        if (pid == 0)
+            saveForever(versions, first);
+        say("saver %ld\n", long(pid));
+        int status = 0;
+        waitpid(pid, &status, 0);
+        say("ended\n", 0);
+    }
+    return 0;
+}
