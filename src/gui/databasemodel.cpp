@@ -1,5 +1,11 @@
 #include "databasemodel.h"
 
+namespace {
+// A line longer than this is shown cut, ending in "…"; the line itself stays
+// whole. Laying out megabytes of one line at every repaint froze the window.
+constexpr qsizetype kShownCharacters = 1000;
+} // namespace
+
 int DatabaseModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : int(m_lines.size());
@@ -9,8 +15,12 @@ QVariant DatabaseModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= m_lines.size())
         return {};
-    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole || role == Qt::ToolTipRole)
-        return m_lines.at(index.row());
+    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole || role == Qt::ToolTipRole) {
+        const QString &line = m_lines.at(index.row());
+        if (line.size() > kShownCharacters)
+            return QString(line.left(kShownCharacters) + QChar(0x2026));
+        return line;
+    }
     return {};
 }
 
