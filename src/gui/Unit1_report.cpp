@@ -3,6 +3,7 @@
 #include "ui_Unit1.h"
 
 #include "boxes.h"
+#include "memo.h"
 #include "numbering.h"
 #include "storage.h"
 
@@ -116,7 +117,7 @@ void TForm1::vehicleReport()
         }
     }
 
-    ui->Memo1->setPlainText(report.lines.join(QLatin1Char('\n')));
+    setMemoText(ui->Memo1, report.lines.join(QLatin1Char('\n')));
     if (!report.readError.isEmpty())
         boxes::error(report.readError);
 }
