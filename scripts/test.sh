@@ -1,9 +1,27 @@
 #!/usr/bin/env bash
-# Builds Trakvid and runs every test through CTest, with no display needed.
+# Builds Trakvid and runs every test through CTest, with no display needed;
+# then the whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer
+# (leaks at exit fail), then every fuzz target for a bounded time.
+# FUZZ_SECONDS sets the time of each fuzz target (default 30).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/deps.sh" libbenchmark-dev xvfb xauth xdotool openbox x11-utils
+"$root/scripts/deps.sh" libbenchmark-dev xvfb xauth xdotool openbox x11-utils \
+  clang-14 libclang-rt-14-dev llvm-14
+jobs=$(nproc)
+
+echo "== Debug build and tests"
 cmake -S "$root" -B "$root/build-test" -DCMAKE_BUILD_TYPE=Debug >/dev/null
-cmake --build "$root/build-test" -j "$(nproc)"
-cd "$root/build-test"
-ctest --output-on-failure -j "$(nproc)"
+cmake --build "$root/build-test" -j "$jobs"
+(cd "$root/build-test" && ctest --output-on-failure -j "$jobs")
+
+echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S "$root" -B "$root/build-test-asan" -DCMAKE_BUILD_TYPE=Debug -DTRAKVID_SANITIZE=ON \
+  -DTRAKVID_BENCH=OFF >/dev/null
+cmake --build "$root/build-test-asan" -j "$jobs"
+(cd "$root/build-test-asan" && ctest --output-on-failure -j "$jobs")
+
+echo "== Fuzz targets"
+cmake -S "$root/fuzz" -B "$root/build-test-fuzz" -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null
+cmake --build "$root/build-test-fuzz" -j "$jobs"
+export ASAN_SYMBOLIZER_PATH=${ASAN_SYMBOLIZER_PATH:-/usr/bin/llvm-symbolizer-14}
+"$root/fuzz/run.sh" "$root/build-test-fuzz" "${FUZZ_SECONDS:-30}"
