@@ -27,12 +27,16 @@ bool isVehicleNumber(Kind kind, const QString &number)
 
 std::optional<qint64> key(Kind kind, const QString &line)
 {
+    // The key's characters seen in place: a scan of a whole database then
+    // copies no line.
+    const int length = kind == Kind::Locomotive ? 6 : 11;
+    const QString head = QString::fromRawData(line.constData(), std::min<qsizetype>(line.size(), length));
     if (kind == Kind::Locomotive) {
-        if (const std::optional<int> k = storage::locomotiveKey(line))
+        if (const std::optional<int> k = storage::locomotiveKey(head))
             return *k;
         return std::nullopt;
     }
-    return storage::wagonKey(line);
+    return storage::wagonKey(head);
 }
 
 QString vehicleLine(Kind kind, const QString &number, const QString &dkv, const QString &domovka)
