@@ -163,6 +163,11 @@ void TestAddWindow::windowKind()
     QVERIFY(!child<QPushButton>(dlg, "BitBtn_zavrit")->icon().isNull());
     QCOMPARE(child<QLabel>(dlg, "lbl_vozidlo")->font().pointSize(), 12);
     QVERIFY(child<QLabel>(dlg, "lnl_rev")->font().bold());
+
+    ScriptedBoxes boxes;
+    QVERIFY(openFor(w, QStringLiteral("754001")));
+    QCOMPARE(dlg->pos(), QPoint(349, 112));
+    QCOMPARE(dlg->frameGeometry().width(), 381);
 }
 
 // ---- opening ------------------------------------------------------------------------

@@ -40,6 +40,8 @@ TForm_databaze::TForm_databaze(TForm1 *form1)
     // Close box only.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setModal(false);
+    // Its own place beside the main window, not centred over it.
+    move(349, 112);
 
     connect(ui->bitbtn_pridat, &QPushButton::clicked, this, &TForm_databaze::btn_pridatClick);
     connect(ui->BitBtn_zavrit, &QPushButton::clicked, this, &TForm_databaze::btn_zavritClick);
