@@ -29,8 +29,8 @@ def Yc(y): return y+Y
 editace_children = ''.join([
   label('lbl_rezim',16,12,40,16,'Režim', prop_str('buddy','edt_rezim',True) if False else ''),
   label('lbl_vlastnik',56,12,56,16,'Vlastník'),
-  label('lbl_charakteristika',104,12,90,16,'Charakteristika'),
-  label('lbl_evidence',184,12,56,16,'evidence'),
+  label('lbl_charakteristika',96,12,88,16,'Charakteristika'),
+  label('lbl_evidence',188,12,56,16,'evidence'),
   widget('QLineEdit','edt_rezim',16,32,25,22,font(None,True)+prop_str('text','XX')+acc('Režim')+'<property name="styleSheet"><string notr="true">background-color: palette(window);</string></property>'),
   widget('QLineEdit','edt_vlastnik',64,32,25,22,font(None,True)+prop_str('text','XX')+acc('Vlastník')+prop_str('whatsThis','autoselect')+'<property name="styleSheet"><string notr="true">background-color: white;</string></property>'),
   widget('QLineEdit','edt_charakteristika',120,32,41,22,font(None,True)+prop_str('text','XXXX')+acc('Charakteristika')),
@@ -175,4 +175,7 @@ ui = f'''<?xml version="1.0" encoding="UTF-8"?>
 </ui>
 '''
 import re
-open('src/gui/Unit1.ui','w').write(ui)
+import os
+out_path = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'src', 'gui', 'Unit1.ui')
+open(out_path, 'w').write(ui)
+os.system('xmllint --format ' + out_path + ' -o ' + out_path)

@@ -8,68 +8,89 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <cstring>
+
 namespace storage {
 
 namespace {
 const char *const kCodec = "windows-1250";
+// Bytes read at a time by a scan; a longer line grows the buffer.
+constexpr qsizetype kChunk = 64 * 1024;
 
-QString decode(const QByteArray &bytes)
+// Opens a file for reading; sets status and error when it cannot.
+bool openForReading(QFile &file, LoadStatus &status, QString &error)
 {
-    QStringDecoder decoder(kCodec);
-    return decoder.decode(bytes);
-}
-
-// Reads the whole file; sets status and error when it cannot.
-bool readAll(const QString &fileName, QByteArray &bytes, LoadStatus &status, QString &error)
-{
-    QFileInfo info(fileName);
+    const QString fileName = file.fileName();
+    const QFileInfo info(fileName);
     if (!info.exists()) {
         status = LoadStatus::Missing;
         error = QStringLiteral("Soubor %1 neexistuje.").arg(fileName);
         return false;
     }
-    QFile file(fileName);
-    if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
+    if (info.isDir() || !file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         status = LoadStatus::Unreadable;
         error = QStringLiteral("Soubor %1 nelze přečíst.").arg(fileName);
         return false;
     }
-    bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        status = LoadStatus::Unreadable;
-        error = QStringLiteral("Soubor %1 nelze přečíst: %2").arg(fileName, file.errorString());
-        return false;
-    }
-    status = LoadStatus::Ok;
     return true;
 }
 
-// Splits at LF, dropping one CR before it; a last line end is optional.
-QStringList splitLines(const QString &text)
+QString readError(const QFile &file)
 {
-    QStringList lines;
-    if (text.isEmpty())
-        return lines;
-    lines.reserve(text.size() / 40 + 1);
-    qsizetype start = 0;
-    const qsizetype n = text.size();
-    const QChar *data = text.constData();
-    for (qsizetype i = 0; i < n; ++i) {
-        if (data[i] == QLatin1Char('\n')) {
-            qsizetype end = i;
-            if (end > start && data[end - 1] == QLatin1Char('\r'))
-                --end;
-            lines.append(QString(data + start, end - start));
-            start = i + 1;
+    return QStringLiteral("Soubor %1 nelze přečíst: %2").arg(file.fileName(), file.errorString());
+}
+
+// Reads an open file to its end and hands every line to `sink`, decoded and
+// without its line end. A line ends at LF; one CR before the LF, or a CR that
+// ends the file, belongs to the line end. Windows-1250 has one byte per
+// character, so every line decodes on its own. False when a read fails.
+template <typename Sink>
+bool readLines(QFile &file, Sink &&sink)
+{
+    QStringDecoder decoder(kCodec);
+    auto deliver = [&](const char *begin, qsizetype length) {
+        if (length > 0 && begin[length - 1] == '\r')
+            --length;
+        sink(QString(decoder.decode(QByteArrayView(begin, length))));
+    };
+    QByteArray buffer(kChunk, Qt::Uninitialized);
+    qsizetype filled = 0;   // bytes in the buffer: the unfinished line, then new bytes
+    qsizetype searched = 0; // leading bytes of them known to hold no LF
+    for (;;) {
+        if (filled == buffer.size())
+            buffer.resize(buffer.size() * 2);
+        const qint64 n = file.read(buffer.data() + filled, buffer.size() - filled);
+        if (n < 0)
+            return false;
+        if (n == 0)
+            break;
+        filled += n;
+        const char *data = buffer.constData();
+        qsizetype start = 0;
+        while (const void *lf = std::memchr(data + searched, '\n', size_t(filled - searched))) {
+            const qsizetype at = static_cast<const char *>(lf) - data;
+            deliver(data + start, at - start);
+            start = searched = at + 1;
         }
+        // Keep the unfinished line at the front for the next read.
+        filled -= start;
+        if (start > 0 && filled > 0)
+            std::memmove(buffer.data(), buffer.constData() + start, size_t(filled));
+        searched = filled;
     }
-    if (start < n) {
-        qsizetype end = n;
-        if (data[end - 1] == QLatin1Char('\r'))
-            --end;
-        lines.append(QString(data + start, end - start));
-    }
-    return lines;
+    if (filled > 0)
+        deliver(buffer.constData(), filled);
+    return true;
+}
+
+// Encodes `text`; false when a character has no Windows-1250 byte. A high
+// surrogate at the very end counts as one: the encoder keeps it back for its
+// other half and would drop it without reporting anything.
+bool encode(const QString &text, QByteArray &bytes)
+{
+    QStringEncoder encoder(kCodec);
+    bytes = encoder.encode(text);
+    return !encoder.hasError() && !(!text.isEmpty() && text.back().isHighSurrogate());
 }
 
 SaveResult writeBytes(const QString &fileName, const QByteArray &bytes)
@@ -80,7 +101,9 @@ SaveResult writeBytes(const QString &fileName, const QByteArray &bytes)
         result.error = QStringLiteral("Soubor %1 nelze zapsat: %2").arg(fileName, file.errorString());
         return result;
     }
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
+    // QSaveFile::commit() does not notice a failed flush of its own buffer
+    // (disk full, size limit) and would put a cut-short file in place.
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
         result.error = QStringLiteral("Soubor %1 nelze zapsat: %2").arg(fileName, file.errorString());
         file.cancelWriting();
         return result;
@@ -125,30 +148,44 @@ QStringList defaultSettings()
 LoadResult load(const QString &fileName)
 {
     LoadResult result;
-    QByteArray bytes;
-    if (readAll(fileName, bytes, result.status, result.error))
-        result.lines = splitLines(decode(bytes));
+    QFile file(fileName);
+    if (!openForReading(file, result.status, result.error))
+        return result;
+    QStringList lines;
+    if (!readLines(file, [&lines](QString &&line) { lines.append(std::move(line)); })) {
+        result.status = LoadStatus::Unreadable;
+        result.error = readError(file);
+        return result;
+    }
+    result.status = LoadStatus::Ok;
+    result.lines = std::move(lines);
     return result;
 }
 
 TextResult loadText(const QString &fileName)
 {
     TextResult result;
-    QByteArray bytes;
-    if (readAll(fileName, bytes, result.status, result.error)) {
-        QString text = decode(bytes);
-        text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-        result.text = std::move(text);
+    QFile file(fileName);
+    if (!openForReading(file, result.status, result.error))
+        return result;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        result.status = LoadStatus::Unreadable;
+        result.error = readError(file);
+        return result;
     }
+    QStringDecoder decoder(kCodec);
+    QString text = decoder.decode(bytes);
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    result.status = LoadStatus::Ok;
+    result.text = std::move(text);
     return result;
 }
 
 bool isEncodable(const QString &text)
 {
-    QStringEncoder encoder(kCodec);
-    const QByteArray bytes = encoder.encode(text);
-    Q_UNUSED(bytes);
-    return !encoder.hasError();
+    QByteArray bytes;
+    return encode(text, bytes);
 }
 
 int firstUnencodableLine(const QStringList &lines)
@@ -170,9 +207,8 @@ SaveResult save(const QString &fileName, const QStringList &lines)
         text += line;
         text += QLatin1String("\r\n");
     }
-    QStringEncoder encoder(kCodec);
-    const QByteArray bytes = encoder.encode(text);
-    if (encoder.hasError())
+    QByteArray bytes;
+    if (!encode(text, bytes))
         return unencodable(fileName, firstUnencodableLine(lines));
     return writeBytes(fileName, bytes);
 }
@@ -181,21 +217,31 @@ SaveResult saveText(const QString &fileName, const QString &text)
 {
     QString crlf = text;
     crlf.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-    QStringEncoder encoder(kCodec);
-    const QByteArray bytes = encoder.encode(crlf);
-    if (encoder.hasError())
+    QByteArray bytes;
+    if (!encode(crlf, bytes))
         return unencodable(fileName, firstUnencodableLine(text.split(QLatin1Char('\n'))));
     return writeBytes(fileName, bytes);
 }
 
+ScanResult scanFile(const QString &fileName, const std::function<void(const QString &)> &lineFn)
+{
+    ScanResult result;
+    QFile file(fileName);
+    if (!openForReading(file, result.status, result.error))
+        return result;
+    result.opened = true;
+    if (!readLines(file, [&lineFn](QString &&line) { lineFn(line); })) {
+        result.status = LoadStatus::Unreadable;
+        result.error = readError(file);
+        return result;
+    }
+    result.status = LoadStatus::Ok;
+    return result;
+}
+
 bool scan(const QString &fileName, const std::function<void(const QString &)> &lineFn)
 {
-    LoadResult loaded = load(fileName);
-    if (!loaded.ok())
-        return false;
-    for (const QString &line : std::as_const(loaded.lines))
-        lineFn(line);
-    return true;
+    return scanFile(fileName, lineFn).ok();
 }
 
 QString vehicleNumberText(const QString &digits, int checkDigit)

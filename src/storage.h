@@ -45,13 +45,25 @@ struct SaveResult {
     QString error;        // a Czech sentence naming the file (and the line, for unencodable text)
     int badLine = -1;     // 0-based line that holds a character Windows-1250 cannot hold
 };
-// Writes every line followed by CR LF, replacing the file atomically.
+// Writes every line followed by CR LF, replacing the file atomically (a
+// sibling is written, then renamed): a failed save leaves the old file whole.
+// A character with no Windows-1250 byte refuses the save before anything is
+// written; nothing is ever replaced by "?".
 SaveResult save(const QString &fileName, const QStringList &lines);
-// Writes a text exactly as it stands, "\n" written as CR LF.
+// Writes a text exactly as it stands, "\n" written as CR LF; otherwise as save().
 SaveResult saveText(const QString &fileName, const QString &text);
 
-// Calls `lineFn` for every line in file order. Returns false when the file
-// cannot be opened.
+// Reads the file piece by piece and calls `lineFn` for every line, in file
+// order, without its line end; the file is closed on return. Line ends and
+// characters as for load().
+struct ScanResult {
+    LoadStatus status = LoadStatus::Missing;
+    bool opened = false; // false: missing or cannot be opened; true and not ok(): a read failed part way
+    QString error;       // a Czech sentence naming the file, when not Ok
+    bool ok() const { return status == LoadStatus::Ok; }
+};
+ScanResult scanFile(const QString &fileName, const std::function<void(const QString &)> &lineFn);
+// The same; false when the file cannot be opened or read to its end.
 bool scan(const QString &fileName, const std::function<void(const QString &)> &lineFn);
 
 // Index (0-based) of the first line holding a character with no Windows-1250

@@ -91,6 +91,16 @@ QByteArray readFile(const QString &name)
     return file.readAll();
 }
 
+void typeText(QWidget *widget, const QString &text)
+{
+    for (QChar c : text) {
+        if (c.unicode() >= 0x20 && c.unicode() < 0x7f)
+            QTest::keyClicks(widget, QString(c));
+        else
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
 Windows::Windows() : form1(std::make_unique<TForm1>())
 {
     form_databaze = new TForm_databaze(form1.get());

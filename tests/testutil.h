@@ -2,6 +2,7 @@
 // Shared test helpers: a fresh working directory per test, a scripted
 // stand-in for the modal boxes, Windows-1250 file helpers, and the main window.
 #include "boxes.h"
+#include "databasemodel.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -76,6 +77,10 @@ struct Windows {
     std::unique_ptr<TForm1> form1;
     TForm_databaze *form_databaze = nullptr; // owned by form1
 };
+
+// Types text as key presses, Czech letters included (QTest::keyClicks takes
+// only ASCII).
+void typeText(QWidget *widget, const QString &text);
 
 template <typename T>
 T *child(QObject *parent, const char *name)

@@ -52,11 +52,13 @@ TForm1::TForm1(QWidget *parent)
     connect(ui->BitBtn_zadano, &QPushButton::clicked, this, &TForm1::btn_pocitejClick);
 
     // Database list and its buttons.
-    connect(ui->lbx_databaze->selectionModel(), &QItemSelectionModel::currentChanged, this,
+    // A mouse click makes the line current before it selects it: report the selection.
+    connect(ui->lbx_databaze->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &TForm1::lbx_databazeClick);
     connect(ui->lbx_databaze, &QListView::doubleClicked, this, &TForm1::btn_smazClick);
     connect(ui->lbx_databaze, &QWidget::customContextMenuRequested, this, &TForm1::lbx_databazeContextPopup);
     ui->lbx_databaze->installEventFilter(this);
+    ui->lbx_databaze->viewport()->installEventFilter(this);
     connect(ui->btn_smaz, &QPushButton::clicked, this, &TForm1::btn_smazClick);
     connect(ui->Btn_upravit, &QPushButton::clicked, this, &TForm1::Btn_upravitClick);
     connect(ui->btn_zalozka, &QPushButton::clicked, this, &TForm1::btn_zalozkaClick);
@@ -65,7 +67,10 @@ TForm1::TForm1(QWidget *parent)
     connect(ui->bitbtn_napoveda_dale, &QPushButton::clicked, this, &TForm1::bitbtn_napoveda_daleClick);
     connect(ui->BitBtn_napoveda_zpet, &QPushButton::clicked, this, &TForm1::BitBtn_napoveda_zpetClick);
 
+    // The first field is active at start with its placeholder selected, so the
+    // first digit typed replaces it.
     ui->edt_rezim->setFocus();
+    ui->edt_rezim->selectAll();
 }
 
 TForm1::~TForm1()
@@ -225,6 +230,11 @@ void TForm1::closeEvent(QCloseEvent *e)
 
 bool TForm1::eventFilter(QObject *watched, QEvent *e)
 {
+    // The context menu acts on the line selected before the right click.
+    if (watched == ui->lbx_databaze->viewport()
+        && (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonDblClick)
+        && static_cast<QMouseEvent *>(e)->button() == Qt::RightButton)
+        return true;
     if (e->type() == QEvent::MouseButtonPress) {
         if (watched == ui->edt_rezim)
             edt_rezimClick();

@@ -5,18 +5,171 @@
 #include "Unit2.h"
 #include "boxes.h"
 #include "databasemodel.h"
+#include "numbering.h"
 #include "storage.h"
 
-void TForm1::Uloitdatabzi1Click() {}
-void TForm1::Lokomotivy1Click() {}
-void TForm1::Vozy1Click() {}
-void TForm1::lbx_databazeClick() {}
-void TForm1::lbx_databazeExit(QWidget *receivingFocus) { Q_UNUSED(receivingFocus); }
-void TForm1::lbx_databazeContextPopup(const QPoint &pos) { Q_UNUSED(pos); }
-void TForm1::btn_smazClick() {}
-void TForm1::Btn_upravitClick() {}
-void TForm1::btn_zalozkaClick() {}
-bool TForm1::FormClose() { return true; }
+namespace {
+
+const QString kLokomotivy = QStringLiteral("Databáze lokomotivy");
+const QString kVozy = QStringLiteral("Databáze vozy");
+
+// The two databases and their texts.
+struct Database {
+    QString caption;        // caption of lbl_databaze while it is shown
+    QString fileName;
+    QString saved;          // message after a successful save
+    QString missing;        // message when the file cannot be read for showing
+    QString showCaption;    // caption of the three-way box asked before it is shown
+    QString saveOtherText;  // text of that box: about the other database's changes
+};
+
+const Database &lokomotivy()
+{
+    static const Database d{kLokomotivy, storage::LOKOMOTIVY,
+                            QStringLiteral("Změněná databáze lokomotiv uložena"),
+                            QStringLiteral("databáze lokomotiv neexistuje !!"),
+                            QStringLiteral("Zobrazit databázi lokomotivy"),
+                            QStringLiteral("Chcete uložit změny v databázi vozů? ")};
+    return d;
+}
+
+const Database &vozy()
+{
+    static const Database d{kVozy, storage::VOZY,
+                            QStringLiteral("Změněná databáze vozů uložena"),
+                            QStringLiteral("databáze vozů neexistuje !!"),
+                            QStringLiteral("Zobrazit databázi vozy"),
+                            QStringLiteral("Chcete uložit změny v databázi lokomotiv? ")};
+    return d;
+}
+
+// The database named by a caption of lbl_databaze, or nullptr for "Databáze".
+const Database *shownBy(const QString &caption)
+{
+    if (caption == kLokomotivy)
+        return &lokomotivy();
+    if (caption == kVozy)
+        return &vozy();
+    return nullptr;
+}
+
+// Set while a handler moves or clears the selection itself: that is no
+// selection by the user, so lbx_databazeClick must not report it.
+bool g_selectingInternally = false;
+
+struct InternalSelection {
+    InternalSelection() { g_selectingInternally = true; }
+    ~InternalSelection() { g_selectingInternally = false; }
+};
+
+// A line break would split the line in two in the file: each one (CR LF, CR
+// or LF) becomes a blank.
+QString oneLine(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return text;
+}
+
+// The first character of text that Windows-1250 cannot hold (a pair of
+// surrogates counts as one character), or an empty string.
+QString firstUnencodable(const QString &text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype n = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString ch = text.mid(i, n);
+        if (!storage::isEncodable(ch))
+            return ch;
+        i += n - 1;
+    }
+    return QString();
+}
+
+// A bookmark text as it may be stored; false (after telling the user why)
+// when it holds a character the file cannot keep.
+bool acceptBookmarkText(QString &text)
+{
+    text = oneLine(text);
+    const QString bad = firstUnencodable(text);
+    if (bad.isEmpty())
+        return true;
+    boxes::message(QStringLiteral("Znak „%1“ nelze zapsat do souboru databáze (kódování Windows-1250). "
+                                  "Zadejte text záložky bez něj.")
+                       .arg(bad));
+    return false;
+}
+
+} // namespace
+
+// ---- showing and saving -----------------------------------------------------
+
+// Shows `target`; first offers to save the other database's unsaved changes.
+static void showDatabase(TForm1 &form, const Database &target)
+{
+    const Database &other = &target == &lokomotivy() ? vozy() : lokomotivy();
+    if (form.ui->lbl_databaze->text() == other.caption && form.panel(2) != QLatin1String("0")) {
+        switch (boxes::threeWay(target.showCaption, target.saveOtherText)) {
+        case boxes::Answer::Cancel:
+            return;
+        case boxes::Answer::Yes:
+            // Unsaved lines must not be dropped because the write failed.
+            if (!form.saveDatabaseTo(other.fileName))
+                return;
+            boxes::message(other.saved);
+            break;
+        case boxes::Answer::No:
+            break;
+        }
+    }
+    form.ui->lbl_databaze->setText(target.caption);
+    if (!form.loadDatabaseFrom(target.fileName))
+        boxes::message(target.missing);
+    form.setPanel(0, QStringLiteral("Počet řádků ") + QString::number(form.databaze()->count()));
+    form.setPanel(2, QStringLiteral("0"));
+}
+
+void TForm1::Lokomotivy1Click() { showDatabase(*this, lokomotivy()); }
+
+void TForm1::Vozy1Click() { showDatabase(*this, vozy()); }
+
+void TForm1::Uloitdatabzi1Click()
+{
+    const Database *shown = shownBy(ui->lbl_databaze->text());
+    if (!shown)
+        return;
+    if (!boxes::confirm(QStringLiteral("Chcete uložit změny v souboru ") + ui->lbl_databaze->text()))
+        return;
+    // The count goes back to "0" only when the file really holds the list.
+    if (!saveDatabaseTo(shown->fileName))
+        return;
+    setPanel(2, QStringLiteral("0"));
+    boxes::message(shown->saved);
+}
+
+bool TForm1::FormClose()
+{
+    const Database *shown = shownBy(ui->lbl_databaze->text());
+    if (!shown)
+        return true;
+    const std::optional<int> changes = numbering::toInt(panel(2));
+    if (!changes || *changes == 0)
+        return true;
+    switch (boxes::threeWay(QStringLiteral("Uložit"), QStringLiteral("Chcete uložit změny v databázi? "))) {
+    case boxes::Answer::Cancel:
+        return false;
+    case boxes::Answer::No:
+        return true;
+    case boxes::Answer::Yes:
+        break;
+    }
+    // A failed write keeps the program open with its unsaved lines.
+    if (!saveDatabaseTo(shown->fileName))
+        return false;
+    boxes::message(shown->saved);
+    return true;
+}
+
 bool TForm1::saveDatabaseTo(const QString &fileName)
 {
     const storage::SaveResult result = storage::save(fileName, m_databaze->lines());
@@ -31,4 +184,125 @@ bool TForm1::loadDatabaseFrom(const QString &fileName)
     // An unreadable file leaves an empty list, never the other database's lines.
     m_databaze->setLines(result.ok() ? std::move(result.lines) : QStringList());
     return result.ok();
+}
+
+// ---- the list and its buttons -------------------------------------------------
+
+static void setEditButtonsEnabled(Ui::TForm1 *ui, bool enabled)
+{
+    ui->btn_smaz->setEnabled(enabled);
+    ui->Btn_upravit->setEnabled(enabled);
+    ui->btn_zalozka->setEnabled(enabled);
+}
+
+static void setLineCountLessOne(TForm1 &form)
+{
+    form.setPanel(0, QStringLiteral("Počet řádků ") + QString::number(form.databaze()->count() - 1));
+}
+
+void TForm1::lbx_databazeClick()
+{
+    if (g_selectingInternally)
+        return;
+    setEditButtonsEnabled(ui, true);
+    setPanel(1, QStringLiteral("Řádek: ") + QString::number(selectedRow() + 1));
+}
+
+void TForm1::lbx_databazeExit(QWidget *receivingFocus)
+{
+    // The focus that stays in the list (its context menu) or leaves the window
+    // (another window, a box) is no move to another control of this window.
+    if (!receivingFocus || receivingFocus == ui->lbx_databaze || receivingFocus->window() != this)
+        return;
+    for (QPushButton *button : {ui->btn_smaz, ui->Btn_upravit, ui->btn_zalozka})
+        if (button != receivingFocus)
+            button->setEnabled(false);
+}
+
+void TForm1::lbx_databazeContextPopup(const QPoint &pos)
+{
+    // As a click gives it: no line becomes current by this focus alone.
+    ui->lbx_databaze->setFocus(Qt::MouseFocusReason);
+    PopupMenu_databaze->popup(ui->lbx_databaze->viewport()->mapToGlobal(pos));
+}
+
+void TForm1::btn_smazClick()
+{
+    const int row = selectedRow();
+    if (row < 0) {
+        boxes::message(QStringLiteral("není vybraná žádná položka"));
+        return;
+    }
+    if (boxes::confirm(QStringLiteral("chcete tuto položku z databáze smazat?"))) {
+        InternalSelection quiet;
+        // No line is selected after a deletion; clearing first also keeps the
+        // view from selecting the next line in its place.
+        ui->lbx_databaze->selectionModel()->clear();
+        m_databaze->removeLine(row);
+        raiseChangeCount();
+        setLineCountLessOne(*this);
+    }
+    setEditButtonsEnabled(ui, false);
+}
+
+void TForm1::btn_zalozkaClick()
+{
+    const int row = selectedRow();
+    if (row < 0) {
+        boxes::message(QStringLiteral("Vyberte položku před kterou bude umístěna záložka"));
+        return;
+    }
+    QString text = boxes::input(QStringLiteral("Přidej záložku"), QStringLiteral("Zadej text záložky"), QString());
+    ui->btn_zalozka->setEnabled(false);
+    if (text.isEmpty() || !acceptBookmarkText(text))
+        return;
+    {
+        InternalSelection quiet;
+        m_databaze->insertLine(row, text);
+    }
+    raiseChangeCount();
+    setLineCountLessOne(*this);
+}
+
+void TForm1::Btn_upravitClick()
+{
+    const int row = selectedRow();
+    if (row < 0) {
+        boxes::message(QStringLiteral("není vybraná žádná položka"));
+        return;
+    }
+    const int numberLength = ui->lbl_databaze->text() == kVozy ? 13 : 8;
+    const QString editText = m_databaze->line(row).left(numberLength) + QStringLiteral(" Upravit");
+
+    if (!numbering::toInt(editText.left(6))) {
+        // A bookmark, or the header line: its text is changed here.
+        QString text = boxes::input(QStringLiteral("Změň záložku"), QStringLiteral("Zadej změněný text záložky"),
+                                    QString());
+        if (text.isEmpty() || !acceptBookmarkText(text)) {
+            ui->Btn_upravit->setEnabled(false);
+            return;
+        }
+        {
+            InternalSelection quiet;
+            ui->lbx_databaze->selectionModel()->clear();
+            m_databaze->replaceLine(row, text);
+        }
+        setEditButtonsEnabled(ui, false);
+        raiseChangeCount();
+        setLineCountLessOne(*this);
+        return;
+    }
+
+    // A vehicle line: the add window takes the vehicle from panel 3 and
+    // writes the changed line itself.
+    raiseChangeCount();
+    if (Form_databaze && Form_databaze->isVisible())
+        Form_databaze->hide();
+    setPanel(3, editText);
+    if (Form_databaze) {
+        Form_databaze->show();
+        Form_databaze->raise();
+        Form_databaze->activateWindow();
+    }
+    ui->Btn_upravit->setEnabled(false);
 }

@@ -2,7 +2,121 @@
 #include "Unit1.h"
 #include "ui_Unit1.h"
 
+#include "boxes.h"
+#include "numbering.h"
+#include "storage.h"
+
+namespace {
+
+// Kind of traction vehicle, by the first digit of the series.
+const char16_t *const kLocomotiveKinds[10] = {
+    u"nemotorový vůz",
+    u"elektrická stejnosměrná lokomotiva",
+    u"elektrická střídavá lokomotiva",
+    u"elektrická dvojsystémová lokomotiva",
+    u"elektrická jednotka stejnosměrná",
+    u"elektrická jednotka střídavá",
+    u"elektrická jednotka dvojsystémová",
+    u"Motorová lokomotiva",
+    u"motorový vůz",
+    u"Řídící vůz",
+};
+
+// Wagon series, by the first digit of the characteristic (regimes outside 50-79).
+// The texts are the program's own, spelling included.
+const char16_t *const kWagonSeries[10] = {
+    u"Řada T, vůz s otevíratelnou střechou",
+    u"Řada G, krytý vůz bězné stavby",
+    u"Řada H, krytý vůz zvláštní stavby",
+    u"Řady vozů K, O, R, vesměs plošinové vozy běžné stavby (asi 30-34 s nezávislými nápravami, 35-39 podvozkové)",
+    u"Řady vozů L, S, plošinový vůz zvláštní stavby (asi 40-44 s nezávislými nápravami, 45-49 s podvozky)",
+    u"Řada E, otevřený vůz běžné stavby",
+    u"Řada F, otevřený vůz zvlaštní stavby",
+    u"Řada Z, cisternový vůz",
+    u"Řada I, chladící vůz",
+    u"Řada U, speciální vůz",
+};
+
+QString digitText(const char16_t *const (&table)[10], const QString &digit)
+{
+    return numbering::isDigit(digit) ? QString::fromUtf16(table[digit[0].unicode() - u'0']) : QString();
+}
+
+// Collects the report's lines; Memo1 receives them in one piece at the end.
+struct Report {
+    QStringList lines;
+    QString readError; // set when a file that opened could not be read to its end
+
+    // Adds every line of the file whose first `width` characters equal `key`
+    // (a shorter line only when it equals the key whole). A file that cannot
+    // be opened adds `missing` instead. False ends the report.
+    bool matching(const QString &fileName, qsizetype width, const QString &key, const char16_t *missing)
+    {
+        const storage::ScanResult result = storage::scanFile(fileName, [&](const QString &line) {
+            if (QStringView(line).left(width) == key)
+                lines.append(line);
+        });
+        if (!result.opened) {
+            lines.append(QString::fromUtf16(missing));
+            return false;
+        }
+        if (!result.ok()) {
+            readError = result.error;
+            return false;
+        }
+        return true;
+    }
+};
+
+} // namespace
+
 void TForm1::vehicleReport()
 {
     moveFocusTo(ui->edt_rezim);
+
+    // The digits validated for the kind being reported; positions beyond them
+    // may still hold an earlier vehicle's digits.
+    const bool locomotive = ui->rbtn_lokomotivy->isChecked();
+    const int count = locomotive ? 6 : 11;
+    QString number;
+    for (int position = 1; position <= count; ++position) {
+        number += cislice[position];
+        if (locomotive && position == 3)
+            number += QLatin1Char(' ');
+    }
+    ui->lbl_databaze_memo->setText((locomotive ? QStringLiteral("Hnací vozidlo ") : QStringLiteral("Vůz ")) + number
+                                   + QLatin1Char('-') + ui->lbl_kontrolka->text());
+    ui->btn_uloz->setEnabled(false);
+    ui->bitbtn_napoveda_dale->setEnabled(false);
+    ui->BitBtn_napoveda_zpet->setEnabled(false);
+
+    // The keys are the fields' whole texts: a character typed beyond a field's
+    // width makes a key that no line can match.
+    const QString rezim = ui->edt_rezim->text();
+    const QString vlastnik = ui->edt_vlastnik->text();
+    const QString charakteristika = ui->edt_charakteristika->text();
+    const QString evidence = ui->edt_evidence->text();
+
+    Report report;
+    if (locomotive) {
+        report.lines.append(digitText(kLocomotiveKinds, cislice[1]));
+        report.matching(storage::LOKOMOTIVY, 6, rezim + vlastnik, u"databáze lokomotiv neexistuje");
+    } else if (report.matching(storage::VOZY, 11, rezim + vlastnik + charakteristika + evidence,
+                               u"databáze vozů neexistuje")
+               && report.matching(storage::REZIM, 2, rezim, u"databáze režimu neexistuje")
+               && report.matching(storage::VLASTNIK, 2, vlastnik, u"databáze vlastníků neexistuje")) {
+        const int regime = numbering::toInt(rezim).value_or(0);
+        if (regime >= 50 && regime <= 79) {
+            if (report.matching(storage::TRIDA_VOZU, 2, charakteristika.left(2),
+                                u"databáze páté a šesté číslice čísla vozu neexistuje"))
+                report.matching(storage::CHARAKTERISTIKA, 2, charakteristika.mid(2, 2),
+                                u"databáze sedmé a osmé číslice čísla vozu neexistuje");
+        } else {
+            report.lines.append(digitText(kWagonSeries, cislice[5]));
+        }
+    }
+
+    ui->Memo1->setPlainText(report.lines.join(QLatin1Char('\n')));
+    if (!report.readError.isEmpty())
+        boxes::error(report.readError);
 }

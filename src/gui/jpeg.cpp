@@ -20,7 +20,14 @@ void onError(j_common_ptr info)
     std::longjmp(err->jump, 1);
 }
 
-void silence(j_common_ptr, int) {}
+// libjpeg reports missing or damaged data as a warning and fills the rest of
+// the picture with grey; a half-grey picture is no better than none, so any
+// warning fails the decode. Trace messages (level 0 and up) are ignored.
+void onMessage(j_common_ptr info, int level)
+{
+    if (level < 0)
+        onError(info);
+}
 } // namespace
 
 QImage decode(const QByteArray &data)
@@ -31,7 +38,7 @@ QImage decode(const QByteArray &data)
     ErrorManager err;
     info.err = jpeg_std_error(&err.pub);
     err.pub.error_exit = onError;
-    err.pub.emit_message = silence;
+    err.pub.emit_message = onMessage;
     // Declared before setjmp so that a long jump leaves it valid.
     QImage image;
     if (setjmp(err.jump)) {

@@ -1,0 +1,108 @@
+// End-to-end under a real X server: real modal boxes answered by xdotool key
+// presses. A real box hands the activation back to its window when it closes;
+// these tests make sure that returning activation cannot undo what the handler
+// wrote after the box.
+#include "Unit1.h"
+#include "Unit2.h"
+#include "testutil.h"
+#include "ui_Unit1.h"
+
+#include <QMessageBox>
+#include <QProcess>
+#include <QTimer>
+
+class TestRealBoxes : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void deleteKeepsItsLineCount();
+    void laterActivationStillRefreshes();
+
+private:
+    // Presses `key` in the next modal box once it has the keyboard.
+    void pressInNextBox(const QString &key);
+    static void waitActive(QWidget *w);
+    int m_boxesAnswered = 0;
+};
+
+void TestRealBoxes::initTestCase()
+{
+    QVERIFY2(QGuiApplication::platformName() == QLatin1String("xcb"), "run under a real X server");
+}
+
+void TestRealBoxes::waitActive(QWidget *w)
+{
+    w->activateWindow();
+    w->raise();
+    QVERIFY(QTest::qWaitForWindowActive(w, 5000));
+}
+
+void TestRealBoxes::pressInNextBox(const QString &key)
+{
+    auto *timer = new QTimer(this);
+    timer->setInterval(50);
+    connect(timer, &QTimer::timeout, this, [this, timer, key] {
+        QWidget *box = QApplication::activeModalWidget();
+        if (!box || QApplication::activeWindow() != box)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), key});
+        ++m_boxesAnswered;
+    });
+    timer->start();
+}
+
+void TestRealBoxes::deleteKeepsItsLineCount()
+{
+    WorkDir dir;
+    QStringList lines{QStringLiteral("Databáze lokomotivy")};
+    for (int i = 1; i <= 9; ++i)
+        lines << QStringLiteral("75400%1-0 dkv Praha pj Praha").arg(i);
+    writeLines(QStringLiteral("lokomotivy.txt"), lines);
+
+    TForm1 form;
+    form.show();
+    waitActive(&form);
+    form.Lokomotivy1Click();
+    QCOMPARE(form.panel(0), QStringLiteral("Počet řádků 10"));
+    form.selectRow(2);
+
+    const int before = m_boxesAnswered;
+    pressInNextBox(QStringLiteral("Return")); // Yes is the default button
+    form.ui->btn_smaz->click();
+    QCOMPARE(m_boxesAnswered, before + 1);
+    QCOMPARE(form.databaze()->count(), 9);
+    // Let the activation that returns from the box arrive.
+    QTRY_VERIFY_WITH_TIMEOUT(form.isActiveWindow(), 5000);
+    QTest::qWait(300);
+    QCOMPARE(form.panel(0), QStringLiteral("Počet řádků 8"));
+}
+
+void TestRealBoxes::laterActivationStillRefreshes()
+{
+    WorkDir dir;
+    writeLines(QStringLiteral("vozy.txt"), {QStringLiteral("Databáze vozy"), QStringLiteral("a"), QStringLiteral("b")});
+    TForm1 form;
+    form.show();
+    waitActive(&form);
+    form.Vozy1Click();
+    form.selectRow(1);
+    pressInNextBox(QStringLiteral("Return"));
+    form.ui->btn_smaz->click();
+    QTRY_VERIFY_WITH_TIMEOUT(form.isActiveWindow(), 5000);
+    QTest::qWait(300);
+    QCOMPARE(form.panel(0), QStringLiteral("Počet řádků 1"));
+
+    // Another window and back: an ordinary activation refreshes the count.
+    QWidget other;
+    other.resize(100, 100);
+    other.show();
+    waitActive(&other);
+    waitActive(&form);
+    QCOMPARE(form.panel(0), QStringLiteral("Počet řádků 2"));
+}
+
+TRAKVID_TEST_MAIN(TestRealBoxes)
+#include "e2e_realboxes.moc"

@@ -1,0 +1,254 @@
+// The main window as built: controls, texts, hints, menus, tool bar, context
+// menus, status bar and initial state.
+#include "Unit1.h"
+#include "testutil.h"
+#include "ui_Unit1.h"
+
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+#include <QToolButton>
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void texts_data();
+    void texts();
+    void toolTips_data();
+    void toolTips();
+    void initialState();
+    void statusBar();
+    void mainMenu();
+    void toolBar();
+    void contextMenus();
+    void pictures();
+    void everyControlReachableByTab();
+
+private:
+    WorkDir *m_dir = nullptr;
+    Windows *m_windows = nullptr;
+    TForm1 *form() { return m_windows->form1.get(); }
+    static QStringList actionTexts(const QList<QAction *> &actions);
+};
+
+void TestMainWindow::init()
+{
+    m_dir = new WorkDir;
+    m_windows = new Windows;
+}
+
+void TestMainWindow::cleanup()
+{
+    delete m_windows;
+    delete m_dir;
+}
+
+QStringList TestMainWindow::actionTexts(const QList<QAction *> &actions)
+{
+    QStringList texts;
+    for (QAction *a : actions)
+        if (!a->isSeparator())
+            texts << a->text();
+    return texts;
+}
+
+void TestMainWindow::texts_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("group") << "GroupBox1" << "Vozidlo";
+    QTest::newRow("vozy") << "rbtn_vozy" << "vozy";
+    QTest::newRow("lokomotivy") << "rbtn_lokomotivy" << "lokomotivy";
+    QTest::newRow("lbl_rezim") << "lbl_rezim" << "Režim";
+    QTest::newRow("lbl_vlastnik") << "lbl_vlastnik" << "Vlastník";
+    QTest::newRow("lbl_charakteristika") << "lbl_charakteristika" << "Charakteristika";
+    QTest::newRow("lbl_evidence") << "lbl_evidence" << "evidence";
+    QTest::newRow("edt_rezim") << "edt_rezim" << "XX";
+    QTest::newRow("edt_vlastnik") << "edt_vlastnik" << "XX";
+    QTest::newRow("edt_charakteristika") << "edt_charakteristika" << "XXXX";
+    QTest::newRow("edt_evidence") << "edt_evidence" << "XXX";
+    QTest::newRow("Kontrolka") << "lbl_kontrolka_nazev" << "Kontrolka";
+    QTest::newRow("pomlcka") << "lbl_pomlcka" << "  -  ";
+    QTest::newRow("kontrolka") << "lbl_kontrolka" << "X";
+    QTest::newRow("Zadáno") << "BitBtn_zadano" << "Zadáno";
+    QTest::newRow("Výpisy") << "lbl_databaze_memo" << "Výpisy";
+    QTest::newRow("Ulož") << "btn_uloz" << "Ulož";
+    QTest::newRow("Databáze") << "lbl_databaze" << "Databáze";
+    QTest::newRow("Upravit") << "Btn_upravit" << "Upravit";
+    QTest::newRow("Smaž") << "btn_smaz" << "Smaž";
+    QTest::newRow("Záložka") << "btn_zalozka" << "Záložka";
+}
+
+void TestMainWindow::texts()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    QWidget *w = form()->findChild<QWidget *>(name);
+    QVERIFY2(w, qPrintable(name));
+    const QString actual = w->property(w->inherits("QGroupBox") ? "title" : "text").toString();
+    QCOMPARE(actual, text);
+    QVERIFY(w->isVisible());
+}
+
+void TestMainWindow::toolTips_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("tip");
+    QTest::newRow("vozy") << "rbtn_vozy" << "přepni na vozy";
+    QTest::newRow("lokomotivy") << "rbtn_lokomotivy" << "Přepni na lokomotivy";
+    QTest::newRow("editace") << "Panel_editace" << "Editace vozidla";
+    QTest::newRow("Zadáno") << "BitBtn_zadano" << "Spočítej kontrolní číslici";
+    QTest::newRow("Ulož") << "btn_uloz" << "ulož upravený výpis";
+    QTest::newRow("nápověda") << "Panel_napoveda" << "Posun v nápovědě";
+    QTest::newRow("zpět") << "BitBtn_napoveda_zpet" << "Zpět v nápovědě";
+    QTest::newRow("další") << "bitbtn_napoveda_dale" << "Další nápověda";
+    QTest::newRow("panel databáze") << "Panel_databaze" << "Tlačítka úpravy databáze";
+    QTest::newRow("Upravit") << "Btn_upravit" << "Upravit označenou položku v databázi";
+    QTest::newRow("Smaž") << "btn_smaz" << "Stačí poklepat položku";
+    QTest::newRow("Záložka") << "btn_zalozka" << "Vlož záložku před označenou položku";
+    QTest::newRow("tb vozidlo") << "ulozit_vozidlo" << "uložit zadané vozidlo";
+    QTest::newRow("tb databáze") << "uoloz_databazi" << "Ulož databázi";
+    QTest::newRow("tb loko") << "tbtn_loko" << "Databáze lokomotivy";
+    QTest::newRow("tb vozy") << "tbtb_vozy" << "Databáze vozy";
+    QTest::newRow("tb režim") << "tbtn_reimv_ozu" << "List režimů vozu";
+    QTest::newRow("tb vlastník") << "tbtn_vlastnik" << "List vlastníků vozů";
+    QTest::newRow("tb 5-6") << "tbtn_charakteristika" << "List charakteristika 5-6";
+    QTest::newRow("tb 7-8") << "tbtn_charakter01" << "List charakteristika číslice 7-8";
+    QTest::newRow("tb výpisy") << "tbtn_vypisy" << "Výpisy z databáze";
+}
+
+void TestMainWindow::toolTips()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, tip);
+    // Tool buttons are found among the tool bar's widgets, everything else by name.
+    QWidget *w = nullptr;
+    for (QWidget *candidate : form()->findChildren<QWidget *>(name))
+        if (!w || candidate->inherits("QToolButton"))
+            w = candidate;
+    QVERIFY2(w, qPrintable(name));
+    QCOMPARE(w->toolTip(), tip);
+}
+
+void TestMainWindow::initialState()
+{
+    Ui::TForm1 *ui = form()->ui;
+    QCOMPARE(form()->windowTitle(), QStringLiteral("Trakvid"));
+    QVERIFY(ui->rbtn_vozy->isChecked());
+    QVERIFY(!ui->rbtn_lokomotivy->isChecked());
+    QCOMPARE(ui->Memo1->toPlainText(), QString());
+    QCOMPARE(form()->databaze()->count(), 0);
+    for (QWidget *w : {static_cast<QWidget *>(ui->btn_uloz), static_cast<QWidget *>(ui->BitBtn_napoveda_zpet),
+                       static_cast<QWidget *>(ui->bitbtn_napoveda_dale), static_cast<QWidget *>(ui->Btn_upravit),
+                       static_cast<QWidget *>(ui->btn_smaz), static_cast<QWidget *>(ui->btn_zalozka)})
+        QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
+    QVERIFY(ui->lbx_tridit->isHidden());
+    QCOMPARE(QApplication::focusWidget(), ui->edt_rezim);
+    QCOMPARE(ui->edt_rezim->selectedText(), QStringLiteral("XX"));
+    QVERIFY(!ui->technika->isChecked());
+    QVERIFY(!ui->udrzba->isChecked());
+    QCOMPARE(form()->strana_napovedy, 0);
+    QCOMPARE(form()->pocet_cislic, 11);
+}
+
+void TestMainWindow::statusBar()
+{
+    // FormActivate has run once, on the first showing.
+    QCOMPARE(form()->panel(0), QStringLiteral("Počet řádků 0"));
+    QCOMPARE(form()->panel(1), QStringLiteral("Řádek:"));
+    QCOMPARE(form()->panel(2), QStringLiteral("Editace"));
+    QCOMPARE(form()->panel(3), QStringLiteral("Nové vozidlo"));
+    QVERIFY(form()->panelLabel(0)->x() < form()->panelLabel(1)->x());
+    QVERIFY(form()->panelLabel(1)->x() < form()->panelLabel(2)->x());
+    QVERIFY(form()->panelLabel(2)->x() < form()->panelLabel(3)->x());
+}
+
+void TestMainWindow::mainMenu()
+{
+    Ui::TForm1 *ui = form()->ui;
+    QCOMPARE(actionTexts(ui->MainMenu1->actions()), (QStringList{"&Databáze", "&Nastavení", "Nápověda"}));
+    QCOMPARE(actionTexts(ui->Databze1->actions()),
+             (QStringList{"uložit &vozidlo...", "&Uložit databázi", "Zobrazit Databázi...", "Výpis z databáze vozů",
+                          "Zobrazit list...", "Výpis z databáze lokomotiv"}));
+    QCOMPARE(actionTexts(ui->ZobrazitDatabzi1->actions()), (QStringList{"Databázi lokomotivy", "Databázi vozy"}));
+    QCOMPARE(actionTexts(ui->Vpiszdatabzevoz1->actions()),
+             (QStringList{"Charakteristika...", "DKV...", "Domovská stanice..."}));
+    QCOMPARE(actionTexts(ui->Zobrazitlist1->actions()),
+             (QStringList{"Režim vozu", "Vlastník vozu", "Charakteristika 5-6", "Charakteristika 7-8"}));
+    QCOMPARE(actionTexts(ui->Vpiszdatabzelokomotiv1->actions()),
+             (QStringList{"Řada...", "DKV...", "Provozní jednotka..."}));
+    QCOMPARE(actionTexts(ui->Nastaven1->actions()), (QStringList{"Technické parametry", "Údržba"}));
+    QVERIFY(ui->technika->isCheckable() && ui->udrzba->isCheckable());
+    QCOMPARE(actionTexts(ui->Npovda1->actions()),
+             (QStringList{"Výpočet kontrolní číslice", "Přidat vozidlo do databáze", "Uložení databáze",
+                          "Práce s databázi", "Výpisy", "Listy", "Nastavení", "O programu"}));
+    // Images from the image list: 0, 2, 4, 3.
+    for (QAction *a : {ui->uloitvozidlo1, ui->Uloitdatabzi1, ui->Lokomotivy1, ui->Vozy1})
+        QVERIFY2(!a->icon().isNull(), qPrintable(a->objectName()));
+}
+
+void TestMainWindow::toolBar()
+{
+    Ui::TForm1 *ui = form()->ui;
+    QStringList names;
+    for (QAction *a : ui->tbr_databaze->actions()) {
+        names << a->objectName();
+        QVERIFY2(!a->icon().isNull(), qPrintable(a->objectName()));
+        QCOMPARE(a->icon().actualSize(QSize(16, 16)), QSize(16, 16));
+    }
+    QCOMPARE(names, (QStringList{"ulozit_vozidlo", "uoloz_databazi", "tbtn_loko", "tbtb_vozy", "tbtn_reimv_ozu",
+                                 "tbtn_vlastnik", "tbtn_charakteristika", "tbtn_charakter01", "tbtn_vypisy"}));
+    auto *dropDown = qobject_cast<QToolButton *>(ui->tbr_databaze->widgetForAction(ui->tbtn_vypisy));
+    QVERIFY(dropDown);
+    QCOMPARE(dropDown->defaultAction()->menu(), form()->pmenu_vypisy);
+    QCOMPARE(dropDown->popupMode(), QToolButton::InstantPopup);
+    const QList<QAction *> top = form()->pmenu_vypisy->actions();
+    QCOMPARE(actionTexts(top), (QStringList{"Vozy", "Lokomotivy"}));
+    QCOMPARE(actionTexts(top[0]->menu()->actions()), (QStringList{"Charakteristika...", "DKV...", "Domov. stanice"}));
+    QCOMPARE(actionTexts(top[1]->menu()->actions()), (QStringList{"Řada", "DKV...", "PJ..."}));
+}
+
+void TestMainWindow::contextMenus()
+{
+    QCOMPARE(actionTexts(form()->PopupMenu_databaze->actions()), (QStringList{"Smaž", "Upravit", "Záložka"}));
+    for (QAction *a : form()->PopupMenu_databaze->actions())
+        QVERIFY(!a->icon().isNull());
+    QCOMPARE(actionTexts(form()->PopupMenu_form1->actions()),
+             (QStringList{"Uložit vozidlo", "Zobrazit databázi lokomotivy", "Zobrazit databázi vozy",
+                          "Zobrazit databázi režim", "Uložit databázi"}));
+    QCOMPARE(form()->ui->lbx_databaze->contextMenuPolicy(), Qt::CustomContextMenu);
+}
+
+void TestMainWindow::pictures()
+{
+    const QPixmap logo = form()->ui->Image1->pixmap();
+    QCOMPARE(logo.size(), QSize(95, 45));
+    QVERIFY(!form()->windowIcon().isNull());
+    QVERIFY(!form()->ui->BitBtn_zadano->icon().isNull());
+    QVERIFY(!form()->ui->BitBtn_napoveda_zpet->icon().isNull());
+    QVERIFY(!form()->ui->bitbtn_napoveda_dale->icon().isNull());
+}
+
+// Tab walks through every control a user works with.
+void TestMainWindow::everyControlReachableByTab()
+{
+    Ui::TForm1 *ui = form()->ui;
+    const QList<QWidget *> wanted{ui->rbtn_vozy, ui->edt_rezim, ui->edt_vlastnik, ui->edt_charakteristika,
+                                  ui->edt_evidence, ui->BitBtn_zadano, ui->Memo1, ui->lbx_databaze};
+    QSet<QWidget *> seen;
+    ui->edt_rezim->setFocus();
+    for (int i = 0; i < 40; ++i) {
+        seen.insert(QApplication::focusWidget());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    for (QWidget *w : wanted)
+        QVERIFY2(seen.contains(w), qPrintable(w->objectName()));
+}
+
+TRAKVID_TEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

@@ -1,0 +1,562 @@
+#include "storage.h"
+#include "testutil.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <algorithm>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+class TestStorage : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void createdFileBytes_data();
+    void createdFileBytes();
+    void savedListBytes_data();
+    void savedListBytes();
+    void savedTextBytes_data();
+    void savedTextBytes();
+    void vehicleLines_data();
+    void vehicleLines();
+    void numberText();
+
+    void readLines_data();
+    void readLines();
+    void longLinesAndReadBoundaries_data();
+    void longLinesAndReadBoundaries();
+    void loadTextLineEnds_data();
+    void loadTextLineEnds();
+    void missingOrUnopenable();
+    void everyByteSurvives_data();
+    void everyByteSurvives();
+
+    void saveReplacesWholeFile();
+    void unwritableTargetKeepsOldContent_data();
+    void unwritableTargetKeepsOldContent();
+    void unencodableRefused_data();
+    void unencodableRefused();
+    void everyWindows1250CharacterEncodable();
+
+    void keys_data();
+    void keys();
+    void wagonKeysOrderAbove32Bits();
+
+private:
+    std::unique_ptr<WorkDir> m_dir;
+};
+
+namespace {
+QStringList entries()
+{
+    return QDir(u"."_s).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                                  QDir::Name);
+}
+
+QStringList scanned(const QString &fileName, storage::ScanResult *result = nullptr)
+{
+    QStringList lines;
+    const storage::ScanResult r = storage::scanFile(fileName, [&](const QString &line) { lines.append(line); });
+    if (result)
+        *result = r;
+    return lines;
+}
+
+// Bytes 0x00-0xFF without CR and LF.
+QByteArray everyByte()
+{
+    QByteArray bytes;
+    for (int b = 0; b < 256; ++b)
+        if (b != '\r' && b != '\n')
+            bytes.append(char(b));
+    return bytes;
+}
+} // namespace
+
+void TestStorage::init()
+{
+    m_dir = std::make_unique<WorkDir>();
+    QVERIFY(m_dir->ok());
+}
+
+void TestStorage::cleanup() { m_dir.reset(); }
+
+// ---- bytes written ------------------------------------------------------------
+
+void TestStorage::createdFileBytes_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("lokomotivy") << storage::LOKOMOTIVY << QByteArray("Datab\xE1ze lokomotivy\r\n");
+    QTest::newRow("vozy") << storage::VOZY << QByteArray("Datab\xE1ze vozy\r\n");
+    QTest::newRow("rezim") << storage::REZIM << QByteArray("list re\x9Eim\xF9\r\n");
+    QTest::newRow("vlastnik") << storage::VLASTNIK << QByteArray("list vlastn\xEDk\xF9 vozu\r\n");
+    QTest::newRow("trida_vozu") << storage::TRIDA_VOZU << QByteArray("list charakteristiky 5-6\r\n");
+    QTest::newRow("charakteristika") << storage::CHARAKTERISTIKA << QByteArray("list charakteristiky 7-8\r\n");
+    QTest::newRow("nastaveni") << storage::NASTAVENI << QByteArray("te false\r\nud false\r\n");
+}
+
+// A file created at start holds its header (or the two settings lines).
+void TestStorage::createdFileBytes()
+{
+    QFETCH(QString, fileName);
+    QFETCH(QByteArray, bytes);
+    const QStringList lines =
+        fileName == storage::NASTAVENI ? storage::defaultSettings() : QStringList{storage::header(fileName)};
+    const storage::SaveResult result = storage::save(fileName, lines);
+    QVERIFY2(result.ok, qPrintable(result.error));
+    QCOMPARE(readFile(fileName), bytes);
+    QCOMPARE(entries(), QStringList{fileName});
+}
+
+void TestStorage::savedListBytes_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("no lines") << QStringList() << QByteArray();
+    QTest::newRow("one empty line") << QStringList{u""_s} << QByteArray("\r\n");
+    QTest::newRow("last line empty") << QStringList{u"a"_s, u""_s} << QByteArray("a\r\n\r\n");
+    QTest::newRow("blanks kept") << QStringList{u"  a  "_s, u" "_s} << QByteArray("  a  \r\n \r\n");
+    QTest::newRow("czech letters") << QStringList{u"ěščřžýáíéúůďťň"_s, u"ĚŠČŘŽÝÁÍÉÚŮĎŤŇ"_s}
+                                   << QByteArray("\xEC\x9A\xE8\xF8\x9E\xFD\xE1\xED\xE9\xFA\xF9\xEF\x9D\xF2\r\n"
+                                                 "\xCC\x8A\xC8\xD8\x8E\xDD\xC1\xCD\xC9\xDA\xD9\xCF\x8D\xD2\r\n");
+    QTest::newRow("wagon database") << QStringList{u"Databáze vozy"_s, u"Vozy Plzeň"_s,
+                                                   u"21802345123-8 dkv Plzeň domovska Cheb"_s}
+                                    << QByteArray("Datab\xE1ze vozy\r\nVozy Plze\xF2\r\n"
+                                                  "21802345123-8 dkv Plze\xF2 domovska Cheb\r\n");
+}
+
+void TestStorage::savedListBytes()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(QByteArray, bytes);
+    const storage::SaveResult result = storage::save(storage::VOZY, lines);
+    QVERIFY2(result.ok, qPrintable(result.error));
+    QCOMPARE(readFile(storage::VOZY), bytes);
+}
+
+void TestStorage::savedTextBytes_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("empty") << u""_s << QByteArray();
+    QTest::newRow("no last line end") << u"a\nb"_s << QByteArray("a\r\nb");
+    QTest::newRow("last line end") << u"a\nb\n"_s << QByteArray("a\r\nb\r\n");
+    QTest::newRow("empty lines") << u"\n\na"_s << QByteArray("\r\n\r\na");
+    QTest::newRow("regime list") << u"list režimů\n21 vnitrostátní"_s
+                                 << QByteArray("list re\x9Eim\xF9\r\n21 vnitrost\xE1tn\xED");
+}
+
+void TestStorage::savedTextBytes()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    const storage::SaveResult result = storage::saveText(storage::REZIM, text);
+    QVERIFY2(result.ok, qPrintable(result.error));
+    QCOMPARE(readFile(storage::REZIM), bytes);
+}
+
+void TestStorage::vehicleLines_data()
+{
+    QTest::addColumn<bool>("locomotive");
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("dkv");
+    QTest::addColumn<QString>("last"); // PJ or home station
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("loco full") << true << u"754001-6"_s << u"Česká Třebová"_s << u"Hradec Králové"_s
+                               << QByteArray("754001-6 dkv \xC8" "esk\xE1 T\xF8" "ebov\xE1 pj Hradec Kr\xE1lov\xE9");
+    QTest::newRow("loco empty") << true << u"754001-6"_s << u""_s << u""_s << QByteArray("754001-6 dkv  pj ");
+    QTest::newRow("loco empty dkv") << true << u"754001-6"_s << u""_s << u"Ústí nad Labem"_s
+                                    << QByteArray("754001-6 dkv  pj \xDAst\xED nad Labem");
+    QTest::newRow("loco multi-word dkv") << true << u"163001-1"_s << u"Ústí nad Labem"_s << u""_s
+                                         << QByteArray("163001-1 dkv \xDAst\xED nad Labem pj ");
+    QTest::newRow("wagon full") << false << u"21802345123-8"_s << u"Plzeň"_s << u"Cheb"_s
+                                << QByteArray("21802345123-8 dkv Plze\xF2 domovska Cheb");
+    QTest::newRow("wagon empty") << false << u"21802345123-8"_s << u""_s << u""_s
+                                 << QByteArray("21802345123-8 dkv  domovska ");
+    QTest::newRow("wagon multi-word") << false << u"51540000001-1"_s << u"Ústí nad Labem"_s << u"Česká Třebová"_s
+                                      << QByteArray("51540000001-1 dkv \xDAst\xED nad Labem domovska \xC8"
+                                                    "esk\xE1 T\xF8" "ebov\xE1");
+    QTest::newRow("wagon empty dkv") << false << u"51540000001-1"_s << u""_s << u"Česká Třebová"_s
+                                     << QByteArray("51540000001-1 dkv  domovska \xC8" "esk\xE1 T\xF8" "ebov\xE1");
+}
+
+void TestStorage::vehicleLines()
+{
+    QFETCH(bool, locomotive);
+    QFETCH(QString, number);
+    QFETCH(QString, dkv);
+    QFETCH(QString, last);
+    QFETCH(QByteArray, bytes);
+    const QString line = locomotive ? storage::locomotiveLine(number, dkv, last) : storage::wagonLine(number, dkv, last);
+    // The DKV starts at position 14 (locomotive) or 19 (wagon), counted from 1.
+    const qsizetype dkvAt = locomotive ? 13 : 18;
+    const QString separator = locomotive ? u" pj "_s : u" domovska "_s;
+    QCOMPARE(line.left(dkvAt), number + u" dkv "_s);
+    QCOMPARE(line.mid(dkvAt, dkv.size()), dkv);
+    QCOMPARE(line.mid(dkvAt + dkv.size()), separator + last);
+
+    QVERIFY(storage::save(storage::LOKOMOTIVY, {line}).ok);
+    QCOMPARE(readFile(storage::LOKOMOTIVY), bytes + "\r\n");
+}
+
+void TestStorage::numberText()
+{
+    const QString loco = storage::vehicleNumberText(u"754001"_s, 6);
+    QCOMPARE(loco, u"754001-6"_s);
+    QCOMPARE(loco.indexOf(u'-'), 6);
+    const QString wagon = storage::vehicleNumberText(u"21802345123"_s, 8);
+    QCOMPARE(wagon, u"21802345123-8"_s);
+    QCOMPARE(wagon.indexOf(u'-'), 11);
+    QCOMPARE(storage::vehicleNumberText(u"754005"_s, 0), u"754005-0"_s);
+}
+
+// ---- reading ------------------------------------------------------------------
+
+void TestStorage::readLines_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << QStringList{u"a"_s, u"b"_s};
+    QTest::newRow("LF") << QByteArray("a\nb\n") << QStringList{u"a"_s, u"b"_s};
+    QTest::newRow("CR LF, no last line end") << QByteArray("a\r\nb") << QStringList{u"a"_s, u"b"_s};
+    QTest::newRow("LF, no last line end") << QByteArray("a\nb") << QStringList{u"a"_s, u"b"_s};
+    QTest::newRow("mixed line ends") << QByteArray("a\r\nb\nc") << QStringList{u"a"_s, u"b"_s, u"c"_s};
+    QTest::newRow("empty file") << QByteArray() << QStringList();
+    QTest::newRow("one empty line") << QByteArray("\r\n") << QStringList{u""_s};
+    QTest::newRow("empty lines kept") << QByteArray("a\r\n\r\n\nb\r\n\r\n")
+                                      << QStringList{u"a"_s, u""_s, u""_s, u"b"_s, u""_s};
+    QTest::newRow("CR inside a line") << QByteArray("a\rb\r\n") << QStringList{u"a\rb"_s};
+    QTest::newRow("two CRs before LF") << QByteArray("a\r\r\n") << QStringList{u"a\r"_s};
+    QTest::newRow("CR at the end of the file") << QByteArray("a\r\nb\r") << QStringList{u"a"_s, u"b"_s};
+    QTest::newRow("blanks kept") << QByteArray("  a \t\r\n ") << QStringList{u"  a \t"_s, u" "_s};
+    QTest::newRow("NUL byte") << QByteArray("a\0b\r\n", 5) << QStringList{u"a"_s + QChar(0) + u"b"_s};
+    QTest::newRow("czech") << QByteArray("Datab\xE1ze vozy\r\n\xC8" "esk\xE1 T\xF8" "ebov\xE1")
+                           << QStringList{u"Databáze vozy"_s, u"Česká Třebová"_s};
+    QTest::newRow("byte order mark bytes are text")
+        << QByteArray("\xEF\xBB\xBF" "a\r\n") << QStringList{u"ď»ża"_s};
+}
+
+// load() and a scan see the same lines.
+void TestStorage::readLines()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, lines);
+    writeFile(storage::VOZY, bytes);
+
+    const storage::LoadResult loaded = storage::load(storage::VOZY);
+    QVERIFY(loaded.ok());
+    QCOMPARE(loaded.lines, lines);
+
+    storage::ScanResult result;
+    QCOMPARE(scanned(storage::VOZY, &result), lines);
+    QVERIFY(result.ok());
+    QVERIFY(result.opened);
+    QVERIFY(storage::scan(storage::VOZY, [](const QString &) {}));
+}
+
+void TestStorage::longLinesAndReadBoundaries_data()
+{
+    QTest::addColumn<int>("length");
+    QTest::addColumn<bool>("lfOnly");
+    // A line end may fall anywhere relative to the pieces a scan reads, its
+    // CR in one piece and its LF in the next included.
+    for (int power = 12; power <= 17; ++power)
+        for (int delta = -2; delta <= 1; ++delta)
+            for (bool lfOnly : {false, true})
+                QTest::addRow("%d%+d%s", 1 << power, delta, lfOnly ? " LF" : "")
+                    << (1 << power) + delta << lfOnly;
+}
+
+void TestStorage::longLinesAndReadBoundaries()
+{
+    QFETCH(int, length);
+    QFETCH(bool, lfOnly);
+    const QByteArray end = lfOnly ? "\n" : "\r\n";
+    // A long first line, then short lines of every length that end at ever
+    // other places, then Czech text.
+    QByteArray bytes = QByteArray(length, 'x') + end;
+    QStringList lines{QString(length, u'x')};
+    QString shortLines;
+    for (int i = 0; shortLines.size() < 100000; ++i) {
+        lines << QString(i % 7, u'ř') + QString::number(i);
+        shortLines += lines.last() + QLatin1String(end);
+    }
+    bytes += cp1250(shortLines);
+    lines << u"Ústí nad Labem"_s << u""_s << u"konec"_s;
+    bytes += "\xDAst\xED nad Labem" + end + end + "konec";
+    writeFile(storage::VOZY, bytes);
+
+    const QStringList got = scanned(storage::VOZY);
+    QCOMPARE(got.size(), lines.size());
+    QCOMPARE(got, lines);
+    QCOMPARE(storage::load(storage::VOZY).lines, lines);
+}
+
+void TestStorage::loadTextLineEnds_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << u"a\nb\n"_s;
+    QTest::newRow("no last line end") << QByteArray("a\r\nb") << u"a\nb"_s;
+    QTest::newRow("LF") << QByteArray("a\nb") << u"a\nb"_s;
+    QTest::newRow("czech") << QByteArray("list re\x9Eim\xF9\r\n") << u"list režimů\n"_s;
+}
+
+void TestStorage::loadTextLineEnds()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    writeFile(storage::REZIM, bytes);
+    const storage::TextResult loaded = storage::loadText(storage::REZIM);
+    QVERIFY(loaded.ok());
+    QCOMPARE(loaded.text, text);
+}
+
+void TestStorage::missingOrUnopenable()
+{
+    bool called = false;
+    auto note = [&](const QString &) { called = true; };
+
+    const storage::LoadResult missing = storage::load(storage::VOZY);
+    QCOMPARE(missing.status, storage::LoadStatus::Missing);
+    QVERIFY(missing.lines.isEmpty());
+    QVERIFY(missing.error.contains(storage::VOZY));
+    QCOMPARE(storage::loadText(storage::VOZY).status, storage::LoadStatus::Missing);
+    storage::ScanResult scan = storage::scanFile(storage::VOZY, note);
+    QVERIFY(!scan.opened);
+    QCOMPARE(scan.status, storage::LoadStatus::Missing);
+    QVERIFY(!storage::scan(storage::VOZY, note));
+
+    // A folder standing at the file's name cannot be opened as a file.
+    QVERIFY(QDir(u"."_s).mkdir(storage::VOZY));
+    writeFile(storage::VOZY + u"/inside.txt"_s, "21802345123-8\r\n");
+    QCOMPARE(storage::load(storage::VOZY).status, storage::LoadStatus::Unreadable);
+    QCOMPARE(storage::loadText(storage::VOZY).status, storage::LoadStatus::Unreadable);
+    scan = storage::scanFile(storage::VOZY, note);
+    QVERIFY(!scan.opened);
+    QCOMPARE(scan.status, storage::LoadStatus::Unreadable);
+    QVERIFY(scan.error.contains(storage::VOZY));
+    QVERIFY(!called);
+}
+
+void TestStorage::everyByteSurvives_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("lineCount");
+    QTest::addColumn<int>("copies"); // of the 254 bytes
+    const QByteArray all = everyByte();
+    QTest::newRow("one line") << all + "\r\n" << 1 << 1;
+    QTest::newRow("one line, no last line end") << all << 1 << 1;
+    QByteArray split;
+    for (qsizetype i = 0; i < all.size(); i += 16)
+        split += all.mid(i, 16) + "\r\n";
+    QTest::newRow("sixteen bytes a line") << split << 16 << 1;
+    QByteArray reversed = all;
+    std::reverse(reversed.begin(), reversed.end());
+    QTest::newRow("forwards and backwards") << all + "\r\n" + reversed + "\r\n" << 2 << 2;
+}
+
+// Load then save gives the same bytes; so does the text of the output pane.
+void TestStorage::everyByteSurvives()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, lineCount);
+    QFETCH(int, copies);
+    writeFile(storage::VOZY, bytes);
+    // A list is written with CR LF after every line.
+    const QByteArray expected = bytes.endsWith("\r\n") ? bytes : bytes + "\r\n";
+
+    const storage::LoadResult loaded = storage::load(storage::VOZY);
+    QVERIFY(loaded.ok());
+    QCOMPARE(loaded.lines.size(), lineCount);
+    qsizetype characters = 0;
+    for (const QString &line : loaded.lines)
+        characters += line.size();
+    QCOMPARE(characters, everyByte().size() * copies); // one character per byte
+    QVERIFY(storage::save(u"kopie.txt"_s, loaded.lines).ok);
+    QCOMPARE(readFile(u"kopie.txt"_s), expected);
+
+    QCOMPARE(scanned(storage::VOZY), loaded.lines);
+
+    const storage::TextResult text = storage::loadText(storage::VOZY);
+    QVERIFY(text.ok());
+    QVERIFY(storage::saveText(u"text.txt"_s, text.text).ok);
+    QCOMPARE(readFile(u"text.txt"_s), bytes);
+}
+
+// ---- saving -------------------------------------------------------------------
+
+void TestStorage::saveReplacesWholeFile()
+{
+    QStringList old;
+    for (int i = 0; i < 2000; ++i)
+        old << u"754%1-0 dkv Česká Třebová pj Praha"_s.arg(i % 1000, 3, 10, QLatin1Char('0'));
+    writeLines(storage::LOKOMOTIVY, old);
+    const storage::SaveResult result = storage::save(storage::LOKOMOTIVY, {u"Databáze lokomotivy"_s});
+    QVERIFY2(result.ok, qPrintable(result.error));
+    QVERIFY(result.error.isEmpty());
+    QCOMPARE(readFile(storage::LOKOMOTIVY), QByteArray("Datab\xE1ze lokomotivy\r\n"));
+    // Nothing is left beside the file.
+    QCOMPARE(entries(), QStringList{storage::LOKOMOTIVY});
+}
+
+void TestStorage::unwritableTargetKeepsOldContent_data()
+{
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<bool>("asText");
+    for (bool asText : {false, true}) {
+        const char *how = asText ? "text" : "list";
+        QTest::addRow("folder at the file's name, %s", how) << u"folder"_s << asText;
+        QTest::addRow("file standing for the folder, %s", how) << u"file as folder"_s << asText;
+        QTest::addRow("missing folder, %s", how) << u"missing folder"_s << asText;
+    }
+}
+
+void TestStorage::unwritableTargetKeepsOldContent()
+{
+    QFETCH(QString, setup);
+    QFETCH(bool, asText);
+    const QByteArray old = "Datab\xE1ze vozy\r\n21802345123-8 dkv Plze\xF2 domovska Cheb\r\n";
+    QString target;
+    QString keeper; // the file whose content must survive
+    if (setup == u"folder") {
+        QVERIFY(QDir(u"."_s).mkdir(storage::VOZY));
+        target = storage::VOZY;
+        keeper = storage::VOZY + u"/vozy-puvodni.txt"_s;
+        writeFile(keeper, old);
+    } else if (setup == u"file as folder") {
+        keeper = u"data"_s;
+        writeFile(keeper, old);
+        target = u"data/"_s + storage::VOZY;
+    } else {
+        target = u"nic/"_s + storage::VOZY;
+    }
+    const QStringList before = entries();
+
+    const QStringList lines{u"Databáze vozy"_s, u"51540000001-1 dkv  domovska "_s};
+    const storage::SaveResult result =
+        asText ? storage::saveText(target, lines.join(u'\n')) : storage::save(target, lines);
+    QVERIFY(!result.ok);
+    QVERIFY2(result.error.contains(target), qPrintable(result.error));
+    QCOMPARE(result.badLine, -1);
+    if (!keeper.isEmpty())
+        QCOMPARE(readFile(keeper), old);
+    QCOMPARE(entries(), before);
+    if (setup == u"folder") {
+        QVERIFY(QFileInfo(storage::VOZY).isDir());
+        QCOMPARE(QDir(storage::VOZY).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList{u"vozy-puvodni.txt"_s});
+    }
+}
+
+void TestStorage::unencodableRefused_data()
+{
+    QTest::addColumn<QString>("bad");
+    QTest::newRow("cyrillic") << u"Жд"_s;
+    QTest::newRow("emoji") << u"😀"_s;
+    QTest::newRow("chinese") << u"中"_s;
+    QTest::newRow("greek") << u"λ"_s;
+    QTest::newRow("high surrogate ending the line") << u"x"_s + QChar(0xD83D);
+    QTest::newRow("lone low surrogate") << QString(QChar(0xDE00)) + u"x"_s;
+}
+
+// Refused before anything is written; the error names the file and the line.
+void TestStorage::unencodableRefused()
+{
+    QFETCH(QString, bad);
+    QVERIFY(!storage::isEncodable(bad));
+    const QByteArray old = "Datab\xE1ze vozy\r\n";
+    writeFile(storage::VOZY, old);
+    const QStringList lines{u"Databáze vozy"_s, u"21802345123-8 dkv Plzeň domovska Cheb"_s,
+                            u"Záložka "_s + bad + u" konec"_s, u"další"_s};
+    QCOMPARE(storage::firstUnencodableLine(lines), 2);
+
+    storage::SaveResult result = storage::save(storage::VOZY, lines);
+    QVERIFY(!result.ok);
+    QCOMPARE(result.badLine, 2);
+    QVERIFY2(result.error.contains(storage::VOZY), qPrintable(result.error));
+    QVERIFY2(result.error.contains(u"řádek 3"_s), qPrintable(result.error));
+    QCOMPARE(readFile(storage::VOZY), old);
+
+    // The same for a text, also when the character ends it.
+    for (const QString &text : {lines.join(u'\n'), lines.mid(0, 2).join(u'\n') + u"\n"_s + bad}) {
+        result = storage::saveText(storage::VOZY, text);
+        QVERIFY(!result.ok);
+        QCOMPARE(result.badLine, 2);
+        QVERIFY2(result.error.contains(u"řádek 3"_s), qPrintable(result.error));
+        QCOMPARE(readFile(storage::VOZY), old);
+    }
+    QCOMPARE(entries(), QStringList{storage::VOZY});
+}
+
+void TestStorage::everyWindows1250CharacterEncodable()
+{
+    writeFile(storage::VOZY, everyByte());
+    const QStringList lines = storage::load(storage::VOZY).lines;
+    QCOMPARE(lines.size(), 1);
+    QVERIFY(storage::isEncodable(lines.first()));
+    QVERIFY(storage::isEncodable(u"Česká Třebová, Ústí nad Labem, Hradec Králové"_s));
+    QCOMPARE(storage::firstUnencodableLine(lines), -1);
+}
+
+// ---- keys ---------------------------------------------------------------------
+
+void TestStorage::keys_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<qint64>("locomotive"); // -1: no key
+    QTest::addColumn<qint64>("wagon");      // -1: no key
+    QTest::newRow("locomotive line") << u"754001-6 dkv Česká Třebová pj Hradec Králové"_s << qint64(754001)
+                                     << qint64(-1);
+    QTest::newRow("wagon line") << u"21802345123-8 dkv Plzeň domovska Cheb"_s << qint64(218023)
+                                << qint64(21802345123);
+    QTest::newRow("wagon 2^31") << u"02147483648-2 dkv  domovska "_s << qint64(21474) << qint64(2147483648);
+    QTest::newRow("wagon 2^32+1") << u"04294967297-0"_s << qint64(42949) << qint64(4294967297);
+    QTest::newRow("largest wagon") << u"99999999999-1 dkv  domovska "_s << qint64(999999) << qint64(99999999999);
+    QTest::newRow("leading zeros") << u"00000000005-9"_s << qint64(0) << qint64(5);
+    QTest::newRow("locomotive header") << u"Databáze lokomotivy"_s << qint64(-1) << qint64(-1);
+    QTest::newRow("wagon header") << u"Databáze vozy"_s << qint64(-1) << qint64(-1);
+    QTest::newRow("list header") << u"list režimů"_s << qint64(-1) << qint64(-1);
+    QTest::newRow("bookmark beginning with a letter") << u"A54001 oprava"_s << qint64(-1) << qint64(-1);
+    QTest::newRow("letter among the digits") << u"75400a-1 dkv"_s << qint64(-1) << qint64(-1);
+    QTest::newRow("bookmark of six digits") << u"754001 oprava"_s << qint64(754001) << qint64(-1);
+    QTest::newRow("eleven digits then text") << u"21802345123 nové"_s << qint64(218023) << qint64(21802345123);
+    QTest::newRow("empty line") << u""_s << qint64(-1) << qint64(-1);
+    QTest::newRow("blank line") << u"      "_s << qint64(-1) << qint64(-1);
+}
+
+void TestStorage::keys()
+{
+    QFETCH(QString, line);
+    QFETCH(qint64, locomotive);
+    QFETCH(qint64, wagon);
+    const std::optional<int> lk = storage::locomotiveKey(line);
+    const std::optional<qint64> wk = storage::wagonKey(line);
+    QCOMPARE(lk.has_value(), locomotive >= 0);
+    if (lk)
+        QCOMPARE(qint64(*lk), locomotive);
+    QCOMPARE(wk.has_value(), wagon >= 0);
+    if (wk)
+        QCOMPARE(*wk, wagon);
+}
+
+// Insertion compares keys: they must order as the numbers do, also past 32 bits.
+void TestStorage::wagonKeysOrderAbove32Bits()
+{
+    const QStringList ascending{u"02147483647-0"_s, u"02147483648-0"_s, u"04294967295-0"_s, u"04294967296-0"_s,
+                                u"21802345123-8"_s, u"30000000000-0"_s, u"99999999999-1"_s};
+    for (qsizetype i = 1; i < ascending.size(); ++i) {
+        const std::optional<qint64> lower = storage::wagonKey(ascending[i - 1]);
+        const std::optional<qint64> higher = storage::wagonKey(ascending[i]);
+        QVERIFY(lower && higher);
+        QVERIFY2(*lower < *higher, qPrintable(ascending[i]));
+    }
+}
+
+TRAKVID_TEST_MAIN(TestStorage)
+#include "tst_storage.moc"
