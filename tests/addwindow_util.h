@@ -92,12 +92,7 @@ inline void typeInto(QComboBox *combo, const QString &text)
 {
     combo->lineEdit()->selectAll();
     QTest::keyClick(combo->lineEdit(), Qt::Key_Delete);
-    for (const QChar c : text) {
-        if (c.unicode() < 128)
-            QTest::keyClick(combo->lineEdit(), char(c.unicode()));
-        else // a Czech letter, as a keyboard layout delivers it
-            QTest::sendKeyEvent(QTest::Click, combo->lineEdit(), Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
+    typeText(combo->lineEdit(), text);
 }
 
 inline void setAllocation(TForm_databaze *dlg, const QString &dkv, const QString &domovka)

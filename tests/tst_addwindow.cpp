@@ -63,6 +63,7 @@ private slots:
     void unreadableDatabase();
     void editReplacesItsLine_data();
     void editReplacesItsLine();
+    void editFromTheMainWindow();
     void editWithOtherDatabaseShown();
     void editNeverOverwritesAnotherLine_data();
     void editNeverOverwritesAnotherLine();
@@ -637,6 +638,41 @@ void TestAddWindow::editReplacesItsLine()
     // The next activation shows the marker again: the edit mode lives in panel 3.
     QVERIFY(reactivate(w));
     QCOMPARE(child<QLabel>(dlg, "lbl_vozidlo")->text(), number + QStringLiteral(" Upravit"));
+}
+
+void TestAddWindow::editFromTheMainWindow()
+{
+    // The whole road through the main window: show the database, select a
+    // vehicle, "Upravit", then another line selected before "Přidat vozidlo".
+    WorkDir wd;
+    ScriptedBoxes boxes;
+    Windows w;
+    TForm1 *f1 = w.form1.get();
+    const QStringList file = {HDR_LOKO, loko("754001-6"), loko("754003-2"), loko("754005-7")};
+    writeLines(QStringLiteral("lokomotivy.txt"), file);
+    child<QAction>(f1, "Lokomotivy1")->trigger();
+    QCOMPARE(lines(f1), file);
+    f1->selectRow(2);
+    press(f1, "Btn_upravit");
+    QVERIFY(waitActive(w.form_databaze));
+    QCOMPARE(f1->panel(3), QStringLiteral("754003-2 Upravit"));
+    QCOMPARE(child<QLabel>(w.form_databaze, "lbl_vozidlo")->text(), QStringLiteral("754003-2 Upravit"));
+    const QString panel0 = f1->panel(0);
+    const QString panel2 = f1->panel(2);
+
+    f1->activateWindow();
+    QVERIFY(waitActive(f1));
+    f1->selectRow(3);
+    w.form_databaze->activateWindow();
+    QVERIFY(waitActive(w.form_databaze));
+    setAllocation(w.form_databaze, QStringLiteral("Praha"), QStringLiteral("Cheb"));
+    press(w.form_databaze, "bitbtn_pridat");
+
+    QCOMPARE(lines(f1), (QStringList{HDR_LOKO, loko("754001-6"), newLoko("754003-2"), loko("754005-7")}));
+    QCOMPARE(addtest::result(w.form_databaze), QStringLiteral("Databáze změněna"));
+    QCOMPARE(f1->panel(0), panel0);
+    QCOMPARE(f1->panel(2), panel2);
+    QVERIFY(boxes.shown.isEmpty());
 }
 
 void TestAddWindow::editWithOtherDatabaseShown()
