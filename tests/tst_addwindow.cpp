@@ -779,6 +779,10 @@ void TestAddWindow::allocationTexts_data()
         << "Praha ✓" << "Cheb" << ""
         << "Text v poli \"DKV\" obsahuje znak \"✓\", který nelze uložit do databáze (kódování Windows-1250). "
            "Nic nebylo zapsáno.";
+    QTest::newRow("a character beyond 16 bits in DKV")
+        << "Praha 🚂" << "Cheb" << ""
+        << "Text v poli \"DKV\" obsahuje znak \"🚂\", který nelze uložit do databáze (kódování Windows-1250). "
+           "Nic nebylo zapsáno.";
     QTest::newRow("Cyrillic in PJ")
         << "Praha" << "Москва" << ""
         << "Text v poli \"Provozní jednotka\" obsahuje znak \"М\", který nelze uložit do databáze "

@@ -142,13 +142,19 @@ bool TForm_databaze::allocationTexts(QString &dkv, QString &domovka)
         const QString text = placement::withoutLineBreaks(typed);
         if (text != typed)
             f.combo->setEditText(text);
-        for (const QChar c : text) {
-            if (!storage::isEncodable(QString(c))) {
-                boxes::message(QStringLiteral("Text v poli \"%1\" obsahuje znak \"%2\", který nelze uložit "
-                                              "do databáze (kódování Windows-1250). Nic nebylo zapsáno.")
-                                   .arg(f.name, QString(c)));
-                return false;
+        if (!storage::isEncodable(text)) {
+            // Name the first such character; a surrogate pair is one character.
+            QString bad;
+            for (qsizetype i = 0; i < text.size() && bad.isEmpty(); ++i) {
+                const qsizetype n = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+                if (!storage::isEncodable(text.mid(i, n)))
+                    bad = text.mid(i, n);
+                i += n - 1;
             }
+            boxes::message(QStringLiteral("Text v poli \"%1\" obsahuje znak \"%2\", který nelze uložit "
+                                          "do databáze (kódování Windows-1250). Nic nebylo zapsáno.")
+                               .arg(f.name, bad));
+            return false;
         }
         *f.text = text;
     }
