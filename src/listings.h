@@ -29,13 +29,15 @@ int byHomeStation(QStringView line, QStringView value);
 
 using Rule = int (*)(QStringView line, QStringView value);
 
-// The listed lines in file order, each as often as the rule lists it, joined
-// by "\n" (no line end after the last), and how many were listed.
+// The lines of `text` that the rule lists, in order, each as often as the rule
+// lists it, joined by "\n" (no line end after the last), and how many were
+// listed. `text` is a whole file as storage::loadText gives it: lines end with
+// "\n", the last one may lack it.
 struct Selection {
     QString text;
     qsizetype count = 0;
 };
-Selection select(const QStringList &lines, QStringView value, Rule rule);
+Selection select(QStringView text, QStringView value, Rule rule);
 
 // Check of a typed series (3 digits) or characteristic (4 digits): it must read
 // as a whole number, have at least `digits` characters and not exceed the

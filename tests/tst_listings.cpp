@@ -23,6 +23,9 @@ private slots:
     void openFailureCannotBeSaved_data();
     void openFailureCannotBeSaved();
     void readsTheFileNotTheShownList();
+    void lineEndsOfTheFile();
+    void selectionLines_data();
+    void selectionLines();
     void rules_data();
     void rules();
     void numberCheck_data();
@@ -349,6 +352,44 @@ void TestListings::readsTheFileNotTheShownList()
     QCOMPARE(child<QPlainTextEdit>(w.form1.get(), "Memo1")->toPlainText(), pick(kLoko, {1, 2, 4}));
 }
 
+// Every reader accepts a last line without its end and bare LF line ends.
+void TestListings::lineEndsOfTheFile()
+{
+    WorkDir dir;
+    writeFile(storage::LOKOMOTIVY, cp1250(QStringLiteral("Databáze lokomotivy\r\n754001-6 dkv Ústí pj Děčín\n\n"
+                                                          "163001-1 dkv Ústí pj Děčín\r\n754002-4 dkv Ústí pj Děčín")));
+    Windows w;
+    ScriptedBoxes boxes;
+    boxes.type(QStringLiteral("754"));
+    child<QAction>(w.form1.get(), "Podleady1")->trigger();
+    QCOMPARE(child<QPlainTextEdit>(w.form1.get(), "Memo1")->toPlainText(),
+             QStringLiteral("754001-6 dkv Ústí pj Děčín\n754002-4 dkv Ústí pj Děčín"));
+}
+
+void TestListings::selectionLines_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("listed");
+    QTest::addColumn<int>("count");
+    QTest::newRow("empty file") << "" << "" << 0;
+    QTest::newRow("last line without end") << "754 a\n754 b" << "754 a\n754 b" << 2;
+    QTest::newRow("last line with end") << "754 a\n754 b\n" << "754 a\n754 b" << 2;
+    QTest::newRow("empty lines between") << "\n754 a\n\n\n754 b\n\n" << "754 a\n754 b" << 2;
+    QTest::newRow("lone CR ends the file") << "x\n754 a\r" << "754 a" << 1;
+    QTest::newRow("CR inside a line stays") << "754 a\rb\n" << "754 a\rb" << 1;
+    QTest::newRow("no match") << "163 a\n163 b\n" << "" << 0;
+}
+
+void TestListings::selectionLines()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, listed);
+    QFETCH(int, count);
+    const listings::Selection selection = listings::select(text, u"754", listings::bySeries);
+    QCOMPARE(selection.text, listed);
+    QCOMPARE(selection.count, qsizetype(count));
+}
+
 // The plain rules, for cases the files above do not reach.
 void TestListings::rules_data()
 {
@@ -388,7 +429,7 @@ void TestListings::rules()
     const listings::Rule rules[] = {listings::bySeries, listings::byLocomotiveDkv, listings::byOperatingUnit,
                                     listings::byCharacteristic, listings::byWagonDkv, listings::byHomeStation};
     QCOMPARE(rules[rule](line, value), times);
-    const listings::Selection selection = listings::select({line, QStringLiteral("nic")}, value, rules[rule]);
+    const listings::Selection selection = listings::select(line + QStringLiteral("\nnic\n"), value, rules[rule]);
     QCOMPARE(selection.count, qsizetype(times));
     QCOMPARE(selection.text, QStringList(times, line).join(QLatin1Char('\n')));
 }

@@ -124,12 +124,14 @@ void runListing(TForm1 &form, const Listing &listing)
         return;
     }
 
-    const storage::LoadResult loaded = storage::load(listing.file);
+    // The file is read whole and its lines are looked at in place: a database of
+    // a million lines must not become a million strings.
+    const storage::TextResult loaded = storage::loadText(listing.file);
     QString text;
     if (!loaded.ok()) {
         text = QString::fromUtf16(listing.openFailure);
     } else {
-        listings::Selection selection = listings::select(loaded.lines, value, listing.rule);
+        listings::Selection selection = listings::select(loaded.text, value, listing.rule);
         if (selection.count > 0)
             text = std::move(selection.text);
         else
