@@ -110,12 +110,26 @@ void BM_SelectionOnly(benchmark::State &state)
     }
 }
 
+// ... and the pane alone: one fill with the selected lines, laid out and painted.
+void BM_FillPaneOnly(benchmark::State &state)
+{
+    const QString text = storage::loadText(storage::LOKOMOTIVY).text;
+    const QString selected = listings::select(text, u"754", listings::bySeries).text;
+    auto *memo = g_setup->form->findChild<QPlainTextEdit *>(QStringLiteral("Memo1"));
+    for (auto _ : state) {
+        memo->setPlainText(selected);
+        QApplication::processEvents();
+    }
+    state.counters["lines"] = memo->blockCount();
+}
+
 BENCHMARK(BM_ListingBySeries)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_GrepBySeries)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ListingByOperatingUnit)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_GrepByOperatingUnit)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LoadDatabaseOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SelectionOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FillPaneOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 
