@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QInputMethodEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -57,7 +58,7 @@ struct Form {
                 ++i;
                 continue;
             }
-            QTest::sendKeyEvent(QTest::Click, memo, Qt::Key_unknown, QString(text[i]), Qt::NoModifier);
+            typeText(memo, QString(text[i]));
         }
     }
     // Puts the cursor at the end of the given 0-based line, as keys would.
@@ -68,6 +69,17 @@ struct Form {
         for (int i = 0; i < line; ++i)
             QTest::keyClick(memo, Qt::Key_Down);
         QTest::keyClick(memo, Qt::Key_End);
+    }
+    // Types a wagon number as the user does (a click empties a field) and presses "Zadáno".
+    void identifyWagon(const QStringList &fields)
+    {
+        const char *names[] = {"edt_rezim", "edt_vlastnik", "edt_charakteristika", "edt_evidence"};
+        for (int i = 0; i < 4; ++i) {
+            auto *field = child<QLineEdit>(form1, names[i]);
+            QTest::mouseClick(field, Qt::LeftButton);
+            QTest::keyClicks(field, fields[i]);
+        }
+        QTest::mouseClick(child<QPushButton>(form1, "BitBtn_zadano"), Qt::LeftButton);
     }
     TForm1 *form1;
     QPlainTextEdit *memo;
@@ -109,22 +121,27 @@ void TestLists::showEditSave_data()
     QTest::addColumn<QString>("heading");
     QTest::addColumn<QString>("saved");
     QTest::addColumn<QStringList>("edited"); // the file's lines after the edit of line 1
+    QTest::addColumn<QStringList>("wagon");  // a wagon whose report shows the edited entry
     QTest::newRow("regimes") << "Reimvozu2" << storage::REZIM << "List režimů vozu" << "list režimů vozu uložen"
                              << QStringList{"list režimů", "21 RIV vůz, ložná míra",
-                                            "31 RIV vůz s výměnnými dvojkolími"};
+                                            "31 RIV vůz s výměnnými dvojkolími"}
+                             << QStringList{"21", "54", "2345", "123"};
     QTest::newRow("owners") << "Vlastnkvozu1" << storage::VLASTNIK << "List vlastníků vozu"
                             << "list vlastníků vozu uložen"
-                            << QStringList{"list vlastníků vozu", "54 ČD Cargo, ložná míra", "80 DB"};
+                            << QStringList{"list vlastníků vozu", "54 ČD Cargo, ložná míra", "80 DB"}
+                            << QStringList{"21", "54", "2345", "123"};
     QTest::newRow("characteristic 5-6") << "Charakteristika561" << storage::TRIDA_VOZU
                                         << "List charakteristiky vozu číslice 5-6 vozu"
                                         << "list charakteristiky vozu číslice 5-6 uložen"
                                         << QStringList{"list charakteristiky 5-6", "23 vozy řady E, ložná míra",
-                                                       "45 vozy řady F"};
+                                                       "45 vozy řady F"}
+                                        << QStringList{"51", "54", "2345", "123"};
     QTest::newRow("characteristic 7-8") << "Charakteristika781" << storage::CHARAKTERISTIKA
                                         << "List charakteristiky vozu číslice 7-8 vozu"
                                         << "list charakteristiky vozu číslice 7-8 uložen"
                                         << QStringList{"list charakteristiky 7-8", "45 čtyřnápravový, ložná míra",
-                                                       "67 dvounápravový"};
+                                                       "67 dvounápravový"}
+                                        << QStringList{"51", "54", "2345", "123"};
 }
 
 void TestLists::showEditSave()
@@ -134,8 +151,10 @@ void TestLists::showEditSave()
     QFETCH(QString, heading);
     QFETCH(QString, saved);
     QFETCH(QStringList, edited);
+    QFETCH(QStringList, wagon);
     WorkDir dir;
     writeAllLists();
+    writeLines(storage::VOZY, {QStringLiteral("Databáze vozy")});
     const QStringList original = storage::load(file).lines;
     const auto before = snapshot();
     Windows w;
@@ -157,8 +176,6 @@ void TestLists::showEditSave()
     f.pressUloz();
     QCOMPARE(boxes.messages(), QStringList{saved});
     QVERIFY(boxes.errors().isEmpty());
-    // The identification report reads the list file, so the saved bytes are
-    // what the next report of a wagon will use.
     QCOMPARE(readFile(file), crlfLines(edited));
     auto expected = before;
     expected[file] = crlfLines(edited);
@@ -172,6 +189,12 @@ void TestLists::showEditSave()
     edited[2] += QLatin1Char('!');
     QCOMPARE(readFile(file), crlfLines(edited));
     QCOMPARE(boxes.messages(), (QStringList{saved, saved}));
+
+    // The next identification of a wagon reads the saved entry.
+    f.identifyWagon(wagon);
+    const QStringList report = f.memo->toPlainText().split(QLatin1Char('\n'));
+    QVERIFY2(report.contains(edited[1]), qPrintable(report.join(QLatin1String(" | "))));
+    QVERIFY(!f.uloz->isEnabled());
 }
 
 void TestLists::roundTripIsByteIdentical_data()
