@@ -43,27 +43,13 @@ int byWagonDkv(QStringView line, QStringView value)
 
 int byHomeStation(QStringView line, QStringView value) { return afterEachMarker(line, u" domovska ", value); }
 
-Selection select(QStringView text, QStringView value, Rule rule)
+void Selection::offer(QStringView line, QStringView value, Rule rule)
 {
-    Selection result;
-    const qsizetype size = text.size();
-    for (qsizetype start = 0; start < size;) {
-        qsizetype end = text.indexOf(u'\n', start);
-        const bool lastWithoutEnd = end < 0;
-        if (lastWithoutEnd)
-            end = size;
-        QStringView line = text.sliced(start, end - start);
-        // A file may end in a lone CR; like the other readers, take it as the line's end.
-        if (lastWithoutEnd && line.endsWith(u'\r'))
-            line.chop(1);
-        for (int times = rule(line, value); times > 0; --times) {
-            if (result.count++ > 0)
-                result.text += QLatin1Char('\n');
-            result.text += line;
-        }
-        start = end + 1;
+    for (int times = rule(line, value); times > 0; --times) {
+        if (count++ > 0)
+            text += QLatin1Char('\n');
+        text += line;
     }
-    return result;
 }
 
 NumberCheck checkNumber(const QString &value, int digits)

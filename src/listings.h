@@ -29,15 +29,14 @@ int byHomeStation(QStringView line, QStringView value);
 
 using Rule = int (*)(QStringView line, QStringView value);
 
-// The lines of `text` that the rule lists, in order, each as often as the rule
-// lists it, joined by "\n" (no line end after the last), and how many were
-// listed. `text` is a whole file as storage::loadText gives it: lines end with
-// "\n", the last one may lack it.
+// The listed lines, in the order they were offered, each as often as its rule
+// lists it.
 struct Selection {
-    QString text;
+    QString text; // joined by "\n", no line end after the last
     qsizetype count = 0;
+    // Adds `line` as many times as `rule` lists it for `value`.
+    void offer(QStringView line, QStringView value, Rule rule);
 };
-Selection select(QStringView text, QStringView value, Rule rule);
 
 // Check of a typed series (3 digits) or characteristic (4 digits): it must read
 // as a whole number, have at least `digits` characters and not exceed the

@@ -176,16 +176,7 @@ TextResult loadText(const QString &fileName)
     }
     QStringDecoder decoder(kCodec);
     QString text = decoder.decode(bytes);
-    // CR LF to "\n" in one pass: QString::replace moves the whole tail per
-    // batch of matches, which takes seconds on a database of a million lines.
-    QChar *data = text.data();
-    const qsizetype n = text.size();
-    qsizetype kept = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        if (!(data[i] == QLatin1Char('\r') && i + 1 < n && data[i + 1] == QLatin1Char('\n')))
-            data[kept++] = data[i];
-    }
-    text.truncate(kept);
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     result.status = LoadStatus::Ok;
     result.text = std::move(text);
     return result;

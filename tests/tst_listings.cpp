@@ -22,10 +22,9 @@ private slots:
     void inputBoxes();
     void openFailureCannotBeSaved_data();
     void openFailureCannotBeSaved();
+    void readFailureGoesToErrorBox();
     void readsTheFileNotTheShownList();
     void lineEndsOfTheFile();
-    void selectionLines_data();
-    void selectionLines();
     void rules_data();
     void rules();
     void numberCheck_data();
@@ -338,6 +337,31 @@ void TestListings::openFailureCannotBeSaved()
     QVERIFY(!QFile::exists(missing));
 }
 
+// A database that opens but cannot be read to its end is no listing at all:
+// the general error box says why, and no half listing stands in the pane.
+void TestListings::readFailureGoesToErrorBox()
+{
+    WorkDir dir;
+    // The process's own memory opens like a file, and its first read fails.
+    if (!QFile::exists(QStringLiteral("/proc/self/mem"))
+        || !QFile::link(QStringLiteral("/proc/self/mem"), storage::LOKOMOTIVY))
+        QSKIP("no /proc/self/mem to stand in for an unreadable file");
+    writeLines(storage::REZIM, {QStringLiteral("list režimů")});
+    Windows w;
+    auto *uloz = child<QPushButton>(w.form1.get(), "btn_uloz");
+    child<QAction>(w.form1.get(), "Reimvozu2")->trigger();
+    QVERIFY(uloz->isEnabled());
+    ScriptedBoxes boxes;
+    boxes.type(QStringLiteral("754"));
+    child<QAction>(w.form1.get(), "Podleady1")->trigger();
+    QVERIFY(boxes.messages().isEmpty());
+    QCOMPARE(boxes.errors().size(), 1);
+    QVERIFY2(boxes.errors().first().contains(storage::LOKOMOTIVY), qPrintable(boxes.errors().first()));
+    QCOMPARE(child<QPlainTextEdit>(w.form1.get(), "Memo1")->toPlainText(), QString());
+    QCOMPARE(child<QLabel>(w.form1.get(), "lbl_databaze_memo")->text(), kSeriesHeading + "754");
+    QVERIFY(!uloz->isEnabled());
+}
+
 // Unsaved edits of the shown database are not listed: the listing reads the file.
 void TestListings::readsTheFileNotTheShownList()
 {
@@ -364,30 +388,6 @@ void TestListings::lineEndsOfTheFile()
     child<QAction>(w.form1.get(), "Podleady1")->trigger();
     QCOMPARE(child<QPlainTextEdit>(w.form1.get(), "Memo1")->toPlainText(),
              QStringLiteral("754001-6 dkv Ústí pj Děčín\n754002-4 dkv Ústí pj Děčín"));
-}
-
-void TestListings::selectionLines_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("listed");
-    QTest::addColumn<int>("count");
-    QTest::newRow("empty file") << "" << "" << 0;
-    QTest::newRow("last line without end") << "754 a\n754 b" << "754 a\n754 b" << 2;
-    QTest::newRow("last line with end") << "754 a\n754 b\n" << "754 a\n754 b" << 2;
-    QTest::newRow("empty lines between") << "\n754 a\n\n\n754 b\n\n" << "754 a\n754 b" << 2;
-    QTest::newRow("lone CR ends the file") << "x\n754 a\r" << "754 a" << 1;
-    QTest::newRow("CR inside a line stays") << "754 a\rb\n" << "754 a\rb" << 1;
-    QTest::newRow("no match") << "163 a\n163 b\n" << "" << 0;
-}
-
-void TestListings::selectionLines()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, listed);
-    QFETCH(int, count);
-    const listings::Selection selection = listings::select(text, u"754", listings::bySeries);
-    QCOMPARE(selection.text, listed);
-    QCOMPARE(selection.count, qsizetype(count));
 }
 
 // The plain rules, for cases the files above do not reach.
@@ -429,7 +429,9 @@ void TestListings::rules()
     const listings::Rule rules[] = {listings::bySeries, listings::byLocomotiveDkv, listings::byOperatingUnit,
                                     listings::byCharacteristic, listings::byWagonDkv, listings::byHomeStation};
     QCOMPARE(rules[rule](line, value), times);
-    const listings::Selection selection = listings::select(line + QStringLiteral("\nnic\n"), value, rules[rule]);
+    listings::Selection selection;
+    selection.offer(line, value, rules[rule]);
+    selection.offer(QStringLiteral("nic"), value, rules[rule]);
     QCOMPARE(selection.count, qsizetype(times));
     QCOMPARE(selection.text, QStringList(times, line).join(QLatin1Char('\n')));
 }

@@ -124,26 +124,26 @@ void runListing(TForm1 &form, const Listing &listing)
         return;
     }
 
-    // The file is read whole and its lines are looked at in place: a database of
-    // a million lines must not become a million strings.
-    const storage::TextResult loaded = storage::loadText(listing.file);
-    QString text;
-    if (!loaded.ok()) {
+    listings::Selection selection;
+    const storage::ScanResult scanned = storage::scanFile(listing.file, [&](const QString &line) {
+        selection.offer(line, value, listing.rule);
+    });
+    QString text; // stays empty when a read fails part way: no half listing that looks whole
+    if (!scanned.opened)
         text = QString::fromUtf16(listing.openFailure);
-    } else {
-        listings::Selection selection = listings::select(loaded.text, value, listing.rule);
-        if (selection.count > 0)
-            text = std::move(selection.text);
-        else
-            text = QString::fromUtf16(listing.notFoundPrefix) + value
-                   + QStringLiteral(" není v databázi, zkontroluj správnost zadání!!");
-    }
+    else if (scanned.ok() && selection.count > 0)
+        text = std::move(selection.text);
+    else if (scanned.ok())
+        text = QString::fromUtf16(listing.notFoundPrefix) + value
+               + QStringLiteral(" není v databázi, zkontroluj správnost zadání!!");
     // One fill of the pane: appending a hundred thousand lines one by one would crawl.
     ui->Memo1->setPlainText(text);
     // Also after a failed open: the pane no longer holds a reference list, and
     // "Ulož" must not write the failure line over one.
     ui->btn_uloz->setEnabled(false);
     ui->lbl_databaze_memo->setText(QString::fromUtf16(listing.headingPrefix) + value);
+    if (scanned.opened && !scanned.ok())
+        boxes::error(scanned.error);
 }
 
 } // namespace
