@@ -27,8 +27,6 @@ private slots:
     void lineEndsOfTheFile();
     void rules_data();
     void rules();
-    void numberCheck_data();
-    void numberCheck();
 };
 
 namespace {
@@ -434,36 +432,6 @@ void TestListings::rules()
     selection.offer(QStringLiteral("nic"), value, rules[rule]);
     QCOMPARE(selection.count, qsizetype(times));
     QCOMPARE(selection.text, QStringList(times, line).join(QLatin1Char('\n')));
-}
-
-void TestListings::numberCheck_data()
-{
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<int>("digits");
-    QTest::addColumn<int>("result");
-    using listings::NumberCheck;
-    QTest::newRow("754") << "754" << 3 << int(NumberCheck::Ok);
-    QTest::newRow("999") << "999" << 3 << int(NumberCheck::Ok);
-    QTest::newRow("leading blank") << " 754" << 3 << int(NumberCheck::Ok);
-    QTest::newRow("leading zeros") << "007" << 3 << int(NumberCheck::Ok);
-    QTest::newRow("two digits") << "75" << 3 << int(NumberCheck::WrongLength);
-    QTest::newRow("1000") << "1000" << 3 << int(NumberCheck::WrongLength);
-    QTest::newRow("7a4") << "7a4" << 3 << int(NumberCheck::NotANumber);
-    QTest::newRow("empty") << "" << 3 << int(NumberCheck::NotANumber);
-    QTest::newRow("xxx") << "xxx" << 3 << int(NumberCheck::NotANumber);
-    QTest::newRow("beyond 32 bits") << "99999999999" << 3 << int(NumberCheck::NotANumber);
-    QTest::newRow("9999") << "9999" << 4 << int(NumberCheck::Ok);
-    QTest::newRow("123") << "123" << 4 << int(NumberCheck::WrongLength);
-    QTest::newRow("12345") << "12345" << 4 << int(NumberCheck::WrongLength);
-    QTest::newRow("02345") << "02345" << 4 << int(NumberCheck::Ok);
-}
-
-void TestListings::numberCheck()
-{
-    QFETCH(QString, value);
-    QFETCH(int, digits);
-    QFETCH(int, result);
-    QCOMPARE(int(listings::checkNumber(value, digits)), result);
 }
 
 TRAKVID_TEST_MAIN(TestListings)

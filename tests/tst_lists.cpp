@@ -21,7 +21,6 @@ private slots:
     void roundTripIsByteIdentical_data();
     void roundTripIsByteIdentical();
     void helpPageKeepsUlozButSavesNothing();
-    void aboutDisablesUloz();
     void listingAfterListViewDisablesUloz_data();
     void listingAfterListViewDisablesUloz();
     void failedReadKeepsFormerState_data();
@@ -264,19 +263,6 @@ void TestLists::helpPageKeepsUlozButSavesNothing()
     QVERIFY(boxes.shown.isEmpty());
     for (const QString &file : kAllLists)
         QVERIFY2(!QFile::exists(file), qPrintable(file));
-}
-
-void TestLists::aboutDisablesUloz()
-{
-    WorkDir dir;
-    writeAllLists();
-    Windows w;
-    Form f(w);
-    f.trigger(QStringLiteral("Vlastnkvozu1"));
-    QVERIFY(f.uloz->isEnabled());
-    f.trigger(QStringLiteral("Oprogramu1"));
-    QVERIFY(!f.uloz->isEnabled());
-    QCOMPARE(f.heading->text(), QStringLiteral("O programu"));
 }
 
 void TestLists::listingAfterListViewDisablesUloz_data()
