@@ -30,11 +30,6 @@ const HelpPage kPages[7] = {
 const char16_t *const kAbout = u"Program vznikl jako semestrální projekt z programování. "
                                u"Program je stále ve vývoji, případné mouchy budou vychytány.";
 
-// The page commands in order; the arrows run them as the menu does.
-void (TForm1::*const kPageCommands[7])() = {&TForm1::n1Click, &TForm1::n2Click, &TForm1::n3Click,
-                                            &TForm1::n4Click, &TForm1::n5Click, &TForm1::n6Click,
-                                            &TForm1::n7Click};
-
 } // namespace
 
 // Pages 1 to 7; only the help pages enable the arrows. "Ulož" is left as it was.
@@ -56,16 +51,19 @@ void TForm1::n5Click() { showHelpPage(5); }
 void TForm1::n6Click() { showHelpPage(6); }
 void TForm1::n7Click() { showHelpPage(7); }
 
+// The arrows choose the neighbouring page's menu item, as the user would.
 void TForm1::bitbtn_napoveda_daleClick()
 {
+    QAction *const items[7] = {ui->n1, ui->n2, ui->n3, ui->n4, ui->n5, ui->n6, ui->n7};
     if (strana_napovedy >= 1 && strana_napovedy <= 6)
-        (this->*kPageCommands[strana_napovedy])();
+        items[strana_napovedy]->trigger();
 }
 
 void TForm1::BitBtn_napoveda_zpetClick()
 {
+    QAction *const items[7] = {ui->n1, ui->n2, ui->n3, ui->n4, ui->n5, ui->n6, ui->n7};
     if (strana_napovedy >= 2 && strana_napovedy <= 7)
-        (this->*kPageCommands[strana_napovedy - 2])();
+        items[strana_napovedy - 2]->trigger();
 }
 
 // Leaves the arrows and the last page alone, so the help goes on from there.
