@@ -10,7 +10,9 @@ namespace listings {
 // Each rule tells how many times `line` is listed for `value`. The fixed-place
 // rules give 0 or 1; the marker rules give one per occurrence of their marker
 // (occurrences may overlap) that the value follows. Comparisons are exact:
-// case and blanks count, nothing is trimmed. An empty value compares no
+// case and blanks count, nothing is trimmed. A field that runs past the end
+// of the line is what the line has of it, so it can equal only a value as
+// short as that. An empty value compares no
 // characters, so it matches wherever the marker rules find their marker and
 // everywhere for the depot rules; the commands never pass one.
 
