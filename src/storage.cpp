@@ -203,6 +203,30 @@ bool isEncodable(const QString &text)
     return encode(text, bytes);
 }
 
+QString firstUnencodableCharacter(const QString &text, qsizetype *position)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype n = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString character = text.mid(i, n);
+        if (!isEncodable(character)) {
+            if (position)
+                *position = i;
+            return character;
+        }
+        i += n - 1;
+    }
+    return QString();
+}
+
+QString withoutLineBreaks(const QString &text)
+{
+    QString result = text;
+    result.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    result.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    result.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return result;
+}
+
 int firstUnencodableLine(const QStringList &lines)
 {
     for (int i = 0; i < lines.size(); ++i)
