@@ -204,7 +204,8 @@ void TForm1::keyPressEvent(QKeyEvent *e)
 {
     QWidget *focus = focusWidget();
     const bool inMemo = focus == ui->Memo1;
-    const bool onButton = qobject_cast<QAbstractButton *>(focus) != nullptr;
+    // A focused push or tool button takes Enter itself; a radio button does not.
+    const bool onButton = qobject_cast<QPushButton *>(focus) || qobject_cast<QToolButton *>(focus);
     if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !inMemo && !onButton
         && e->modifiers() == Qt::NoModifier) {
         // Zadáno is the window's default button.
