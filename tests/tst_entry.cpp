@@ -22,6 +22,7 @@ private slots:
     void focusFollowsTheTable_data();
     void focusFollowsTheTable();
     void enterInLastFieldComputes();
+    void enterOnRadioButtonComputes();
     void enterInMemoMakesNewLine();
     void validation_data();
     void validation();
@@ -153,6 +154,14 @@ void TestEntry::enterInLastFieldComputes()
     ui()->edt_evidence->setFocus();
     QTest::keyClick(ui()->edt_evidence, Qt::Key_Enter);
     QCOMPARE(m_boxes->messages(), QStringList{QStringLiteral("neúplné zadání evidence !!")});
+}
+
+void TestEntry::enterOnRadioButtonComputes()
+{
+    fill("21", "80", "2345", "123");
+    ui()->rbtn_vozy->setFocus();
+    QTest::keyClick(ui()->rbtn_vozy, Qt::Key_Return);
+    QCOMPARE(ui()->lbl_kontrolka->text(), QStringLiteral("8"));
 }
 
 void TestEntry::enterInMemoMakesNewLine()
@@ -324,7 +333,7 @@ void TestEntry::switchingKinds()
     QVERIFY(!ui()->lbl_evidence->isHidden());
     QCOMPARE(ui()->lbl_rezim->text(), QStringLiteral("Režim"));
     QCOMPARE(ui()->lbl_vlastnik->text(), QStringLiteral("Vlastník"));
-    QCOMPARE(ui()->Panel_kontrolka->x(), 248);
+    QCOMPARE(ui()->Panel_kontrolka->x(), 264);
     QCOMPARE(form()->pocet_cislic, 11);
     QCOMPARE(QApplication::focusWidget(), ui()->edt_rezim);
 }

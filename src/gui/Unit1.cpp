@@ -204,7 +204,8 @@ void TForm1::keyPressEvent(QKeyEvent *e)
 {
     QWidget *focus = focusWidget();
     const bool inMemo = focus == ui->Memo1;
-    const bool onButton = qobject_cast<QAbstractButton *>(focus) != nullptr;
+    // A focused push or tool button takes Enter itself; a radio button does not.
+    const bool onButton = qobject_cast<QPushButton *>(focus) || qobject_cast<QToolButton *>(focus);
     if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !inMemo && !onButton
         && e->modifiers() == Qt::NoModifier) {
         // Zadáno is the window's default button.
@@ -337,7 +338,8 @@ void TForm1::rbtn_vozyClick()
     ui->edt_vlastnik->setAccessibleName(QStringLiteral("Vlastník"));
     ui->lbl_charakteristika->show();
     ui->lbl_evidence->show();
-    ui->Panel_kontrolka->move(248, ui->Panel_kontrolka->y());
+    // Beside the serial field; wider than the classic layout to fit this font.
+    ui->Panel_kontrolka->move(264, ui->Panel_kontrolka->y());
     moveFocusTo(ui->edt_rezim);
     pocet_cislic = 11;
 }

@@ -2,7 +2,11 @@
 // The add window: a computed vehicle, an edited line or a run of serials into
 // the shown database, with the technical and maintenance panels.
 #include <QDialog>
+#include <QString>
 
+namespace Ui { class TForm_databaze; }
+class QDate;
+class QLabel;
 class TForm1;
 
 class TForm_databaze : public QDialog
@@ -12,7 +16,11 @@ public:
     explicit TForm_databaze(TForm1 *form1);
     ~TForm_databaze() override;
 
+    Ui::TForm_databaze *ui;
     TForm1 *Form1;
+
+    // "15. dubna 2008": day, full stop, the Czech month name, year.
+    static QString dateText(const QDate &date);
 
 public slots:
     void FormActivate();
@@ -26,4 +34,17 @@ public slots:
 
 protected:
     bool event(QEvent *e) override;
+    void showEvent(QShowEvent *e) override;
+
+private:
+    void setOuterSize(int width, int height);
+    bool allocationTexts(QString &dkv, QString &domovka);
+    enum class Target { Shown, Loaded, Unreadable, Cancelled };
+    Target showTarget(bool lokomotiva);
+    void replaceEditedLine(const QString &number, const QString &line);
+    void finishWrite(const QString &result, bool unreadable);
+    void writeDate(QLabel *label);
+
+    // Whether the main window's list changed since this window was last opened.
+    bool m_listChangedSinceOpening = false;
 };

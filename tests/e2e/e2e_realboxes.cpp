@@ -6,6 +6,7 @@
 #include "Unit2.h"
 #include "testutil.h"
 #include "ui_Unit1.h"
+#include "ui_Unit2.h"
 
 #include <QMessageBox>
 #include <QProcess>
@@ -18,6 +19,7 @@ private slots:
     void initTestCase();
     void deleteKeepsItsLineCount();
     void laterActivationStillRefreshes();
+    void addWindowKeepsItsButtonsDisabled();
 
 private:
     // Presses `key` in the next modal box once it has the keyboard.
@@ -112,6 +114,39 @@ void TestRealBoxes::laterActivationStillRefreshes()
     waitActive(&other);
     waitActive(&form);
     QCOMPARE(form.panel(0), QStringLiteral("Počet řádků 2"));
+}
+
+// The overwrite question is asked from the add window; when it closes, the
+// add window gets the activation back, and its buttons must stay disabled
+// so the same press cannot be repeated by accident.
+void TestRealBoxes::addWindowKeepsItsButtonsDisabled()
+{
+    WorkDir dir;
+    writeLines(QStringLiteral("lokomotivy.txt"),
+               {QStringLiteral("Databáze lokomotivy"), QStringLiteral("754001-6 dkv Praha pj Praha")});
+    Windows windows;
+    TForm1 *form = windows.form1.get();
+    waitActive(form);
+    form->ui->rbtn_lokomotivy->setChecked(true);
+    form->ui->edt_rezim->setText(QStringLiteral("754"));
+    form->ui->edt_vlastnik->setText(QStringLiteral("001"));
+    form->ui->BitBtn_zadano->click();
+    QCOMPARE(form->ui->lbl_kontrolka->text(), QStringLiteral("6"));
+
+    form->uloitvozidlo1Click();
+    TForm_databaze *add = windows.form_databaze;
+    waitActive(add);
+    QVERIFY(add->ui->bitbtn_pridat->isEnabled());
+
+    pressInNextBox(QStringLiteral("Return")); // Yes: overwrite
+    add->ui->bitbtn_pridat->click();
+    QCOMPARE(form->databaze()->lines(),
+             (QStringList{QStringLiteral("Databáze lokomotivy"), QStringLiteral("754001-6 dkv  pj ")}));
+    QTRY_VERIFY_WITH_TIMEOUT(add->isActiveWindow(), 5000);
+    QTest::qWait(300);
+    QVERIFY(!add->ui->bitbtn_pridat->isEnabled());
+    QVERIFY(!add->ui->btn_serie->isEnabled());
+    QCOMPARE(add->ui->lbl_databaze->text(), QStringLiteral("hnací vozidlo zapsáno"));
 }
 
 TRAKVID_TEST_MAIN(TestRealBoxes)

@@ -1,0 +1,145 @@
+#include "placement.h"
+
+#include "numbering.h"
+#include "storage.h"
+
+#include <array>
+
+namespace placement {
+
+Kind kindOf(const QString &vehicleText)
+{
+    return vehicleText.size() >= 7 && vehicleText[6] == QLatin1Char('-') ? Kind::Locomotive : Kind::Wagon;
+}
+
+int numberLength(Kind kind) { return kind == Kind::Locomotive ? 8 : 13; }
+
+bool isVehicleNumber(Kind kind, const QString &number)
+{
+    const int digits = numberLength(kind) - 2;
+    if (number.size() != digits + 2 || number[digits] != QLatin1Char('-'))
+        return false;
+    for (int i = 0; i < number.size(); ++i)
+        if (i != digits && !(number[i] >= QLatin1Char('0') && number[i] <= QLatin1Char('9')))
+            return false;
+    return true;
+}
+
+std::optional<qint64> key(Kind kind, const QString &line)
+{
+    // The key's characters seen in place: a scan of a whole database then
+    // copies no line.
+    const int length = kind == Kind::Locomotive ? 6 : 11;
+    const QString head = QString::fromRawData(line.constData(), std::min<qsizetype>(line.size(), length));
+    if (kind == Kind::Locomotive) {
+        if (const std::optional<int> k = storage::locomotiveKey(head))
+            return *k;
+        return std::nullopt;
+    }
+    return storage::wagonKey(head);
+}
+
+QString vehicleLine(Kind kind, const QString &number, const QString &dkv, const QString &domovka)
+{
+    return kind == Kind::Locomotive ? storage::locomotiveLine(number, dkv, domovka)
+                                    : storage::wagonLine(number, dkv, domovka);
+}
+
+Place findPlace(const QStringList &lines, Kind kind, qint64 k)
+{
+    int lastNonVehicle = -1;
+    for (int row = 0; row < lines.size(); ++row) {
+        const std::optional<qint64> lineKey = key(kind, lines[row]);
+        if (!lineKey) {
+            lastNonVehicle = row;
+            continue;
+        }
+        if (*lineKey == k)
+            return {Place::Overwrite, row, -1};
+        if (k < *lineKey)
+            return {Place::Insert, row, lastNonVehicle == row - 1 ? row - 1 : -1};
+    }
+    return {Place::Append, int(lines.size()), -1};
+}
+
+QString serialText(int serial)
+{
+    if (serial < 10)
+        return QStringLiteral("00") + QString::number(serial);
+    if (serial < 100)
+        return QStringLiteral("0") + QString::number(serial);
+    return QString::number(serial);
+}
+
+QStringList runLines(Kind kind, const QString &number, int first, int last,
+                     const QString &dkv, const QString &domovka)
+{
+    const QString prefix = number.left(kind == Kind::Locomotive ? 3 : 8);
+    std::array<int, 11> digits{};
+    for (int i = 0; i < prefix.size(); ++i)
+        digits[i] = prefix[i].unicode() - u'0';
+    const int count = int(prefix.size()) + 3;
+
+    QStringList lines;
+    lines.reserve(std::max(0, last - first + 1));
+    for (int serial = first; serial <= last; ++serial) {
+        const QString serialDigits = serialText(serial);
+        for (int i = 0; i < 3; ++i)
+            digits[prefix.size() + i] = serialDigits[i].unicode() - u'0';
+        const int check = numbering::kontrolni_cislice(std::span<const int>(digits.data(), count));
+        lines.append(vehicleLine(kind, storage::vehicleNumberText(prefix + serialDigits, check), dkv, domovka));
+    }
+    return lines;
+}
+
+int runStart(const QStringList &lines, Kind kind, qint64 k)
+{
+    for (int row = 0; row < lines.size(); ++row) {
+        const std::optional<qint64> lineKey = key(kind, lines[row]);
+        if (lineKey && *lineKey >= k)
+            return row;
+    }
+    return -1;
+}
+
+namespace {
+// Whether an old line carries the vehicle of a run line: the same number
+// (locomotives) or the same eleven digits (wagons).
+bool sameVehicle(Kind kind, const QString &oldLine, const QString &runLine)
+{
+    if (kind == Kind::Locomotive) {
+        const std::optional<int> oldKey = storage::locomotiveKey(oldLine);
+        return oldKey && oldKey == storage::locomotiveKey(runLine);
+    }
+    return oldLine.size() >= 11 && QStringView(oldLine).left(11) == QStringView(runLine).left(11);
+}
+} // namespace
+
+int runReplacedEnd(const QStringList &lines, Kind kind, int start, const QStringList &run)
+{
+    // At step k the line at start + k is old line `end`: the run lines before it
+    // were inserted and the matching old lines removed.
+    int end = start;
+    for (const QString &runLine : run) {
+        if (end < lines.size() && sameVehicle(kind, lines[end], runLine))
+            ++end;
+    }
+    return end;
+}
+
+int editedRow(const QStringList &lines, const QString &number, int selectedRow)
+{
+    if (selectedRow >= 0 && selectedRow < lines.size() && lines[selectedRow].startsWith(number))
+        return selectedRow;
+    int found = NotFound;
+    for (int row = 0; row < lines.size(); ++row) {
+        if (lines[row].startsWith(number)) {
+            if (found != NotFound)
+                return Ambiguous;
+            found = row;
+        }
+    }
+    return found;
+}
+
+} // namespace placement
