@@ -3,6 +3,7 @@
 #include "ui_Unit1.h"
 
 #include "boxes.h"
+#include "memo.h"
 #include "listings.h"
 #include "storage.h"
 
@@ -137,7 +138,7 @@ void runListing(TForm1 &form, const Listing &listing)
         text = QString::fromUtf16(listing.notFoundPrefix) + value
                + QStringLiteral(" není v databázi, zkontroluj správnost zadání!!");
     // One fill of the pane: appending a hundred thousand lines one by one would crawl.
-    ui->Memo1->setPlainText(text);
+    setMemoText(ui->Memo1, text);
     // Also after a failed open: the pane no longer holds a reference list, and
     // "Ulož" must not write the failure line over one.
     ui->btn_uloz->setEnabled(false);

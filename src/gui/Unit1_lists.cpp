@@ -3,6 +3,7 @@
 #include "ui_Unit1.h"
 
 #include "boxes.h"
+#include "memo.h"
 #include "storage.h"
 
 #include <QTextDocument>
@@ -41,7 +42,7 @@ void showList(TForm1 &form, const ReferenceList &list)
         boxes::message(QString::fromUtf16(list.missing));
         return;
     }
-    ui->Memo1->setPlainText(loaded.text);
+    setMemoText(ui->Memo1, loaded.text);
     ui->btn_uloz->setEnabled(true);
     ui->lbl_databaze_memo->setText(QString::fromUtf16(list.heading));
 }
