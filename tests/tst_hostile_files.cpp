@@ -3,12 +3,14 @@
 // lines. Every command that reads them must finish, say clearly when a read
 // or a write fails, and leave every file as it was unless the user saved.
 #include "Unit1.h"
+#include "Unit2.h"
 #include "Unit3.h"
 #include "databasemodel.h"
 #include "storage.h"
 #include "testutil.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -224,6 +226,12 @@ private slots:
     void report();
     void settingToggle_data();
     void settingToggle();
+    void listing_data();
+    void listing();
+    void referenceList_data();
+    void referenceList();
+    void addVehicle_data();
+    void addVehicle();
 };
 
 // ---- start-up -------------------------------------------------------------------
@@ -509,6 +517,210 @@ void TestHostileFiles::settingToggle()
     QStringList expected = oldLines;
     expected[1] = u"ud true"_s;
     QCOMPARE(storage::load(storage::NASTAVENI).lines, expected);
+}
+
+// ---- listings ---------------------------------------------------------------------
+
+void TestHostileFiles::listing_data()
+{
+    QTest::addColumn<int>("hostile");
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("marker"); // the rule looks after each marker
+    const struct {
+        const char *action;
+        const char *value;
+        bool marker;
+    } listings[] = {{"Podleady1", "754", false},          {"PodleDKV2", "Česká", false},
+                    {"Podleprovoznjednotky1", "Praha", true}, {"PodleCharakteristiky1", "2345", false},
+                    {"PodleDKV1", "Plzeň", false},         {"PodleDomovskstanice1", "Cheb", true}};
+    for (Hostile h : kAll)
+        for (const auto &l : listings)
+            QTest::addRow("%s, %s", name(h), l.action)
+                << int(h) << QString::fromLatin1(l.action) << QString::fromUtf8(l.value) << l.marker;
+}
+
+// A listing lists every matching line, however many and however long, and
+// writes nothing; a directory reads as a file that cannot be opened.
+void TestHostileFiles::listing()
+{
+    QFETCH(int, hostile);
+    QFETCH(QString, action);
+    QFETCH(QString, value);
+    QFETCH(bool, marker);
+    const Hostile h = Hostile(hostile);
+    const bool loko = action == u"Podleady1" || action == u"PodleDKV2" || action == u"Podleprovoznjednotky1";
+    const QString file = loko ? storage::LOKOMOTIVY : storage::VOZY;
+    WorkDir dir;
+    ScriptedBoxes boxes;
+    writeGoodFiles();
+    putHostile(h, file);
+    const auto before = snapshot();
+
+    Windows w;
+    TForm1 *f = w.form1.get();
+    boxes.type(value);
+    child<QAction>(f, qPrintable(action))->trigger();
+    paint(f);
+    VERIFY_UNCHANGED(before);
+    QCOMPARE(boxes.shown.size(), 1); // the input box alone
+    QVERIFY(!child<QPushButton>(f, "btn_uloz")->isEnabled());
+    const QString text = memo(f);
+    if (h == Hostile::Directory) {
+        static const QMap<QString, QString> openFailure = {
+            {u"Podleady1"_s, u"databáze lokomotiv neexistuje"_s},
+            {u"PodleDKV2"_s, u"databáze lokomotiv neexistuje"_s},
+            {u"Podleprovoznjednotky1"_s, u"databáze lokomotiv neexistuje"_s},
+            {u"PodleCharakteristiky1"_s, u"databáze Vozů neexistuje"_s},
+            {u"PodleDKV1"_s, u"databáze vozů neexistuje"_s},
+            {u"PodleDomovskstanice1"_s, u"databáze vozů neexistuje"_s}};
+        QCOMPARE(text, openFailure[action]);
+        return;
+    }
+    const QString typical = fromCp1250(typicalLine(file));
+    int expected = 0;
+    switch (h) {
+    case Hostile::Nul: expected = marker ? 2 : 1; break; // NUL bytes before a line shift its fields, not its markers
+    case Hostile::LongLine: expected = 1; break;
+    case Hostile::CrOnly: expected = marker ? 50 * 50 : 50; break; // one line with 50 markers, listed 50 times
+    case Hostile::Identical: expected = kIdentical; break;
+    default: break;
+    }
+    QCOMPARE(int(text.count(typical)), expected);
+    if (expected == 0)
+        QVERIFY2(text.endsWith(u" není v databázi, zkontroluj správnost zadání!!"_s), qPrintable(text));
+    if (h == Hostile::LongLine)
+        QCOMPARE(child<QPlainTextEdit>(f, "Memo1")->wordWrapMode(), QTextOption::WrapAnywhere);
+}
+
+// ---- reference lists ------------------------------------------------------------------
+
+void TestHostileFiles::referenceList_data()
+{
+    QTest::addColumn<int>("hostile");
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("file");
+    const struct {
+        const char *action;
+        QString file;
+    } lists[] = {{"Reimvozu2", storage::REZIM},
+                 {"Vlastnkvozu1", storage::VLASTNIK},
+                 {"Charakteristika561", storage::TRIDA_VOZU},
+                 {"Charakteristika781", storage::CHARAKTERISTIKA}};
+    for (Hostile h : kAll)
+        for (const auto &l : lists)
+            QTest::addRow("%s, %s", name(h), l.action) << int(h) << QString::fromLatin1(l.action) << l.file;
+}
+
+// A list is shown whole and written only by "Ulož", as it stands in the pane;
+// a list that cannot be read is reported and leaves "Ulož" nothing to write.
+void TestHostileFiles::referenceList()
+{
+    QFETCH(int, hostile);
+    QFETCH(QString, action);
+    QFETCH(QString, file);
+    const Hostile h = Hostile(hostile);
+    WorkDir dir;
+    ScriptedBoxes boxes;
+    writeGoodFiles();
+    putHostile(h, file);
+    const QByteArray bytes = h == Hostile::Directory ? QByteArray() : readFile(file);
+    const auto before = snapshot();
+
+    Windows w;
+    TForm1 *f = w.form1.get();
+    child<QAction>(f, qPrintable(action))->trigger();
+    paint(f);
+    VERIFY_UNCHANGED(before);
+    auto *uloz = child<QPushButton>(f, "btn_uloz");
+    if (h == Hostile::Directory) {
+        QCOMPARE(boxes.messages().size(), 1);
+        uloz->click();
+        VERIFY_UNCHANGED(before);
+        return;
+    }
+    QCOMPARE(boxes.shown.size(), 0);
+    QVERIFY(uloz->isEnabled());
+    const QString shown = memo(f);
+    uloz->click();
+    QCOMPARE(boxes.messages().size(), 1);
+    QVERIFY2(boxes.messages().first().endsWith(u" uložen"_s), qPrintable(boxes.messages().first()));
+    if (h == Hostile::CrOnly) {
+        // The pane shows a CR as a line break, and saves what it shows.
+        QCOMPARE(storage::loadText(file).text, shown);
+    } else {
+        QVERIFY(readFile(file) == bytes);
+    }
+}
+
+// ---- the add window ---------------------------------------------------------------------
+
+void TestHostileFiles::addVehicle_data()
+{
+    QTest::addColumn<int>("hostile");
+    QTest::addColumn<bool>("loko");
+    for (Hostile h : kAll)
+        for (bool loko : {true, false})
+            QTest::addRow("%s, %s", name(h), loko ? "lokomotivy" : "vozy") << int(h) << loko;
+}
+
+// A vehicle added to a hostile database goes into the list in its place, the
+// file staying as it was until the user saves; a directory starts the list
+// afresh and then refuses the save.
+void TestHostileFiles::addVehicle()
+{
+    QFETCH(int, hostile);
+    QFETCH(bool, loko);
+    const Hostile h = Hostile(hostile);
+    const QString file = loko ? storage::LOKOMOTIVY : storage::VOZY;
+    WorkDir dir;
+    ScriptedBoxes boxes;
+    writeGoodFiles();
+    putHostile(h, file);
+    int lines = 0;
+    hostileBytes(h, file, &lines);
+    const auto before = snapshot();
+
+    Windows w;
+    TForm1 *f = w.form1.get();
+    // The typical vehicle itself: met again in every file that holds it.
+    if (loko)
+        enterLocomotive(f);
+    else
+        enterWagon(f);
+    child<QAction>(f, "uloitvozidlo1")->trigger();
+    QVERIFY(w.form_databaze->isVisible());
+    QVERIFY(QTest::qWaitFor([&w] { return w.form_databaze->isActiveWindow(); }, 3000));
+    child<QComboBox>(w.form_databaze, "cmb_dkv")->setEditText(u"Praha"_s);
+    child<QComboBox>(w.form_databaze, "cmb_domovka")->setEditText(u"Brno"_s);
+    const bool present = h == Hostile::Nul || h == Hostile::LongLine || h == Hostile::CrOnly
+                         || h == Hostile::Identical;
+    if (present)
+        boxes.yes(); // overwrite the first line of the same vehicle
+    child<QPushButton>(w.form_databaze, "bitbtn_pridat")->click();
+    paint(f);
+    VERIFY_UNCHANGED(before);
+    QCOMPARE(boxes.unexpected, 0);
+    QCOMPARE(boxes.pending(), 0);
+    const QString line = loko ? u"754001-6 dkv Praha pj Brno"_s : u"51542345123-3 dkv Praha domovska Brno"_s;
+    const QStringList list = f->databaze()->lines();
+    QCOMPARE(f->panel(2), u"1"_s);
+    if (h == Hostile::Directory) {
+        QCOMPARE(list, QStringList{line});
+        boxes.clear();
+        boxes.yes();
+        child<QAction>(f, "Uloitdatabzi1")->trigger();
+        QCOMPARE(boxes.errors().size(), 1);
+        VERIFY_UNCHANGED(before);
+        return;
+    }
+    QCOMPARE(list.size(), present ? lines : lines + 1);
+    QCOMPARE(list.count(line), 1);
+    boxes.clear();
+    boxes.yes();
+    child<QAction>(f, "Uloitdatabzi1")->trigger();
+    QCOMPARE(boxes.errors(), QStringList());
+    QCOMPARE(storage::load(file).lines, list);
 }
 
 TRAKVID_TEST_MAIN(TestHostileFiles)
