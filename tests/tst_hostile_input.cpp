@@ -4,12 +4,14 @@
 // Each gets a clear message or the silent emptying of a number field, and
 // nothing reaches a file that would corrupt it or split a line.
 #include "Unit1.h"
+#include "Unit2.h"
 #include "databasemodel.h"
 #include "storage.h"
 #include "testutil.h"
 
 #include <QAction>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
@@ -19,6 +21,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 
 using namespace Qt::StringLiterals;
 using boxes::Kind;
@@ -111,6 +116,12 @@ private slots:
     void numberFields();
     void bookmarkBoxes_data();
     void bookmarkBoxes();
+    void allocationCombos_data();
+    void allocationCombos();
+    void listingValues_data();
+    void listingValues();
+    void memoBeforeUloz_data();
+    void memoBeforeUloz();
 };
 
 // ---- the four number fields ----------------------------------------------------------
@@ -294,6 +305,223 @@ void TestHostileInput::bookmarkBoxes()
         QCOMPARE(readFile(storage::LOKOMOTIVY), crlfLines(expected));
         QCOMPARE(storage::load(storage::LOKOMOTIVY).lines, expected);
     }
+}
+
+// ---- cmb_dkv and cmb_domovka ------------------------------------------------------------
+
+// The first character of `text` that Windows-1250 cannot hold, or "".
+QString refusedCharacter(const QString &text) { return storage::firstUnencodableCharacter(text); }
+
+void TestHostileInput::allocationCombos_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("combo");
+    for (const Hostile &h : hostileTexts())
+        for (const char *combo : {"cmb_dkv", "cmb_domovka"})
+            QTest::addRow("%s, %s", h.name, combo) << h.text << QString::fromLatin1(combo);
+}
+
+// Pasted into either combo text: the line is written with the text as the
+// field shows it (a line break as a blank, past the field's limit of 32767
+// characters cut as the field cuts it), or refused with a message naming the
+// character and nothing written.
+void TestHostileInput::allocationCombos()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, combo);
+    WorkDir dir;
+    ScriptedBoxes boxes;
+    writeDataFiles();
+    const auto before = allFiles();
+    Windows w;
+    TForm1 *f = w.form1.get();
+    child<QAction>(f, "Lokomotivy1")->trigger();
+    child<QRadioButton>(f, "rbtn_lokomotivy")->click();
+    child<QLineEdit>(f, "edt_rezim")->setText(u"754"_s);
+    child<QLineEdit>(f, "edt_vlastnik")->setText(u"003"_s);
+    child<QPushButton>(f, "BitBtn_zadano")->click();
+    QCOMPARE(child<QLabel>(f, "lbl_kontrolka")->text(), u"2"_s);
+    child<QAction>(f, "uloitvozidlo1")->trigger();
+    TForm_databaze *d = w.form_databaze;
+    QVERIFY(QTest::qWaitFor([d] { return d->isActiveWindow(); }, 3000));
+    auto *dkv = child<QComboBox>(d, "cmb_dkv");
+    auto *domovka = child<QComboBox>(d, "cmb_domovka");
+    dkv->setEditText(u"Praha"_s);
+    domovka->setEditText(u"Brno"_s);
+    auto *target = combo == u"cmb_dkv" ? dkv : domovka;
+    paste(target->lineEdit(), text);
+    const QString inField = target->currentText();
+    QCOMPARE(inField, text.left(target->lineEdit()->maxLength()));
+    child<QPushButton>(d, "bitbtn_pridat")->click();
+    QCOMPARE(boxes.unexpected, 0);
+
+    const QString refused = refusedCharacter(inField);
+    QStringList expected = kLoko;
+    if (!refused.isEmpty()) {
+        QCOMPARE(boxes.messages().size(), 1);
+        QVERIFY2(boxes.messages().first().contains(u"\""_s + refused + u"\""_s),
+                 qPrintable(boxes.messages().first()));
+        QCOMPARE(f->databaze()->lines(), expected);
+        QCOMPARE(f->panel(2), u"0"_s);
+    } else {
+        QCOMPARE(boxes.shown.size(), 0);
+        const QString stored = storage::withoutLineBreaks(inField);
+        QCOMPARE(target->currentText(), stored); // the field shows what was stored
+        const QString line = combo == u"cmb_dkv" ? u"754003-2 dkv "_s + stored + u" pj Brno"_s
+                                                 : u"754003-2 dkv Praha pj "_s + stored;
+        expected.append(line);
+        QCOMPARE(f->databaze()->lines(), expected);
+    }
+    QCOMPARE(allFiles(), before);
+
+    // The user saves: one file line per list line.
+    boxes.clear();
+    boxes.yes();
+    child<QAction>(f, "Uloitdatabzi1")->trigger();
+    QCOMPARE(boxes.errors(), QStringList());
+    QCOMPARE(readFile(storage::LOKOMOTIVY), crlfLines(expected));
+}
+
+// ---- listing values -----------------------------------------------------------------
+
+void TestHostileInput::listingValues_data()
+{
+    // outcome: the message of the check, or empty when the listing runs (and
+    // lists nothing: no line begins with any of these values).
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("outcome");
+    const QString notSeries = u"nekorektní zadání řady !!"_s;
+    const QString seriesLength = u"řada lokomotivy musí být třímístná"_s;
+    const QString notCharacteristic = u"nekorektní zadání charakteristiky !!"_s;
+    const QString characteristicLength = u"charakteristika vozu musí být čtyřmístná"_s;
+    // What the number check of the series and characteristic listings says;
+    // texts not named here are no number.
+    const QMap<QString, std::pair<QString, QString>> numbers = {
+        {u"leading blank"_s, {QString(), characteristicLength}},        // " 21": 3 characters
+        {u"32-bit maximum"_s, {seriesLength, characteristicLength}},    // above 999 and 9999
+        {u"32-bit minimum"_s, {QString(), QString()}},                  // long enough, not above
+        {u"minus zero"_s, {seriesLength, characteristicLength}},        // too short
+        {u"plus sign"_s, {QString(), characteristicLength}},
+    };
+    for (const Hostile &h : hostileTexts()) {
+        const QString name = QLatin1String(h.name);
+        const auto number = numbers.value(name, {notSeries, notCharacteristic});
+        QTest::addRow("%s, series", h.name) << h.text << u"Podleady1"_s << number.first;
+        QTest::addRow("%s, characteristic", h.name) << h.text << u"PodleCharakteristiky1"_s
+                                                   << (number.second == notSeries ? notCharacteristic
+                                                                                   : number.second);
+        for (const char *action : {"PodleDKV2", "Podleprovoznjednotky1", "PodleDKV1", "PodleDomovskstanice1"})
+            QTest::addRow("%s, %s", h.name, action) << h.text << QString::fromLatin1(action) << QString();
+    }
+}
+
+// A hostile value gets the listing's message, or a listing that finds nothing
+// and says so with the value as typed; the pane then cannot be saved, and
+// nothing is written.
+void TestHostileInput::listingValues()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, action);
+    QFETCH(QString, outcome);
+    WorkDir dir;
+    ScriptedBoxes boxes;
+    writeDataFiles();
+    const auto before = allFiles();
+    Windows w;
+    TForm1 *f = w.form1.get();
+    auto *memo = child<QPlainTextEdit>(f, "Memo1");
+    auto *heading = child<QLabel>(f, "lbl_databaze_memo");
+    auto *uloz = child<QPushButton>(f, "btn_uloz");
+    // A reference list is shown first, ready to be saved.
+    child<QAction>(f, "Reimvozu2")->trigger();
+    QVERIFY(uloz->isEnabled());
+    const QString listText = memo->toPlainText();
+
+    boxes.type(text);
+    child<QAction>(f, qPrintable(action))->trigger();
+    QCOMPARE(boxes.unexpected, 0);
+    if (!outcome.isEmpty()) {
+        QCOMPARE(boxes.messages(), QStringList{outcome});
+        QCOMPARE(memo->toPlainText(), listText);
+        QCOMPARE(heading->text(), u"List režimů vozu"_s);
+    } else {
+        QCOMPARE(boxes.messages(), QStringList());
+        QVERIFY(!uloz->isEnabled());
+        QVERIFY2(memo->toPlainText().endsWith(u" není v databázi, zkontroluj správnost zadání!!"_s),
+                 qPrintable(memo->toPlainText().right(200)));
+        QVERIFY(heading->text().endsWith(text));
+        // Nothing a value holds makes the heading name a list that "Ulož" writes.
+        uloz->setEnabled(true);
+        uloz->click();
+        QCOMPARE(boxes.messages(), QStringList());
+    }
+    QCOMPARE(allFiles(), before);
+}
+
+// ---- Memo1 before "Ulož" ----------------------------------------------------------------
+
+void TestHostileInput::memoBeforeUloz_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("file");
+    for (const Hostile &h : hostileTexts()) {
+        QTest::addRow("%s, rezim", h.name) << h.text << u"Reimvozu2"_s << storage::REZIM;
+        QTest::addRow("%s, charakteristika", h.name) << h.text << u"Charakteristika781"_s
+                                                     << storage::CHARAKTERISTIKA;
+    }
+}
+
+// Pasted into a shown list and saved: the file holds the pane's text as it is
+// shown, a line per shown line; a character the file cannot hold is named
+// with its line and nothing is written.
+void TestHostileInput::memoBeforeUloz()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, action);
+    QFETCH(QString, file);
+    WorkDir dir;
+    ScriptedBoxes boxes;
+    writeDataFiles();
+    writeLines(file, {storage::header(file), u"21 mezinárodní provoz"_s, u"22 vnitrostátní"_s});
+    const auto before = allFiles();
+    Windows w;
+    TForm1 *f = w.form1.get();
+    auto *memo = child<QPlainTextEdit>(f, "Memo1");
+    child<QAction>(f, qPrintable(action))->trigger();
+
+    const QString original = memo->toPlainText();
+    // Pasted at the end of the second line.
+    QGuiApplication::clipboard()->setText(text);
+    memo->setFocus();
+    QTextCursor cursor(memo->document()->findBlockByNumber(1));
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    memo->setTextCursor(cursor);
+    QTest::keyClick(memo, Qt::Key_V, Qt::ControlModifier);
+    const QString shown = memo->toPlainText();
+    QVERIFY(shown != original);
+    QCOMPARE(allFiles(), before);
+
+    child<QPushButton>(f, "btn_uloz")->click();
+    QCOMPARE(boxes.messages().size(), 1);
+    const QString refused = storage::firstUnencodableCharacter(shown);
+    if (!refused.isEmpty()) {
+        QVERIFY2(boxes.messages().first().contains(u"„"_s + refused + u"“ na řádku 2"_s),
+                 qPrintable(boxes.messages().first()));
+        QCOMPARE(allFiles(), before);
+        return;
+    }
+    QVERIFY2(boxes.messages().first().endsWith(u" uložen"_s), qPrintable(boxes.messages().first()));
+    // Line for line what the pane shows (a pasted line break is a line
+    // break there too), and read back the same.
+    const storage::LoadResult saved = storage::load(file);
+    QVERIFY(saved.ok());
+    QStringList shownLines = shown.split(u'\n');
+    if (shown.endsWith(u'\n'))
+        shownLines.removeLast(); // the line end of the last line
+    QCOMPARE(saved.lines, shownLines);
+    QCOMPARE(storage::loadText(file).text, shown);
 }
 
 TRAKVID_TEST_MAIN(TestHostileInput)
