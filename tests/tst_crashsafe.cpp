@@ -26,7 +26,10 @@ private:
 
 namespace {
 
-constexpr int kKills = 30;
+constexpr int kKills = 25;
+// Every fifth kill waits for the first save to finish, so that kills also
+// meet a file just replaced and a second save at work.
+constexpr int kLateEvery = 5;
 
 // The helper that forks savers (tests/crash/save_loop.cpp); each round starts
 // one saver and kills it.
@@ -95,8 +98,9 @@ QStringList entries()
 
 void TestCrashSafe::initTestCase()
 {
+    // Encoded in one piece: line by line takes long under the sanitizers.
     for (int v = 0; v < 2; ++v)
-        m_version[v] = crlfLines(crashDatabase(v));
+        m_version[v] = cp1250(crashDatabase(v).join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
     QVERIFY(m_version[0].size() != m_version[1].size());
 }
 
@@ -125,14 +129,17 @@ void TestCrashSafe::killedSavesLeaveOldOrNew()
         QVERIFY2(pid > 0, "no saver started");
         if (kill == 0) {
             // The first round measures a save; the later ones are killed
-            // anywhere within about two saves.
+            // at a random moment of the first save or a little after it.
             QElapsedTimer timer;
             timer.start();
             QVERIFY2(!loop.waitFor("saved 2").isEmpty(), "the saver did not save");
             saveMs = qMax<qint64>(1, timer.elapsed() / 2);
             qInfo("a save takes about %lld ms", saveMs);
+        } else if (kill % kLateEvery == 0) {
+            QVERIFY2(!loop.waitFor("saved 1").isEmpty(), "the saver did not save");
+            QThread::msleep(random.bounded(quint32(saveMs) + 1));
         } else {
-            QThread::msleep(random.bounded(quint32(saveMs * 2) + 1));
+            QThread::msleep(random.bounded(quint32(saveMs * 6 / 5) + 1));
         }
         QVERIFY2(loop.killSaver(pid), "the saver was not killed");
 
@@ -163,7 +170,7 @@ void TestCrashSafe::killedSavesLeaveOldOrNew()
           replaced);
     // The kills must really have met saves at work, and saves that finished.
     QVERIFY(midSave >= kKills / 2);
-    QVERIFY(replaced >= 1);
+    QVERIFY(replaced >= kKills / kLateEvery);
 }
 
 TRAKVID_TEST_MAIN(TestCrashSafe)
