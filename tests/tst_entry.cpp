@@ -324,7 +324,7 @@ void TestEntry::switchingKinds()
     QVERIFY(!ui()->lbl_evidence->isHidden());
     QCOMPARE(ui()->lbl_rezim->text(), QStringLiteral("Režim"));
     QCOMPARE(ui()->lbl_vlastnik->text(), QStringLiteral("Vlastník"));
-    QCOMPARE(ui()->Panel_kontrolka->x(), 248);
+    QCOMPARE(ui()->Panel_kontrolka->x(), 264);
     QCOMPARE(form()->pocet_cislic, 11);
     QCOMPARE(QApplication::focusWidget(), ui()->edt_rezim);
 }

@@ -337,7 +337,8 @@ void TForm1::rbtn_vozyClick()
     ui->edt_vlastnik->setAccessibleName(QStringLiteral("Vlastník"));
     ui->lbl_charakteristika->show();
     ui->lbl_evidence->show();
-    ui->Panel_kontrolka->move(248, ui->Panel_kontrolka->y());
+    // Beside the serial field; wider than the classic layout to fit this font.
+    ui->Panel_kontrolka->move(264, ui->Panel_kontrolka->y());
     moveFocusTo(ui->edt_rezim);
     pocet_cislic = 11;
 }

@@ -2,9 +2,155 @@
 #include "Unit1.h"
 #include "ui_Unit1.h"
 
-void TForm1::Podleady1Click() {}
-void TForm1::PodleDKV2Click() {}
-void TForm1::Podleprovoznjednotky1Click() {}
-void TForm1::PodleCharakteristiky1Click() {}
-void TForm1::PodleDKV1Click() {}
-void TForm1::PodleDomovskstanice1Click() {}
+#include "boxes.h"
+#include "listings.h"
+#include "storage.h"
+
+namespace {
+
+struct Listing {
+    const QString &file;
+    const char16_t *caption;
+    const char16_t *prompt;
+    const char16_t *initial;
+    int digits;                  // 3 or 4: the value is a number of that many digits; 0: any text but empty
+    const char16_t *invalid;     // not a number, or empty
+    const char16_t *wrongLength; // a number of the wrong size
+    const char16_t *openFailure;
+    const char16_t *notFoundPrefix;
+    const char16_t *headingPrefix;
+    listings::Rule rule;
+};
+
+const Listing kSeries{storage::LOKOMOTIVY,
+                      u"Databáze vyber lokomotivu řady",
+                      u"Zadej řadu",
+                      u"xxx",
+                      3,
+                      u"nekorektní zadání řady !!",
+                      u"řada lokomotivy musí být třímístná",
+                      u"databáze lokomotiv neexistuje",
+                      u"Vozidlo řady ",
+                      u"Výpis z databáze hnacích vozidel řady ",
+                      listings::bySeries};
+
+const Listing kLocomotiveDkv{storage::LOKOMOTIVY,
+                             u"Databáze vyber lokomotivu z DKV",
+                             u"Zadej domovské DKV",
+                             u"",
+                             0,
+                             u"Nezadali jste žádné dkv!!!",
+                             nullptr,
+                             u"databáze lokomotiv neexistuje",
+                             u"Vozidlo DKV ",
+                             u"Databáze hnacích vozidel z DKV ",
+                             listings::byLocomotiveDkv};
+
+const Listing kOperatingUnit{storage::LOKOMOTIVY,
+                             u"Databáze vyber lokomotivu z PJ",
+                             u"Zadej Provozní jednotku lokomotivy",
+                             u"",
+                             0,
+                             u"Nezadali jste žádnou PJ!!!",
+                             nullptr,
+                             u"databáze lokomotiv neexistuje",
+                             u"Vozidlo Provozní jednotky ",
+                             u"Výpis z databáze hnacích vozidel z Provozní jednotky  ",
+                             listings::byOperatingUnit};
+
+const Listing kCharacteristic{storage::VOZY,
+                              u"Databáze vyber vůz podle charakteristiky",
+                              u"Zadej čtyři čísla charakteristiky vozu",
+                              u"xxxx",
+                              4,
+                              u"nekorektní zadání charakteristiky !!",
+                              u"charakteristika vozu musí být čtyřmístná",
+                              u"databáze Vozů neexistuje",
+                              u"Vůz provozní charakteristiky ",
+                              u"Výpis databáze vozů provozní charakteristiky ",
+                              listings::byCharacteristic};
+
+const Listing kWagonDkv{storage::VOZY,
+                        u"Databáze vyber vůz z DKV",
+                        u"Zadej domovské DKV",
+                        u"",
+                        0,
+                        u"Nezadali jste žádné dkv!!!",
+                        nullptr,
+                        u"databáze vozů neexistuje",
+                        u"Vůz DKV ",
+                        u"Databáze vozů z DKV ",
+                        listings::byWagonDkv};
+
+const Listing kHomeStation{storage::VOZY,
+                           u"Databáze vyber vůz podle domovské stanice",
+                           u"Zadej Domovskou stanici vozu",
+                           u"",
+                           0,
+                           u"Nezadali jste žádnou Domovskou stanici!!!",
+                           nullptr,
+                           u"databáze vozů neexistuje",
+                           u"Vůz z domovské stanice ",
+                           u"Výpis z databáze vozů z domovské stanice  ",
+                           listings::byHomeStation};
+
+// The message for a value that cannot be listed, or an empty text.
+QString valueError(const Listing &listing, const QString &value)
+{
+    if (listing.digits == 0)
+        return value.isEmpty() ? QString::fromUtf16(listing.invalid) : QString();
+    switch (listings::checkNumber(value, listing.digits)) {
+    case listings::NumberCheck::NotANumber:
+        return QString::fromUtf16(listing.invalid);
+    case listings::NumberCheck::WrongLength:
+        return QString::fromUtf16(listing.wrongLength);
+    case listings::NumberCheck::Ok:
+        break;
+    }
+    return QString();
+}
+
+void runListing(TForm1 &form, const Listing &listing)
+{
+    Ui::TForm1 *ui = form.ui;
+    ui->bitbtn_napoveda_dale->setEnabled(false);
+    ui->BitBtn_napoveda_zpet->setEnabled(false);
+
+    const QString value = boxes::input(QString::fromUtf16(listing.caption), QString::fromUtf16(listing.prompt),
+                                       QString::fromUtf16(listing.initial));
+    const QString error = valueError(listing, value);
+    if (!error.isEmpty()) {
+        boxes::message(error);
+        return;
+    }
+
+    listings::Selection selection;
+    const storage::ScanResult scanned = storage::scanFile(listing.file, [&](const QString &line) {
+        selection.offer(line, value, listing.rule);
+    });
+    QString text; // stays empty when a read fails part way: no half listing that looks whole
+    if (!scanned.opened)
+        text = QString::fromUtf16(listing.openFailure);
+    else if (scanned.ok() && selection.count > 0)
+        text = std::move(selection.text);
+    else if (scanned.ok())
+        text = QString::fromUtf16(listing.notFoundPrefix) + value
+               + QStringLiteral(" není v databázi, zkontroluj správnost zadání!!");
+    // One fill of the pane: appending a hundred thousand lines one by one would crawl.
+    ui->Memo1->setPlainText(text);
+    // Also after a failed open: the pane no longer holds a reference list, and
+    // "Ulož" must not write the failure line over one.
+    ui->btn_uloz->setEnabled(false);
+    ui->lbl_databaze_memo->setText(QString::fromUtf16(listing.headingPrefix) + value);
+    if (scanned.opened && !scanned.ok())
+        boxes::error(scanned.error);
+}
+
+} // namespace
+
+void TForm1::Podleady1Click() { runListing(*this, kSeries); }
+void TForm1::PodleDKV2Click() { runListing(*this, kLocomotiveDkv); }
+void TForm1::Podleprovoznjednotky1Click() { runListing(*this, kOperatingUnit); }
+void TForm1::PodleCharakteristiky1Click() { runListing(*this, kCharacteristic); }
+void TForm1::PodleDKV1Click() { runListing(*this, kWagonDkv); }
+void TForm1::PodleDomovskstanice1Click() { runListing(*this, kHomeStation); }

@@ -2,8 +2,109 @@
 #include "Unit1.h"
 #include "ui_Unit1.h"
 
-void TForm1::Reimvozu2Click() {}
-void TForm1::Vlastnkvozu1Click() {}
-void TForm1::Charakteristika561Click() {}
-void TForm1::Charakteristika781Click() {}
-void TForm1::btn_ulozClick() {}
+#include "boxes.h"
+#include "storage.h"
+
+#include <QTextDocument>
+
+namespace {
+
+struct ReferenceList {
+    const QString &file;
+    const char16_t *heading; // caption of lbl_databaze_memo while the list is shown; saving goes by it
+    const char16_t *missing; // the list cannot be read
+    const char16_t *saved;
+};
+
+const ReferenceList kLists[] = {
+    {storage::REZIM, u"List režimů vozu", u"databáze režimů neexistuje !!", u"list režimů vozu uložen"},
+    {storage::VLASTNIK, u"List vlastníků vozu", u"List vlastníků neexistuje !!", u"list vlastníků vozu uložen"},
+    {storage::TRIDA_VOZU, u"List charakteristiky vozu číslice 5-6 vozu",
+     u"databáze charakteristiky číslice 5-6 neexistuje !!", u"list charakteristiky vozu číslice 5-6 uložen"},
+    {storage::CHARAKTERISTIKA, u"List charakteristiky vozu číslice 7-8 vozu",
+     u"List charakteristiky číslice 7-8 neexistuje !!", u"list charakteristiky vozu číslice 7-8 uložen"},
+};
+const ReferenceList &kRezim = kLists[0];
+const ReferenceList &kVlastnik = kLists[1];
+const ReferenceList &kTridaVozu = kLists[2];
+const ReferenceList &kCharakteristika = kLists[3];
+
+// A list that cannot be read changes nothing but the arrows: the pane keeps
+// its text and heading, so "Ulož" can never write them into this list's file.
+void showList(TForm1 &form, const ReferenceList &list)
+{
+    Ui::TForm1 *ui = form.ui;
+    ui->bitbtn_napoveda_dale->setEnabled(false);
+    ui->BitBtn_napoveda_zpet->setEnabled(false);
+    const storage::TextResult loaded = storage::loadText(list.file);
+    if (!loaded.ok()) {
+        boxes::message(QString::fromUtf16(list.missing));
+        return;
+    }
+    ui->Memo1->setPlainText(loaded.text);
+    ui->btn_uloz->setEnabled(true);
+    ui->lbl_databaze_memo->setText(QString::fromUtf16(list.heading));
+}
+
+// The pane's text as it stands. The document's plain-text view would turn
+// no-break spaces into blanks, so the raw text is taken and only its line
+// breaks are made "\n".
+QString paneText(const QPlainTextEdit *memo)
+{
+    QString text = memo->document()->toRawText();
+    for (QChar &c : text) {
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
+            c = QLatin1Char('\n');
+    }
+    return text;
+}
+
+// Names the first character of `text` that Windows-1250 has no byte for.
+QString unencodableMessage(const QString &file, const QString &text)
+{
+    int line = 1;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('\n')) {
+            ++line;
+            continue;
+        }
+        const qsizetype length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString character = text.mid(i, length);
+        if (!storage::isEncodable(character)) {
+            return QStringLiteral("Soubor %1 nebyl uložen: znak „%2“ na řádku %3 nelze zapsat v kódování "
+                                  "Windows-1250. Odstraňte ho a uložte list znovu.")
+                .arg(file, character)
+                .arg(line);
+        }
+        i += length - 1;
+    }
+    return QStringLiteral("Soubor %1 nebyl uložen: obsahuje znak, který nelze zapsat v kódování Windows-1250.")
+        .arg(file);
+}
+
+} // namespace
+
+void TForm1::Reimvozu2Click() { showList(*this, kRezim); }
+void TForm1::Vlastnkvozu1Click() { showList(*this, kVlastnik); }
+void TForm1::Charakteristika561Click() { showList(*this, kTridaVozu); }
+void TForm1::Charakteristika781Click() { showList(*this, kCharakteristika); }
+
+// Writes the pane to the list its heading names; under any other heading
+// (a help page, a listing, the report) it does nothing.
+void TForm1::btn_ulozClick()
+{
+    const QString heading = ui->lbl_databaze_memo->text();
+    for (const ReferenceList &list : kLists) {
+        if (heading != QString::fromUtf16(list.heading))
+            continue;
+        const QString text = paneText(ui->Memo1);
+        const storage::SaveResult result = storage::saveText(list.file, text);
+        if (result.badLine >= 0)
+            boxes::message(unencodableMessage(list.file, text));
+        else if (!result.ok)
+            boxes::error(result.error);
+        else
+            boxes::message(QString::fromUtf16(list.saved));
+        return;
+    }
+}

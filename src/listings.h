@@ -1,0 +1,49 @@
+#pragma once
+// The six listing rules: which lines of a database file a typed value selects.
+// Knows nothing of windows; the listing commands of the main window use it.
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+namespace listings {
+
+// Each rule tells how many times `line` is listed for `value`. The fixed-place
+// rules give 0 or 1; the marker rules give one per occurrence of their marker
+// (occurrences may overlap) that the value follows. Comparisons are exact:
+// case and blanks count, nothing is trimmed. A field that runs past the end
+// of the line is what the line has of it, so it can equal only a value as
+// short as that. An empty value compares no
+// characters, so it matches wherever the marker rules find their marker and
+// everywhere for the depot rules; the commands never pass one.
+
+// Locomotives by series: characters 1 to 3 equal the value.
+int bySeries(QStringView line, QStringView value);
+// Locomotives by depot: from the 14th character on, as many characters as the value has.
+int byLocomotiveDkv(QStringView line, QStringView value);
+// Locomotives by operating unit: after each " pj ".
+int byOperatingUnit(QStringView line, QStringView value);
+// Wagons by characteristic: characters 5 to 8 equal the value.
+int byCharacteristic(QStringView line, QStringView value);
+// Wagons by depot: from the 19th character on, as many characters as the value has.
+int byWagonDkv(QStringView line, QStringView value);
+// Wagons by home station: after each " domovska ".
+int byHomeStation(QStringView line, QStringView value);
+
+using Rule = int (*)(QStringView line, QStringView value);
+
+// The listed lines, in the order they were offered, each as often as its rule
+// lists it.
+struct Selection {
+    QString text; // joined by "\n", no line end after the last
+    qsizetype count = 0;
+    // Adds `line` as many times as `rule` lists it for `value`.
+    void offer(QStringView line, QStringView value, Rule rule);
+};
+
+// Check of a typed series (3 digits) or characteristic (4 digits): it must read
+// as a whole number, have at least `digits` characters and not exceed the
+// largest number of that many digits.
+enum class NumberCheck { Ok, NotANumber, WrongLength };
+NumberCheck checkNumber(const QString &value, int digits);
+
+} // namespace listings

@@ -1,0 +1,438 @@
+#include "Unit1.h"
+#include "databasemodel.h"
+#include "listings.h"
+#include "storage.h"
+#include "testutil.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+// The listings of lokomotivy.txt and vozy.txt into the output pane, driven
+// through the real menu items and the drop-down of the tool bar.
+class TestListings : public QObject
+{
+    Q_OBJECT
+private slots:
+    void listing_data();
+    void listing();
+    void inputBoxes_data();
+    void inputBoxes();
+    void openFailureCannotBeSaved_data();
+    void openFailureCannotBeSaved();
+    void readFailureGoesToErrorBox();
+    void readsTheFileNotTheShownList();
+    void lineEndsOfTheFile();
+    void rules_data();
+    void rules();
+};
+
+namespace {
+
+const QStringList kLoko = {
+    QStringLiteral("Databáze lokomotivy"),
+    QStringLiteral("754001-6 dkv Praha pj Praha střed"),
+    QStringLiteral("754002-4 dkv Česká Třebová pj Hradec Králové"),
+    QStringLiteral("163001-1 dkv Pr pj Pr"),
+    QStringLiteral("754 záložka Brno"),
+    QStringLiteral("751001-8 dkv Brno pj Brno pj Brno"),
+    QString(),
+    QStringLiteral("240001-5 dkv Praha pj Brno"),
+};
+
+const QStringList kVozy = {
+    QStringLiteral("Databáze vozy – depo Plzeň a Cheb"),
+    QStringLiteral("21802345123-8 dkv Plzeň domovska Cheb"),
+    QStringLiteral("21802345124-6 dkv Plzeň domovska Cheb domovska Cheb"),
+    QStringLiteral("31541234001-2 dkv Praha-Libeň domovska Praha hl. n."),
+    QStringLiteral("51542345002-1 dkv Pr domovska Pr"),
+    QString(),
+    QStringLiteral("záložka Ústí nad Labem"),
+    QStringLiteral("2180"),
+};
+
+QString notFound(const QString &prefix, const QString &value)
+{
+    return prefix + value + QStringLiteral(" není v databázi, zkontroluj správnost zadání!!");
+}
+
+QString pick(const QStringList &lines, std::initializer_list<int> rows)
+{
+    QStringList picked;
+    for (int row : rows)
+        picked << lines.at(row);
+    return picked.join(QLatin1Char('\n'));
+}
+
+const QString kSeriesHeading = QStringLiteral("Výpis z databáze hnacích vozidel řady ");
+const QString kLokoDkvHeading = QStringLiteral("Databáze hnacích vozidel z DKV ");
+const QString kPjHeading = QStringLiteral("Výpis z databáze hnacích vozidel z Provozní jednotky  ");
+const QString kCharHeading = QStringLiteral("Výpis databáze vozů provozní charakteristiky ");
+const QString kVozyDkvHeading = QStringLiteral("Databáze vozů z DKV ");
+const QString kHomeHeading = QStringLiteral("Výpis z databáze vozů z domovské stanice  ");
+
+} // namespace
+
+// Every row starts on help page 2, so a refused value must leave that page's
+// heading and text, while the arrows go off whatever happens.
+void TestListings::listing_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("memo");    // null: the help page stays
+    QTest::addColumn<QString>("heading"); // null: the help page's heading stays
+    QTest::addColumn<QString>("message"); // the one message box, or empty
+
+    const QString series = QStringLiteral("Podleady1");
+    QTest::newRow("series match, bookmark included") << series << false << "754" << pick(kLoko, {1, 2, 4})
+                                                      << kSeriesHeading + "754" << QString();
+    QTest::newRow("series miss") << series << false << "999" << notFound("Vozidlo řady ", "999")
+                                 << kSeriesHeading + "999" << QString();
+    QTest::newRow("series cancel") << series << true << "" << QString() << QString() << "nekorektní zadání řady !!";
+    QTest::newRow("series 75") << series << false << "75" << QString() << QString()
+                               << "řada lokomotivy musí být třímístná";
+    QTest::newRow("series 1000") << series << false << "1000" << QString() << QString()
+                                 << "řada lokomotivy musí být třímístná";
+    QTest::newRow("series 7a4") << series << false << "7a4" << QString() << QString() << "nekorektní zadání řady !!";
+    QTest::newRow("series ending in blank") << series << false << "754 " << QString() << QString()
+                                            << "nekorektní zadání řady !!";
+    QTest::newRow("series longer than three matches nothing")
+        << series << false << "0754" << notFound("Vozidlo řady ", "0754") << kSeriesHeading + "0754" << QString();
+
+    const QString lokoDkv = QStringLiteral("PodleDKV2");
+    QTest::newRow("loco dkv match") << lokoDkv << false << "Česká Třebová" << pick(kLoko, {2})
+                                    << kLokoDkvHeading + "Česká Třebová" << QString();
+    QTest::newRow("loco dkv prefix Pr lists Praha") << lokoDkv << false << "Pr" << pick(kLoko, {1, 3, 7})
+                                                    << kLokoDkvHeading + "Pr" << QString();
+    QTest::newRow("loco dkv ending in blank") << lokoDkv << false << "Pr " << pick(kLoko, {3})
+                                              << kLokoDkvHeading + "Pr " << QString();
+    QTest::newRow("loco dkv header takes part") << lokoDkv << false << "moti" << pick(kLoko, {0})
+                                                << kLokoDkvHeading + "moti" << QString();
+    QTest::newRow("loco dkv miss, case counts") << lokoDkv << false << "praha" << notFound("Vozidlo DKV ", "praha")
+                                                << kLokoDkvHeading + "praha" << QString();
+    QTest::newRow("loco dkv cancel") << lokoDkv << true << "" << QString() << QString() << "Nezadali jste žádné dkv!!!";
+    QTest::newRow("loco dkv empty") << lokoDkv << false << "" << QString() << QString() << "Nezadali jste žádné dkv!!!";
+
+    const QString pj = QStringLiteral("Podleprovoznjednotky1");
+    QTest::newRow("pj two occurrences listed twice") << pj << false << "Brno" << pick(kLoko, {5, 5, 7})
+                                                     << kPjHeading + "Brno" << QString();
+    QTest::newRow("pj prefix Pr") << pj << false << "Pr" << pick(kLoko, {1, 3}) << kPjHeading + "Pr" << QString();
+    QTest::newRow("pj ending in blank") << pj << false << "Praha " << pick(kLoko, {1}) << kPjHeading + "Praha "
+                                        << QString();
+    QTest::newRow("pj miss") << pj << false << "Ostrava" << notFound("Vozidlo Provozní jednotky ", "Ostrava")
+                             << kPjHeading + "Ostrava" << QString();
+    QTest::newRow("pj cancel") << pj << true << "" << QString() << QString() << "Nezadali jste žádnou PJ!!!";
+
+    const QString characteristic = QStringLiteral("PodleCharakteristiky1");
+    QTest::newRow("characteristic match") << characteristic << false << "2345" << pick(kVozy, {1, 2, 4})
+                                          << kCharHeading + "2345" << QString();
+    QTest::newRow("characteristic miss") << characteristic << false << "9999"
+                                         << notFound("Vůz provozní charakteristiky ", "9999") << kCharHeading + "9999"
+                                         << QString();
+    QTest::newRow("characteristic cancel") << characteristic << true << "" << QString() << QString()
+                                           << "nekorektní zadání charakteristiky !!";
+    QTest::newRow("characteristic 123") << characteristic << false << "123" << QString() << QString()
+                                        << "charakteristika vozu musí být čtyřmístná";
+    QTest::newRow("characteristic 12345") << characteristic << false << "12345" << QString() << QString()
+                                          << "charakteristika vozu musí být čtyřmístná";
+    QTest::newRow("characteristic ending in blank") << characteristic << false << "2345 " << QString() << QString()
+                                                    << "nekorektní zadání charakteristiky !!";
+    QTest::newRow("characteristic longer than four matches nothing")
+        << characteristic << false << "02345" << notFound("Vůz provozní charakteristiky ", "02345")
+        << kCharHeading + "02345" << QString();
+
+    const QString vozyDkv = QStringLiteral("PodleDKV1");
+    QTest::newRow("wagon dkv match") << vozyDkv << false << "Plzeň" << pick(kVozy, {1, 2})
+                                     << kVozyDkvHeading + "Plzeň" << QString();
+    QTest::newRow("wagon dkv prefix Pr") << vozyDkv << false << "Pr" << pick(kVozy, {3, 4})
+                                         << kVozyDkvHeading + "Pr" << QString();
+    QTest::newRow("wagon dkv ending in blank") << vozyDkv << false << "Pr " << pick(kVozy, {4})
+                                               << kVozyDkvHeading + "Pr " << QString();
+    QTest::newRow("wagon dkv header takes part") << vozyDkv << false << "po Plzeň" << pick(kVozy, {0})
+                                                 << kVozyDkvHeading + "po Plzeň" << QString();
+    QTest::newRow("wagon dkv miss") << vozyDkv << false << "plzeň" << notFound("Vůz DKV ", "plzeň")
+                                    << kVozyDkvHeading + "plzeň" << QString();
+    QTest::newRow("wagon dkv cancel") << vozyDkv << true << "" << QString() << QString()
+                                      << "Nezadali jste žádné dkv!!!";
+
+    const QString home = QStringLiteral("PodleDomovskstanice1");
+    QTest::newRow("home station two occurrences listed twice")
+        << home << false << "Cheb" << pick(kVozy, {1, 2, 2}) << kHomeHeading + "Cheb" << QString();
+    QTest::newRow("home station prefix Pr") << home << false << "Pr" << pick(kVozy, {3, 4}) << kHomeHeading + "Pr"
+                                            << QString();
+    QTest::newRow("home station ending in blank") << home << false << "Praha " << pick(kVozy, {3})
+                                                  << kHomeHeading + "Praha " << QString();
+    QTest::newRow("home station miss") << home << false << "Brno" << notFound("Vůz z domovské stanice ", "Brno")
+                                       << kHomeHeading + "Brno" << QString();
+    QTest::newRow("home station cancel") << home << true << "" << QString() << QString()
+                                         << "Nezadali jste žádnou Domovskou stanici!!!";
+}
+
+void TestListings::listing()
+{
+    QFETCH(QString, action);
+    QFETCH(bool, cancel);
+    QFETCH(QString, typed);
+    QFETCH(QString, memo);
+    QFETCH(QString, heading);
+    QFETCH(QString, message);
+
+    WorkDir dir;
+    writeLines(storage::LOKOMOTIVY, kLoko);
+    writeLines(storage::VOZY, kVozy);
+    const QByteArray lokoBytes = readFile(storage::LOKOMOTIVY);
+    const QByteArray vozyBytes = readFile(storage::VOZY);
+    Windows w;
+    auto *pane = child<QPlainTextEdit>(w.form1.get(), "Memo1");
+    auto *label = child<QLabel>(w.form1.get(), "lbl_databaze_memo");
+    auto *next = child<QPushButton>(w.form1.get(), "bitbtn_napoveda_dale");
+    auto *back = child<QPushButton>(w.form1.get(), "BitBtn_napoveda_zpet");
+    auto *uloz = child<QPushButton>(w.form1.get(), "btn_uloz");
+
+    child<QAction>(w.form1.get(), "n2")->trigger();
+    const QString pageText = pane->toPlainText();
+    const QString pageTitle = label->text();
+    QVERIFY(next->isEnabled() && back->isEnabled());
+
+    ScriptedBoxes boxes;
+    if (cancel)
+        boxes.cancel();
+    else
+        boxes.type(typed);
+    child<QAction>(w.form1.get(), qPrintable(action))->trigger();
+
+    QCOMPARE(boxes.unexpected, 0);
+    QCOMPARE(boxes.pending(), 0);
+    QCOMPARE(boxes.messages(), message.isEmpty() ? QStringList() : QStringList{message});
+    QVERIFY(boxes.errors().isEmpty());
+    QCOMPARE(pane->toPlainText(), memo.isNull() ? pageText : memo);
+    QCOMPARE(label->text(), heading.isNull() ? pageTitle : heading);
+    QVERIFY(!next->isEnabled());
+    QVERIFY(!back->isEnabled());
+    QVERIFY(!uloz->isEnabled());
+    QCOMPARE(w.form1->strana_napovedy, 2);
+    // A listing only reads.
+    QCOMPARE(readFile(storage::LOKOMOTIVY), lokoBytes);
+    QCOMPARE(readFile(storage::VOZY), vozyBytes);
+}
+
+// The menu items and the drop-down of tbtn_vypisy show the same box.
+void TestListings::inputBoxes_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("prompt");
+    QTest::addColumn<QString>("initial");
+    const struct {
+        const char *menu;
+        const char *dropDown;
+        const char *caption;
+        const char *prompt;
+        const char *initial;
+    } rows[] = {
+        {"Podleady1", "pmenu_ada1", "Databáze vyber lokomotivu řady", "Zadej řadu", "xxx"},
+        {"PodleDKV2", "pmenu_DKV2", "Databáze vyber lokomotivu z DKV", "Zadej domovské DKV", ""},
+        {"Podleprovoznjednotky1", "pmenu_PJ1", "Databáze vyber lokomotivu z PJ", "Zadej Provozní jednotku lokomotivy",
+         ""},
+        {"PodleCharakteristiky1", "pmenu_Charakteristika1", "Databáze vyber vůz podle charakteristiky",
+         "Zadej čtyři čísla charakteristiky vozu", "xxxx"},
+        {"PodleDKV1", "pmenu_DKV1", "Databáze vyber vůz z DKV", "Zadej domovské DKV", ""},
+        {"PodleDomovskstanice1", "pmenu_Domovstanice1", "Databáze vyber vůz podle domovské stanice",
+         "Zadej Domovskou stanici vozu", ""},
+    };
+    for (const auto &row : rows) {
+        for (const char *action : {row.menu, row.dropDown}) {
+            QTest::newRow(action) << QString::fromLatin1(action) << QString::fromUtf8(row.caption)
+                                  << QString::fromUtf8(row.prompt) << QString::fromUtf8(row.initial);
+        }
+    }
+}
+
+void TestListings::inputBoxes()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, caption);
+    QFETCH(QString, prompt);
+    QFETCH(QString, initial);
+    WorkDir dir;
+    Windows w;
+    auto *menu = child<QMenu>(w.form1.get(), "pmenu_vypisy");
+    QAction *item = child<QAction>(w.form1.get(), qPrintable(action));
+    if (action.startsWith(QLatin1String("pmenu_"))) {
+        // The drop-down item really sits in the tool button's menu.
+        bool found = false;
+        for (QAction *sub : menu->actions())
+            if (sub->menu() && sub->menu()->actions().contains(item))
+                found = true;
+        QVERIFY(found);
+    }
+    ScriptedBoxes boxes;
+    boxes.cancel();
+    item->trigger();
+    QCOMPARE(boxes.shown.size(), 2); // the input box, then the message for the initial text
+    QCOMPARE(boxes.shown[0].kind, boxes::Kind::Input);
+    QCOMPARE(boxes.shown[0].caption, caption);
+    QCOMPARE(boxes.shown[0].text, prompt);
+    QCOMPARE(boxes.shown[0].initial, initial);
+    QCOMPARE(boxes.shown[1].kind, boxes::Kind::Message);
+}
+
+// A listing whose file is missing replaces a shown reference list: the
+// failure line must never be written over that list.
+void TestListings::openFailureCannotBeSaved_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("missing");
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<QString>("heading");
+    QTest::newRow("series") << "Podleady1" << "754" << storage::LOKOMOTIVY << "databáze lokomotiv neexistuje"
+                            << kSeriesHeading + "754";
+    QTest::newRow("loco dkv") << "PodleDKV2" << "Praha" << storage::LOKOMOTIVY << "databáze lokomotiv neexistuje"
+                              << kLokoDkvHeading + "Praha";
+    QTest::newRow("pj") << "Podleprovoznjednotky1" << "Brno" << storage::LOKOMOTIVY
+                        << "databáze lokomotiv neexistuje" << kPjHeading + "Brno";
+    QTest::newRow("characteristic") << "PodleCharakteristiky1" << "2345" << storage::VOZY << "databáze Vozů neexistuje"
+                                    << kCharHeading + "2345";
+    QTest::newRow("wagon dkv") << "PodleDKV1" << "Plzeň" << storage::VOZY << "databáze vozů neexistuje"
+                               << kVozyDkvHeading + "Plzeň";
+    QTest::newRow("home station") << "PodleDomovskstanice1" << "Cheb" << storage::VOZY << "databáze vozů neexistuje"
+                                  << kHomeHeading + "Cheb";
+}
+
+void TestListings::openFailureCannotBeSaved()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, typed);
+    QFETCH(QString, missing);
+    QFETCH(QString, failure);
+    QFETCH(QString, heading);
+    WorkDir dir;
+    writeLines(storage::LOKOMOTIVY, kLoko);
+    writeLines(storage::VOZY, kVozy);
+    QVERIFY(QFile::remove(missing));
+    writeLines(storage::REZIM, {QStringLiteral("list režimů"), QStringLiteral("21 RIV")});
+    const QByteArray rezim = readFile(storage::REZIM);
+    Windows w;
+    auto *uloz = child<QPushButton>(w.form1.get(), "btn_uloz");
+    child<QAction>(w.form1.get(), "Reimvozu2")->trigger();
+    QVERIFY(uloz->isEnabled());
+
+    ScriptedBoxes boxes;
+    boxes.type(typed);
+    child<QAction>(w.form1.get(), qPrintable(action))->trigger();
+    QCOMPARE(child<QPlainTextEdit>(w.form1.get(), "Memo1")->toPlainText(), failure);
+    QVERIFY(boxes.messages().isEmpty());
+    QVERIFY(!uloz->isEnabled());
+    QCOMPARE(child<QLabel>(w.form1.get(), "lbl_databaze_memo")->text(), heading);
+    // Even run directly, the save finds no list heading and writes nothing.
+    w.form1->btn_ulozClick();
+    QCOMPARE(readFile(storage::REZIM), rezim);
+    QVERIFY(boxes.messages().isEmpty());
+    QVERIFY(!QFile::exists(missing));
+}
+
+// A database that opens but cannot be read to its end is no listing at all:
+// the general error box says why, and no half listing stands in the pane.
+void TestListings::readFailureGoesToErrorBox()
+{
+    WorkDir dir;
+    // The process's own memory opens like a file, and its first read fails.
+    if (!QFile::exists(QStringLiteral("/proc/self/mem"))
+        || !QFile::link(QStringLiteral("/proc/self/mem"), storage::LOKOMOTIVY))
+        QSKIP("no /proc/self/mem to stand in for an unreadable file");
+    writeLines(storage::REZIM, {QStringLiteral("list režimů")});
+    Windows w;
+    auto *uloz = child<QPushButton>(w.form1.get(), "btn_uloz");
+    child<QAction>(w.form1.get(), "Reimvozu2")->trigger();
+    QVERIFY(uloz->isEnabled());
+    ScriptedBoxes boxes;
+    boxes.type(QStringLiteral("754"));
+    child<QAction>(w.form1.get(), "Podleady1")->trigger();
+    QVERIFY(boxes.messages().isEmpty());
+    QCOMPARE(boxes.errors().size(), 1);
+    QVERIFY2(boxes.errors().first().contains(storage::LOKOMOTIVY), qPrintable(boxes.errors().first()));
+    QCOMPARE(child<QPlainTextEdit>(w.form1.get(), "Memo1")->toPlainText(), QString());
+    QCOMPARE(child<QLabel>(w.form1.get(), "lbl_databaze_memo")->text(), kSeriesHeading + "754");
+    QVERIFY(!uloz->isEnabled());
+}
+
+// Unsaved edits of the shown database are not listed: the listing reads the file.
+void TestListings::readsTheFileNotTheShownList()
+{
+    WorkDir dir;
+    writeLines(storage::LOKOMOTIVY, kLoko);
+    Windows w;
+    QVERIFY(w.form1->loadDatabaseFrom(storage::LOKOMOTIVY));
+    w.form1->databaze()->appendLine(QStringLiteral("754099-1 dkv Praha pj Praha"));
+    ScriptedBoxes boxes;
+    boxes.type(QStringLiteral("754"));
+    child<QAction>(w.form1.get(), "Podleady1")->trigger();
+    QCOMPARE(child<QPlainTextEdit>(w.form1.get(), "Memo1")->toPlainText(), pick(kLoko, {1, 2, 4}));
+}
+
+// Every reader accepts a last line without its end and bare LF line ends.
+void TestListings::lineEndsOfTheFile()
+{
+    WorkDir dir;
+    writeFile(storage::LOKOMOTIVY, cp1250(QStringLiteral("Databáze lokomotivy\r\n754001-6 dkv Ústí pj Děčín\n\n"
+                                                          "163001-1 dkv Ústí pj Děčín\r\n754002-4 dkv Ústí pj Děčín")));
+    Windows w;
+    ScriptedBoxes boxes;
+    boxes.type(QStringLiteral("754"));
+    child<QAction>(w.form1.get(), "Podleady1")->trigger();
+    QCOMPARE(child<QPlainTextEdit>(w.form1.get(), "Memo1")->toPlainText(),
+             QStringLiteral("754001-6 dkv Ústí pj Děčín\n754002-4 dkv Ústí pj Děčín"));
+}
+
+// The plain rules, for cases the files above do not reach.
+void TestListings::rules_data()
+{
+    QTest::addColumn<int>("rule");
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<int>("times");
+    enum { Series, LokoDkv, Pj, Characteristic, VozyDkv, Home };
+    QTest::newRow("series short line") << int(Series) << "75" << "754" << 0;
+    QTest::newRow("series exact line") << int(Series) << "754" << "754" << 1;
+    QTest::newRow("series signed value") << int(Series) << "-12 záložka" << "-12" << 1;
+    QTest::newRow("loco dkv line ends inside value") << int(LokoDkv) << "754001-6 dkv Pra" << "Praha" << 0;
+    QTest::newRow("loco dkv line ends with value") << int(LokoDkv) << "754001-6 dkv Praha" << "Praha" << 1;
+    QTest::newRow("loco dkv empty depot") << int(LokoDkv) << "754001-6 dkv  pj " << " pj" << 1;
+    QTest::newRow("pj overlapping markers") << int(Pj) << " pj pj x" << "x" << 1;
+    QTest::newRow("pj value after both overlapping markers") << int(Pj) << "a pj pj pj b" << "pj " << 2;
+    QTest::newRow("pj marker at line end") << int(Pj) << "754001-6 dkv A pj " << "A" << 0;
+    QTest::newRow("pj needs blanks round the marker") << int(Pj) << "754001-6 dkv A pjBrno" << "Brno" << 0;
+    QTest::newRow("pj three times") << int(Pj) << "x pj A pj A pj A" << "A" << 3;
+    QTest::newRow("characteristic short line") << int(Characteristic) << "2180234" << "0234" << 0;
+    QTest::newRow("characteristic") << int(Characteristic) << "21802345" << "2345" << 1;
+    QTest::newRow("wagon dkv position 19") << int(VozyDkv) << "21802345123-8 dkv Plzeň domovska Cheb"
+                                           << "Plzeň domovska" << 1;
+    QTest::newRow("wagon dkv one place off") << int(VozyDkv) << "2180234512-8 dkv Plzeň" << "Plzeň" << 0;
+    QTest::newRow("home station overlapping markers") << int(Home) << "x domovska domovska Y" << "Y" << 1;
+    QTest::newRow("home station value spans marker") << int(Home) << "x domovska domovska Y" << "domovska Y" << 1;
+    QTest::newRow("home station Czech letters") << int(Home) << "x domovska Ústí n. L." << "Ústí" << 1;
+    QTest::newRow("home station accented marker is no marker") << int(Home) << "x domovská Cheb" << "Cheb" << 0;
+}
+
+void TestListings::rules()
+{
+    QFETCH(int, rule);
+    QFETCH(QString, line);
+    QFETCH(QString, value);
+    QFETCH(int, times);
+    const listings::Rule rules[] = {listings::bySeries, listings::byLocomotiveDkv, listings::byOperatingUnit,
+                                    listings::byCharacteristic, listings::byWagonDkv, listings::byHomeStation};
+    QCOMPARE(rules[rule](line, value), times);
+    listings::Selection selection;
+    selection.offer(line, value, rules[rule]);
+    selection.offer(QStringLiteral("nic"), value, rules[rule]);
+    QCOMPARE(selection.count, qsizetype(times));
+    QCOMPARE(selection.text, QStringList(times, line).join(QLatin1Char('\n')));
+}
+
+TRAKVID_TEST_MAIN(TestListings)
+#include "tst_listings.moc"

@@ -1,0 +1,445 @@
+#include "Unit1.h"
+#include "storage.h"
+#include "testutil.h"
+
+#include <QAction>
+#include <QDir>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+// The four reference lists shown in the output pane, edited there and saved
+// with "Ulož".
+class TestLists : public QObject
+{
+    Q_OBJECT
+private slots:
+    void showEditSave_data();
+    void showEditSave();
+    void roundTripIsByteIdentical_data();
+    void roundTripIsByteIdentical();
+    void helpPageKeepsUlozButSavesNothing();
+    void listingAfterListViewDisablesUloz_data();
+    void listingAfterListViewDisablesUloz();
+    void failedReadKeepsFormerState_data();
+    void failedReadKeepsFormerState();
+    void failedSaveGoesToErrorBox_data();
+    void failedSaveGoesToErrorBox();
+    void unencodableCharacterRefused_data();
+    void unencodableCharacterRefused();
+};
+
+namespace {
+
+struct Form {
+    explicit Form(Windows &w)
+        : form1(w.form1.get()),
+          memo(child<QPlainTextEdit>(form1, "Memo1")),
+          heading(child<QLabel>(form1, "lbl_databaze_memo")),
+          uloz(child<QPushButton>(form1, "btn_uloz")),
+          next(child<QPushButton>(form1, "bitbtn_napoveda_dale")),
+          back(child<QPushButton>(form1, "BitBtn_napoveda_zpet"))
+    {
+    }
+    void trigger(const QString &action) { child<QAction>(form1, qPrintable(action))->trigger(); }
+    void pressUloz() { QTest::mouseClick(uloz, Qt::LeftButton); }
+    // Types into the pane as a keyboard would; a character beyond one UTF-16
+    // unit arrives as an input-method commit, the way such characters come.
+    void type(const QString &text)
+    {
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (text[i].isHighSurrogate()) {
+                QInputMethodEvent commit;
+                commit.setCommitString(text.mid(i, 2));
+                QApplication::sendEvent(memo, &commit);
+                ++i;
+                continue;
+            }
+            typeText(memo, QString(text[i]));
+        }
+    }
+    // Puts the cursor at the end of the given 0-based line, as keys would.
+    void endOfLine(int line)
+    {
+        memo->setFocus();
+        QTest::keyClick(memo, Qt::Key_Home, Qt::ControlModifier);
+        for (int i = 0; i < line; ++i)
+            QTest::keyClick(memo, Qt::Key_Down);
+        QTest::keyClick(memo, Qt::Key_End);
+    }
+    // Types a wagon number as the user does (a click empties a field) and presses "Zadáno".
+    void identifyWagon(const QStringList &fields)
+    {
+        const char *names[] = {"edt_rezim", "edt_vlastnik", "edt_charakteristika", "edt_evidence"};
+        for (int i = 0; i < 4; ++i) {
+            auto *field = child<QLineEdit>(form1, names[i]);
+            QTest::mouseClick(field, Qt::LeftButton);
+            QTest::keyClicks(field, fields[i]);
+        }
+        QTest::mouseClick(child<QPushButton>(form1, "BitBtn_zadano"), Qt::LeftButton);
+    }
+    TForm1 *form1;
+    QPlainTextEdit *memo;
+    QLabel *heading;
+    QPushButton *uloz;
+    QPushButton *next;
+    QPushButton *back;
+};
+
+const QStringList kAllLists = {storage::REZIM, storage::VLASTNIK, storage::TRIDA_VOZU, storage::CHARAKTERISTIKA};
+
+// Every list with two entries, CR LF after each line.
+void writeAllLists()
+{
+    writeLines(storage::REZIM, {QStringLiteral("list režimů"), QStringLiteral("21 RIV vůz"),
+                                QStringLiteral("31 RIV vůz s výměnnými dvojkolími")});
+    writeLines(storage::VLASTNIK, {QStringLiteral("list vlastníků vozu"), QStringLiteral("54 ČD Cargo"),
+                                   QStringLiteral("80 DB")});
+    writeLines(storage::TRIDA_VOZU, {QStringLiteral("list charakteristiky 5-6"), QStringLiteral("23 vozy řady E"),
+                                     QStringLiteral("45 vozy řady F")});
+    writeLines(storage::CHARAKTERISTIKA, {QStringLiteral("list charakteristiky 7-8"),
+                                          QStringLiteral("45 čtyřnápravový"), QStringLiteral("67 dvounápravový")});
+}
+
+QMap<QString, QByteArray> snapshot()
+{
+    QMap<QString, QByteArray> files;
+    for (const QString &name : kAllLists)
+        files[name] = QFile::exists(name) ? readFile(name) : QByteArray("<missing>");
+    return files;
+}
+
+} // namespace
+
+void TestLists::showEditSave_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("heading");
+    QTest::addColumn<QString>("saved");
+    QTest::addColumn<QStringList>("edited"); // the file's lines after the edit of line 1
+    QTest::addColumn<QStringList>("wagon");  // a wagon whose report shows the edited entry
+    QTest::newRow("regimes") << "Reimvozu2" << storage::REZIM << "List režimů vozu" << "list režimů vozu uložen"
+                             << QStringList{"list režimů", "21 RIV vůz, ložná míra",
+                                            "31 RIV vůz s výměnnými dvojkolími"}
+                             << QStringList{"21", "54", "2345", "123"};
+    QTest::newRow("owners") << "Vlastnkvozu1" << storage::VLASTNIK << "List vlastníků vozu"
+                            << "list vlastníků vozu uložen"
+                            << QStringList{"list vlastníků vozu", "54 ČD Cargo, ložná míra", "80 DB"}
+                            << QStringList{"21", "54", "2345", "123"};
+    QTest::newRow("characteristic 5-6") << "Charakteristika561" << storage::TRIDA_VOZU
+                                        << "List charakteristiky vozu číslice 5-6 vozu"
+                                        << "list charakteristiky vozu číslice 5-6 uložen"
+                                        << QStringList{"list charakteristiky 5-6", "23 vozy řady E, ložná míra",
+                                                       "45 vozy řady F"}
+                                        << QStringList{"51", "54", "2345", "123"};
+    QTest::newRow("characteristic 7-8") << "Charakteristika781" << storage::CHARAKTERISTIKA
+                                        << "List charakteristiky vozu číslice 7-8 vozu"
+                                        << "list charakteristiky vozu číslice 7-8 uložen"
+                                        << QStringList{"list charakteristiky 7-8", "45 čtyřnápravový, ložná míra",
+                                                       "67 dvounápravový"}
+                                        << QStringList{"51", "54", "2345", "123"};
+}
+
+void TestLists::showEditSave()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, file);
+    QFETCH(QString, heading);
+    QFETCH(QString, saved);
+    QFETCH(QStringList, edited);
+    QFETCH(QStringList, wagon);
+    WorkDir dir;
+    writeAllLists();
+    writeLines(storage::VOZY, {QStringLiteral("Databáze vozy")});
+    const QStringList original = storage::load(file).lines;
+    const auto before = snapshot();
+    Windows w;
+    Form f(w);
+    f.trigger(QStringLiteral("n2"));
+    QVERIFY(f.next->isEnabled());
+
+    ScriptedBoxes boxes;
+    f.trigger(action);
+    QCOMPARE(f.memo->toPlainText(), original.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+    QCOMPARE(f.heading->text(), heading);
+    QVERIFY(f.uloz->isEnabled());
+    QVERIFY(!f.next->isEnabled());
+    QVERIFY(!f.back->isEnabled());
+    QCOMPARE(w.form1->strana_napovedy, 2);
+
+    f.endOfLine(1);
+    f.type(QStringLiteral(", ložná míra"));
+    f.pressUloz();
+    QCOMPARE(boxes.messages(), QStringList{saved});
+    QVERIFY(boxes.errors().isEmpty());
+    QCOMPARE(readFile(file), crlfLines(edited));
+    auto expected = before;
+    expected[file] = crlfLines(edited);
+    QCOMPARE(snapshot(), expected);
+    // Saving leaves the list on show, ready for another edit and save.
+    QCOMPARE(f.heading->text(), heading);
+    QVERIFY(f.uloz->isEnabled());
+    f.endOfLine(2);
+    f.type(QStringLiteral("!"));
+    f.pressUloz();
+    edited[2] += QLatin1Char('!');
+    QCOMPARE(readFile(file), crlfLines(edited));
+    QCOMPARE(boxes.messages(), (QStringList{saved, saved}));
+
+    // The next identification of a wagon reads the saved entry.
+    f.identifyWagon(wagon);
+    const QStringList report = f.memo->toPlainText().split(QLatin1Char('\n'));
+    QVERIFY2(report.contains(edited[1]), qPrintable(report.join(QLatin1String(" | "))));
+    QVERIFY(!f.uloz->isEnabled());
+}
+
+void TestLists::roundTripIsByteIdentical_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("bytes");
+    const struct {
+        const char *name;
+        QByteArray bytes;
+    } contents[] = {
+        {"no last line end", cp1250(QStringLiteral("list režimů\r\n21 RIV"))},
+        {"empty lines", cp1250(QStringLiteral("\r\n\r\nlist\r\n\r\n\r\n21 RIV\r\n\r\n"))},
+        {"only line ends", QByteArray("\r\n\r\n")},
+        {"empty file", QByteArray()},
+        {"Czech letters", cp1250(QStringLiteral("ěščřžýáíéúůďťň ĚŠČŘŽÝÁÍÉÚŮĎŤŇ „uvozovky“ – €\r\n"))},
+        {"no-break space", cp1250(QStringLiteral("21\u00A0RIV\u00A0vůz\r\n"))},
+        {"blanks and tabs", QByteArray("  21 \t RIV  \r\n\t\r\n ")},
+    };
+    const struct {
+        const char *action;
+        QString file;
+    } lists[] = {{"Reimvozu2", storage::REZIM},
+                 {"Vlastnkvozu1", storage::VLASTNIK},
+                 {"Charakteristika561", storage::TRIDA_VOZU},
+                 {"Charakteristika781", storage::CHARAKTERISTIKA}};
+    for (const auto &list : lists)
+        for (const auto &content : contents)
+            QTest::addRow("%s, %s", list.action, content.name) << QString::fromLatin1(list.action) << list.file
+                                                               << content.bytes;
+}
+
+void TestLists::roundTripIsByteIdentical()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, file);
+    QFETCH(QByteArray, bytes);
+    WorkDir dir;
+    writeFile(file, bytes);
+    Windows w;
+    Form f(w);
+    ScriptedBoxes boxes;
+    f.trigger(action);
+    QVERIFY(f.uloz->isEnabled());
+    // The file is removed first, so the bytes compared below are really written anew.
+    QVERIFY(QFile::remove(file));
+    f.pressUloz();
+    QCOMPARE(boxes.messages().size(), 1);
+    QVERIFY(boxes.messages().first().endsWith(QStringLiteral(" uložen")));
+    QCOMPARE(readFile(file), bytes);
+}
+
+void TestLists::helpPageKeepsUlozButSavesNothing()
+{
+    WorkDir dir;
+    writeAllLists();
+    Windows w;
+    Form f(w);
+    ScriptedBoxes boxes;
+    f.trigger(QStringLiteral("Reimvozu2"));
+    f.trigger(QStringLiteral("n3"));
+    QVERIFY(f.uloz->isEnabled());
+    QCOMPARE(f.heading->text(), QStringLiteral("Nápověda k uložení databáze"));
+    for (const QString &file : kAllLists)
+        QVERIFY(QFile::remove(file));
+    f.pressUloz();
+    QVERIFY(boxes.shown.isEmpty());
+    for (const QString &file : kAllLists)
+        QVERIFY2(!QFile::exists(file), qPrintable(file));
+}
+
+void TestLists::listingAfterListViewDisablesUloz_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::newRow("regimes") << "Reimvozu2";
+    QTest::newRow("owners") << "Vlastnkvozu1";
+    QTest::newRow("characteristic 5-6") << "Charakteristika561";
+    QTest::newRow("characteristic 7-8") << "Charakteristika781";
+}
+
+void TestLists::listingAfterListViewDisablesUloz()
+{
+    QFETCH(QString, action);
+    WorkDir dir;
+    writeAllLists();
+    writeLines(storage::LOKOMOTIVY, {QStringLiteral("Databáze lokomotivy"), QStringLiteral("754001-6 dkv A pj B")});
+    const auto before = snapshot();
+    Windows w;
+    Form f(w);
+    f.trigger(action);
+    QVERIFY(f.uloz->isEnabled());
+    ScriptedBoxes boxes;
+    boxes.type(QStringLiteral("754"));
+    f.trigger(QStringLiteral("Podleady1"));
+    QCOMPARE(f.memo->toPlainText(), QStringLiteral("754001-6 dkv A pj B"));
+    QVERIFY(!f.uloz->isEnabled());
+    w.form1->btn_ulozClick();
+    QCOMPARE(snapshot(), before);
+}
+
+// A list that cannot be read leaves the pane, its heading and "Ulož" as they
+// were, so nothing of the former pane can go into that list's file.
+void TestLists::failedReadKeepsFormerState_data()
+{
+    QTest::addColumn<QString>("former");     // the command shown before
+    QTest::addColumn<QString>("formerFile"); // the list it shows, or empty for a help page
+    QTest::addColumn<QString>("failing");
+    QTest::addColumn<QString>("failingFile");
+    QTest::addColumn<bool>("asFolder"); // the file is a folder instead of missing
+    QTest::addColumn<QString>("message");
+    QTest::newRow("5-6 after owners") << "Vlastnkvozu1" << storage::VLASTNIK << "Charakteristika561"
+                                      << storage::TRIDA_VOZU << false
+                                      << "databáze charakteristiky číslice 5-6 neexistuje !!";
+    QTest::newRow("5-6 after help page") << "n4" << QString() << "Charakteristika561" << storage::TRIDA_VOZU << false
+                                         << "databáze charakteristiky číslice 5-6 neexistuje !!";
+    QTest::newRow("7-8 after regimes") << "Reimvozu2" << storage::REZIM << "Charakteristika781"
+                                       << storage::CHARAKTERISTIKA << false
+                                       << "List charakteristiky číslice 7-8 neexistuje !!";
+    QTest::newRow("regimes after owners") << "Vlastnkvozu1" << storage::VLASTNIK << "Reimvozu2" << storage::REZIM
+                                          << false << "databáze režimů neexistuje !!";
+    QTest::newRow("regimes unreadable after owners") << "Vlastnkvozu1" << storage::VLASTNIK << "Reimvozu2"
+                                                     << storage::REZIM << true << "databáze režimů neexistuje !!";
+    QTest::newRow("regimes after help page") << "n4" << QString() << "Reimvozu2" << storage::REZIM << false
+                                             << "databáze režimů neexistuje !!";
+    QTest::newRow("owners after 7-8") << "Charakteristika781" << storage::CHARAKTERISTIKA << "Vlastnkvozu1"
+                                      << storage::VLASTNIK << false << "List vlastníků neexistuje !!";
+    QTest::newRow("owners after help page") << "n1" << QString() << "Vlastnkvozu1" << storage::VLASTNIK << false
+                                            << "List vlastníků neexistuje !!";
+}
+
+void TestLists::failedReadKeepsFormerState()
+{
+    QFETCH(QString, former);
+    QFETCH(QString, formerFile);
+    QFETCH(QString, failing);
+    QFETCH(QString, failingFile);
+    QFETCH(bool, asFolder);
+    QFETCH(QString, message);
+    WorkDir dir;
+    writeAllLists();
+    QVERIFY(QFile::remove(failingFile));
+    if (asFolder)
+        QVERIFY(QDir().mkdir(failingFile));
+    Windows w;
+    Form f(w);
+    f.trigger(former);
+    // An unsaved edit of the pane, which must survive and must not reach the failing list.
+    f.endOfLine(1);
+    f.type(QStringLiteral(" (upraveno)"));
+    const QString pane = f.memo->toPlainText();
+    const QString heading = f.heading->text();
+    const bool ulozEnabled = f.uloz->isEnabled();
+    QCOMPARE(ulozEnabled, !formerFile.isEmpty());
+    const auto before = snapshot();
+
+    ScriptedBoxes boxes;
+    f.trigger(failing);
+    QCOMPARE(boxes.messages(), QStringList{message});
+    QCOMPARE(f.memo->toPlainText(), pane);
+    QCOMPARE(f.heading->text(), heading);
+    QCOMPARE(f.uloz->isEnabled(), ulozEnabled);
+    QVERIFY(!f.next->isEnabled());
+    QVERIFY(!f.back->isEnabled());
+
+    boxes.clear();
+    w.form1->btn_ulozClick();
+    auto expected = before;
+    if (!formerFile.isEmpty()) {
+        // The pane still holds the former list, and it goes to that list's own file.
+        QCOMPARE(boxes.messages().size(), 1);
+        expected[formerFile] = cp1250(QString(pane).replace(QLatin1Char('\n'), QLatin1String("\r\n")));
+    } else {
+        QVERIFY(boxes.shown.isEmpty());
+    }
+    QCOMPARE(snapshot(), expected);
+    QCOMPARE(QFileInfo(failingFile).isDir(), asFolder);
+}
+
+void TestLists::failedSaveGoesToErrorBox_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("regimes") << "Reimvozu2" << storage::REZIM;
+    QTest::newRow("owners") << "Vlastnkvozu1" << storage::VLASTNIK;
+    QTest::newRow("characteristic 5-6") << "Charakteristika561" << storage::TRIDA_VOZU;
+    QTest::newRow("characteristic 7-8") << "Charakteristika781" << storage::CHARAKTERISTIKA;
+}
+
+void TestLists::failedSaveGoesToErrorBox()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, file);
+    WorkDir dir;
+    writeAllLists();
+    Windows w;
+    Form f(w);
+    ScriptedBoxes boxes;
+    f.trigger(action);
+    // A folder of the list's name cannot be replaced by a file, even by root.
+    QVERIFY(QFile::remove(file));
+    QVERIFY(QDir().mkdir(file));
+    f.pressUloz();
+    QVERIFY(boxes.messages().isEmpty());
+    QCOMPARE(boxes.errors().size(), 1);
+    QVERIFY2(boxes.errors().first().contains(file), qPrintable(boxes.errors().first()));
+    QVERIFY(QFileInfo(file).isDir());
+}
+
+void TestLists::unencodableCharacterRefused_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("character");
+    QTest::newRow("regimes, arrow") << "Reimvozu2" << storage::REZIM << "21 → 31" << "→";
+    QTest::newRow("owners, face") << "Vlastnkvozu1" << storage::VLASTNIK << "ok \U0001F600" << "\U0001F600";
+    QTest::newRow("characteristic 5-6, ñ") << "Charakteristika561" << storage::TRIDA_VOZU << "España ñ" << "ñ";
+    QTest::newRow("characteristic 7-8, CJK") << "Charakteristika781" << storage::CHARAKTERISTIKA << "vůz 中" << "中";
+}
+
+void TestLists::unencodableCharacterRefused()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, file);
+    QFETCH(QString, typed);
+    QFETCH(QString, character);
+    WorkDir dir;
+    writeAllLists();
+    const auto before = snapshot();
+    Windows w;
+    Form f(w);
+    ScriptedBoxes boxes;
+    f.trigger(action);
+    f.endOfLine(2);
+    f.type(typed);
+    f.pressUloz();
+    QCOMPARE(boxes.messages(),
+             QStringList{QStringLiteral("Soubor %1 nebyl uložen: znak „%2“ na řádku 3 nelze zapsat v kódování "
+                                        "Windows-1250. Odstraňte ho a uložte list znovu.")
+                             .arg(file, character)});
+    QVERIFY(boxes.errors().isEmpty());
+    QCOMPARE(snapshot(), before);
+    // The pane keeps the text, so the user can mend it and save.
+    QVERIFY(f.memo->toPlainText().contains(typed));
+    QVERIFY(f.uloz->isEnabled());
+}
+
+TRAKVID_TEST_MAIN(TestLists)
+#include "tst_lists.moc"
