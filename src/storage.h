@@ -3,6 +3,7 @@
 // vehicle lines with their keys. Knows nothing of windows.
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 #include <functional>
 #include <optional>
 
@@ -21,6 +22,12 @@ inline const QString NASTAVENI = QStringLiteral("nastaveni.txt");
 QString header(const QString &fileName);
 // The two lines of a newly created settings file.
 QStringList defaultSettings();
+
+// Windows-1250 conversion, exactly as the toolkit's "windows-1250" codec
+// converts. A character with no Windows-1250 byte makes the append false,
+// with `bytes` then holding part of the text.
+QString fromWindows1250(QByteArrayView bytes);
+bool appendWindows1250(QStringView text, QByteArray &bytes);
 
 enum class LoadStatus { Ok, Missing, Unreadable };
 struct LoadResult {
