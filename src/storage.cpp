@@ -48,14 +48,19 @@ const Cp1250 &cp1250()
     return tables;
 }
 
+void decode(QByteArrayView bytes, QChar *text)
+{
+    const char16_t *table = cp1250().toUnicode;
+    char16_t *out = reinterpret_cast<char16_t *>(text);
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        out[i] = table[uchar(bytes[i])];
+}
+
 // Decodes into `text`, reusing its buffer when nothing else holds it.
 void decodeInto(QString &text, QByteArrayView bytes)
 {
-    const char16_t *table = cp1250().toUnicode;
     text.resize(bytes.size());
-    char16_t *out = reinterpret_cast<char16_t *>(text.data());
-    for (qsizetype i = 0; i < bytes.size(); ++i)
-        out[i] = table[uchar(bytes[i])];
+    decode(bytes, text.data());
 }
 
 // Opens a file for reading; sets status and error when it cannot.
@@ -192,8 +197,9 @@ QStringList defaultSettings()
 
 QString fromWindows1250(QByteArrayView bytes)
 {
-    QString text;
-    decodeInto(text, bytes);
+    // No room to grow: a loaded database keeps a million of these.
+    QString text(bytes.size(), Qt::Uninitialized);
+    decode(bytes, text.data());
     return text;
 }
 
