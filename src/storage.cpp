@@ -16,7 +16,7 @@ namespace {
 const char *const kCodec = "windows-1250";
 // Bytes read at a time by a scan; a longer line grows the buffer.
 constexpr qsizetype kChunk = 64 * 1024;
-// Bytes handed to the file at a time by a save.
+// Bytes handed to the file at a time by a save (more for a longer line).
 constexpr qsizetype kWriteChunk = 1024 * 1024;
 
 // Windows-1250 has one byte per character. The toolkit's codec costs a call
@@ -39,7 +39,6 @@ struct Cp1250 {
         for (int byte = 255; byte >= 0; --byte)
             fromUnicode[toUnicode[byte]] = uchar(byte);
     }
-    bool has(char16_t c) const { return fromUnicode[c] != 0 || c == 0; }
 };
 
 const Cp1250 &cp1250()
@@ -61,6 +60,30 @@ void decodeInto(QString &text, QByteArrayView bytes)
 {
     text.resize(bytes.size());
     decode(bytes, text.data());
+}
+
+// Writes the bytes of `text` to `out`; false when a character has none.
+bool encodeTo(QStringView text, char *out)
+{
+    const char16_t *in = text.utf16();
+    // Most characters are ASCII, the same byte: copied in one pass, which the
+    // compiler vectorizes; only the others need the table.
+    char16_t all = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        all |= in[i];
+        out[i] = char(in[i]);
+    }
+    if (all < 0x80)
+        return true;
+    const uchar *table = cp1250().fromUnicode;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (in[i] < 0x80)
+            continue;
+        if (table[in[i]] == 0)
+            return false;
+        out[i] = char(table[in[i]]);
+    }
+    return true;
 }
 
 // Opens a file for reading; sets status and error when it cannot.
@@ -205,17 +228,9 @@ QString fromWindows1250(QByteArrayView bytes)
 
 bool appendWindows1250(QStringView text, QByteArray &bytes)
 {
-    const Cp1250 &table = cp1250();
     const qsizetype start = bytes.size();
     bytes.resize(start + text.size());
-    char *out = bytes.data() + start;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (!table.has(c))
-            return false;
-        out[i] = char(table.fromUnicode[c]);
-    }
-    return true;
+    return encodeTo(text, bytes.data() + start);
 }
 
 LoadResult load(const QString &fileName)
@@ -256,8 +271,14 @@ TextResult loadText(const QString &fileName)
 
 bool isEncodable(const QString &text)
 {
-    const Cp1250 &table = cp1250();
-    return std::all_of(text.cbegin(), text.cend(), [&table](QChar c) { return table.has(c.unicode()); });
+    const char16_t *in = reinterpret_cast<const char16_t *>(text.constData());
+    char16_t all = 0;
+    for (qsizetype i = 0; i < text.size(); ++i)
+        all |= in[i];
+    if (all < 0x80)
+        return true;
+    const uchar *table = cp1250().fromUnicode;
+    return std::all_of(in, in + text.size(), [table](char16_t c) { return table[c] != 0 || c == 0; });
 }
 
 int firstUnencodableLine(const QStringList &lines)
@@ -280,18 +301,24 @@ SaveResult save(const QString &fileName, const QStringList &lines)
         result.error = QStringLiteral("Soubor %1 nelze zapsat: %2").arg(fileName, file.errorString());
         return result;
     }
-    QByteArray bytes;
-    bytes.reserve(kWriteChunk + 4096);
-    bool written = true;
-    for (qsizetype i = 0; i < lines.size() && written; ++i) {
-        appendWindows1250(lines[i], bytes);
-        bytes += "\r\n";
-        if (bytes.size() >= kWriteChunk || i + 1 == lines.size()) {
-            written = file.write(bytes) == bytes.size();
-            bytes.resize(0);
+    QByteArray chunk(kWriteChunk, Qt::Uninitialized);
+    qsizetype filled = 0;
+    for (const QString &line : lines) {
+        const qsizetype size = line.size() + 2;
+        if (filled + size > chunk.size()) {
+            if (file.write(chunk.constData(), filled) != filled)
+                return commit(file, false);
+            filled = 0;
+            if (size > chunk.size())
+                chunk.resize(size);
         }
+        char *out = chunk.data() + filled;
+        encodeTo(line, out); // every line was found encodable above
+        out[size - 2] = '\r';
+        out[size - 1] = '\n';
+        filled += size;
     }
-    return commit(file, written);
+    return commit(file, file.write(chunk.constData(), filled) == filled);
 }
 
 SaveResult saveText(const QString &fileName, const QString &text)
