@@ -2,6 +2,8 @@
 
 #include "numbering.h"
 
+#include <algorithm>
+
 namespace listings {
 
 namespace {
@@ -19,9 +21,8 @@ int afterEachMarker(QStringView line, QStringView marker, QStringView value)
     // A plain walk: a search for the marker would prepare itself anew on
     // every line of a big database.
     int times = 0;
-    const QChar first = marker.front();
     for (qsizetype at = 0; at + marker.size() <= line.size(); ++at) {
-        if (line[at] == first && line.sliced(at, marker.size()) == marker
+        if (std::equal(marker.begin(), marker.end(), line.begin() + at)
             && fieldEquals(line, at + marker.size(), value.size(), value))
             ++times;
     }
