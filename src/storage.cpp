@@ -291,10 +291,8 @@ int firstUnencodableLine(const QStringList &lines)
 
 SaveResult save(const QString &fileName, const QStringList &lines)
 {
-    // Refused before the file is touched; then written piece by piece, so a
-    // big database is not held a second time as bytes.
-    if (const int bad = firstUnencodableLine(lines); bad >= 0)
-        return unencodable(fileName, bad);
+    // Written piece by piece, so a big database is not held a second time as
+    // bytes; a line that cannot be written drops the new file unfinished.
     SaveResult result;
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly)) {
@@ -303,8 +301,8 @@ SaveResult save(const QString &fileName, const QStringList &lines)
     }
     QByteArray chunk(kWriteChunk, Qt::Uninitialized);
     qsizetype filled = 0;
-    for (const QString &line : lines) {
-        const qsizetype size = line.size() + 2;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const qsizetype size = lines[i].size() + 2;
         if (filled + size > chunk.size()) {
             if (file.write(chunk.constData(), filled) != filled)
                 return commit(file, false);
@@ -313,7 +311,10 @@ SaveResult save(const QString &fileName, const QStringList &lines)
                 chunk.resize(size);
         }
         char *out = chunk.data() + filled;
-        encodeTo(line, out); // every line was found encodable above
+        if (!encodeTo(lines[i], out)) {
+            file.cancelWriting();
+            return unencodable(fileName, int(i));
+        }
         out[size - 2] = '\r';
         out[size - 1] = '\n';
         filled += size;

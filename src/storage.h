@@ -54,8 +54,8 @@ struct SaveResult {
 };
 // Writes every line followed by CR LF, replacing the file atomically (a
 // sibling is written, then renamed): a failed save leaves the old file whole.
-// A character with no Windows-1250 byte refuses the save before anything is
-// written; nothing is ever replaced by "?".
+// A character with no Windows-1250 byte refuses the save, which leaves the old
+// file as it was; nothing is ever replaced by "?".
 SaveResult save(const QString &fileName, const QStringList &lines);
 // Writes a text exactly as it stands, "\n" written as CR LF; otherwise as save().
 SaveResult saveText(const QString &fileName, const QString &text);
