@@ -456,7 +456,13 @@ int main(int argc, char **argv)
 
     benchmark::Initialize(&argc, argv);
     if (const QString dir = flag(argc, argv, "make-data"); !dir.isEmpty()) {
-        makeData(dir, flag(argc, argv, "lines").toInt());
+        // The numbering of the generated fleet has room for a million lines.
+        const int lines = flag(argc, argv, "lines").toInt();
+        if (lines < 2 || lines > 1'000'000) {
+            std::fprintf(stderr, "--lines must be 2 to 1000000\n");
+            return 2;
+        }
+        makeData(dir, lines);
         return 0;
     }
     const QString dir = flag(argc, argv, "data");
