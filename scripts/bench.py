@@ -117,7 +117,7 @@ def fmt(value):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("binary")
-    parser.add_argument("--repetitions", type=int, default=5)
+    parser.add_argument("--repetitions", type=int, default=7)
     parser.add_argument("--sizes", default="10000,100000,1000000")
     parser.add_argument("--keep", action="store_true", help="keep the generated data")
     args = parser.parse_args()
@@ -158,7 +158,7 @@ def main():
             shutil.rmtree(root, ignore_errors=True)
 
     largest = sizes[-1]
-    print(f"Measured {date.today().isoformat()} on {os.cpu_count()} CPUs, load average "
+    print(f"Measured on {date.today().isoformat()}, {os.cpu_count()} CPUs, load average "
           f"{min(loads):.1f} to {max(loads):.1f} (other work on the machine); whole run "
           f"{time.time() - started:.0f} s. Medians of {args.repetitions} runs: wall time in ms, "
           f"CPU time in brackets; ratio = ours / theirs by wall time. Wagon file: "
