@@ -142,13 +142,4 @@ int editedRow(const QStringList &lines, const QString &number, int selectedRow)
     return found;
 }
 
-QString withoutLineBreaks(const QString &text)
-{
-    QString result = text;
-    result.replace(QLatin1String("\r\n"), QLatin1String(" "));
-    result.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    result.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return result;
-}
-
 } // namespace placement

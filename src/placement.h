@@ -49,7 +49,4 @@ int runReplacedEnd(const QStringList &lines, Kind kind, int start, const QString
 enum : int { NotFound = -1, Ambiguous = -2 };
 int editedRow(const QStringList &lines, const QString &number, int selectedRow);
 
-// A text for a line of its own: every line break (CR LF, CR or LF) becomes a blank.
-QString withoutLineBreaks(const QString &text);
-
 } // namespace placement

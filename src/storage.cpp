@@ -250,6 +250,21 @@ LoadResult load(const QString &fileName)
     return result;
 }
 
+// One pass: QString::replace moves the tail once per block of matches, which
+// is slow on a file of a million lines.
+static void dropCrBeforeLf(QString &text)
+{
+    QChar *data = text.data();
+    const qsizetype n = text.size();
+    qsizetype out = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (data[i] == QLatin1Char('\r') && i + 1 < n && data[i + 1] == QLatin1Char('\n'))
+            continue;
+        data[out++] = data[i];
+    }
+    text.truncate(out);
+}
+
 TextResult loadText(const QString &fileName)
 {
     TextResult result;
@@ -263,7 +278,7 @@ TextResult loadText(const QString &fileName)
         return result;
     }
     QString text = fromWindows1250(bytes);
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    dropCrBeforeLf(text);
     result.status = LoadStatus::Ok;
     result.text = std::move(text);
     return result;
@@ -279,6 +294,30 @@ bool isEncodable(const QString &text)
         return true;
     const uchar *table = cp1250().fromUnicode;
     return std::all_of(in, in + text.size(), [table](char16_t c) { return table[c] != 0 || c == 0; });
+}
+
+QString firstUnencodableCharacter(const QString &text, qsizetype *position)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype n = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString character = text.mid(i, n);
+        if (!isEncodable(character)) {
+            if (position)
+                *position = i;
+            return character;
+        }
+        i += n - 1;
+    }
+    return QString();
+}
+
+QString withoutLineBreaks(const QString &text)
+{
+    QString result = text;
+    result.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    result.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    result.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return result;
 }
 
 int firstUnencodableLine(const QStringList &lines)

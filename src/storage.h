@@ -77,6 +77,12 @@ bool scan(const QString &fileName, const std::function<void(const QString &)> &l
 // byte, or -1.
 int firstUnencodableLine(const QStringList &lines);
 bool isEncodable(const QString &text);
+// The first character of `text` with no Windows-1250 byte (a surrogate pair
+// counts as one character), or an empty string; `position` gets its index.
+QString firstUnencodableCharacter(const QString &text, qsizetype *position = nullptr);
+// A line break would split a line in two in a file: each one (CR LF, CR or
+// LF) becomes a blank.
+QString withoutLineBreaks(const QString &text);
 
 // "754001-6" / "21802345123-8": the digits, "-", the check digit.
 QString vehicleNumberText(const QString &digits, int checkDigit);

@@ -61,6 +61,19 @@ private:
     QList<boxes::Response> m_answers;
 };
 
+// Writes of more than `bytes` fail for this process, root included, while it
+// lives: the way to make a save fail when permission bits do not stop root.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(qint64 bytes);
+    ~FileSizeLimit();
+
+private:
+    qint64 m_old = -1;
+    void (*m_oldHandler)(int) = nullptr;
+};
+
 // Windows-1250 helpers for file contents.
 QByteArray cp1250(const QString &text);
 QString fromCp1250(const QByteArray &bytes);

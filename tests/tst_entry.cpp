@@ -22,6 +22,7 @@ private slots:
     void focusFollowsTheTable_data();
     void focusFollowsTheTable();
     void enterInLastFieldComputes();
+    void enterOnRadioButtonComputes();
     void enterInMemoMakesNewLine();
     void validation_data();
     void validation();
@@ -33,6 +34,7 @@ private slots:
     void switchRunsOnKeysAndAccessibility();
     void reselectingRunsNothing();
     void reactivationRefreshesLineCount();
+    void reactivationSelectsTheField();
     void escapeDoesNothingWhileArrowsDisabled();
 
 private:
@@ -153,6 +155,14 @@ void TestEntry::enterInLastFieldComputes()
     ui()->edt_evidence->setFocus();
     QTest::keyClick(ui()->edt_evidence, Qt::Key_Enter);
     QCOMPARE(m_boxes->messages(), QStringList{QStringLiteral("neúplné zadání evidence !!")});
+}
+
+void TestEntry::enterOnRadioButtonComputes()
+{
+    fill("21", "80", "2345", "123");
+    ui()->rbtn_vozy->setFocus();
+    QTest::keyClick(ui()->rbtn_vozy, Qt::Key_Return);
+    QCOMPARE(ui()->lbl_kontrolka->text(), QStringLiteral("8"));
 }
 
 void TestEntry::enterInMemoMakesNewLine()
@@ -369,6 +379,23 @@ void TestEntry::reactivationRefreshesLineCount()
     QVERIFY(QTest::qWaitForWindowActive(form()));
     QCOMPARE(form()->panel(0), QStringLiteral("Počet řádků 3"));
     QCOMPARE(form()->pocet_cislic, 11);
+}
+
+// After another window (the splash, the add window) had the activation, the
+// first digit typed replaces the placeholder instead of being lost.
+void TestEntry::reactivationSelectsTheField()
+{
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    form()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form()));
+    QCOMPARE(QApplication::focusWidget(), ui()->edt_rezim);
+    typeHere("21802345123");
+    QCOMPARE(ui()->edt_rezim->text(), QStringLiteral("21"));
+    QCOMPARE(ui()->edt_evidence->text(), QStringLiteral("123"));
+    QCOMPARE(QApplication::focusWidget(), ui()->BitBtn_zadano);
 }
 
 void TestEntry::escapeDoesNothingWhileArrowsDisabled()

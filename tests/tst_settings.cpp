@@ -8,34 +8,8 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
-
-// Writes of more than `bytes` fail for this process, root included, while it lives.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
-            qFatal("cannot limit the file size");
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-};
 
 QAction *item(TForm1 *form1, QChar which)
 {

@@ -13,37 +13,10 @@
 #include <QProgressBar>
 #include <QTimer>
 
-#include <csignal>
-#include <sys/resource.h>
-
 namespace {
 
 const QStringList kFiles = {"lokomotivy.txt", "vozy.txt",          "rezim.txt",    "vlastnik.txt",
                             "trida_vozu.txt", "charakteristika.txt", "nastaveni.txt"};
-
-// Writes of more than `bytes` fail for this process, root included, while it lives.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
-            qFatal("cannot limit the file size");
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-};
 
 // The main window as program entry makes it, with the splash above it. The
 // timer is stopped so that the test drives the ticks itself.

@@ -204,7 +204,8 @@ void TForm1::keyPressEvent(QKeyEvent *e)
 {
     QWidget *focus = focusWidget();
     const bool inMemo = focus == ui->Memo1;
-    const bool onButton = qobject_cast<QAbstractButton *>(focus) != nullptr;
+    // A focused push or tool button takes Enter itself; a radio button does not.
+    const bool onButton = qobject_cast<QPushButton *>(focus) || qobject_cast<QToolButton *>(focus);
     if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !inMemo && !onButton
         && e->modifiers() == Qt::NoModifier) {
         // Zadáno is the window's default button.
@@ -235,7 +236,14 @@ bool TForm1::eventFilter(QObject *watched, QEvent *e)
         && (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonDblClick)
         && static_cast<QMouseEvent *>(e)->button() == Qt::RightButton)
         return true;
-    if (e->type() == QEvent::MouseButtonPress) {
+    if (e->type() == QEvent::FocusIn) {
+        // Focus by the keyboard, the program or the window's activation
+        // selects the whole text, so typing replaces it; a click empties the
+        // field instead.
+        auto *field = qobject_cast<QLineEdit *>(watched);
+        if (field && static_cast<QFocusEvent *>(e)->reason() != Qt::MouseFocusReason)
+            field->selectAll();
+    } else if (e->type() == QEvent::MouseButtonPress) {
         if (watched == ui->edt_rezim)
             edt_rezimClick();
         else if (watched == ui->edt_vlastnik)

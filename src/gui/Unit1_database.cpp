@@ -62,36 +62,12 @@ struct InternalSelection {
     ~InternalSelection() { g_selectingInternally = false; }
 };
 
-// A line break would split the line in two in the file: each one (CR LF, CR
-// or LF) becomes a blank.
-QString oneLine(QString text)
-{
-    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
-    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return text;
-}
-
-// The first character of text that Windows-1250 cannot hold (a pair of
-// surrogates counts as one character), or an empty string.
-QString firstUnencodable(const QString &text)
-{
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const qsizetype n = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-        const QString ch = text.mid(i, n);
-        if (!storage::isEncodable(ch))
-            return ch;
-        i += n - 1;
-    }
-    return QString();
-}
-
 // A bookmark text as it may be stored; false (after telling the user why)
 // when it holds a character the file cannot keep.
 bool acceptBookmarkText(QString &text)
 {
-    text = oneLine(text);
-    const QString bad = firstUnencodable(text);
+    text = storage::withoutLineBreaks(text);
+    const QString bad = storage::firstUnencodableCharacter(text);
     if (bad.isEmpty())
         return true;
     boxes::message(QStringLiteral("Znak „%1“ nelze zapsat do souboru databáze (kódování Windows-1250). "

@@ -62,24 +62,16 @@ QString paneText(const QPlainTextEdit *memo)
 // Names the first character of `text` that Windows-1250 has no byte for.
 QString unencodableMessage(const QString &file, const QString &text)
 {
-    int line = 1;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == QLatin1Char('\n')) {
-            ++line;
-            continue;
-        }
-        const qsizetype length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-        const QString character = text.mid(i, length);
-        if (!storage::isEncodable(character)) {
-            return QStringLiteral("Soubor %1 nebyl uložen: znak „%2“ na řádku %3 nelze zapsat v kódování "
-                                  "Windows-1250. Odstraňte ho a uložte list znovu.")
-                .arg(file, character)
-                .arg(line);
-        }
-        i += length - 1;
-    }
-    return QStringLiteral("Soubor %1 nebyl uložen: obsahuje znak, který nelze zapsat v kódování Windows-1250.")
-        .arg(file);
+    qsizetype position = 0;
+    const QString character = storage::firstUnencodableCharacter(text, &position);
+    if (character.isEmpty())
+        return QStringLiteral("Soubor %1 nebyl uložen: obsahuje znak, který nelze zapsat v kódování Windows-1250.")
+            .arg(file);
+    const qsizetype line = text.left(position).count(QLatin1Char('\n')) + 1;
+    return QStringLiteral("Soubor %1 nebyl uložen: znak „%2“ na řádku %3 nelze zapsat v kódování "
+                          "Windows-1250. Odstraňte ho a uložte list znovu.")
+        .arg(file, character)
+        .arg(line);
 }
 
 } // namespace

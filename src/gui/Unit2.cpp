@@ -139,18 +139,11 @@ bool TForm_databaze::allocationTexts(QString &dkv, QString &domovka)
                             {ui->cmb_domovka, ui->lbl_domovka->text(), &domovka}};
     for (const Field &f : fields) {
         const QString typed = f.combo->currentText();
-        const QString text = placement::withoutLineBreaks(typed);
+        const QString text = storage::withoutLineBreaks(typed);
         if (text != typed)
             f.combo->setEditText(text);
-        if (!storage::isEncodable(text)) {
-            // Name the first such character; a surrogate pair is one character.
-            QString bad;
-            for (qsizetype i = 0; i < text.size() && bad.isEmpty(); ++i) {
-                const qsizetype n = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-                if (!storage::isEncodable(text.mid(i, n)))
-                    bad = text.mid(i, n);
-                i += n - 1;
-            }
+        const QString bad = storage::firstUnencodableCharacter(text);
+        if (!bad.isEmpty()) {
             boxes::message(QStringLiteral("Text v poli \"%1\" obsahuje znak \"%2\", který nelze uložit "
                                           "do databáze (kódování Windows-1250). Nic nebylo zapsáno.")
                                .arg(f.name, bad));

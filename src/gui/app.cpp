@@ -24,7 +24,6 @@ void initApplication(QApplication &app)
     mallopt(M_MXFAST, 0);
 #endif
     app.setApplicationName(QStringLiteral("Trakvid"));
-    app.setApplicationDisplayName(QStringLiteral("Trakvid"));
     QLocale::setDefault(QLocale(QLocale::Czech, QLocale::CzechRepublic));
     // The toolkit's own texts (Ano/Ne/Storno, the edit menus) in Czech.
     static QTranslator qtTranslator;
