@@ -2,6 +2,8 @@
 
 #include "numbering.h"
 
+#include <algorithm>
+
 namespace listings {
 
 namespace {
@@ -16,9 +18,12 @@ bool fieldEquals(QStringView line, qsizetype position, qsizetype count, QStringV
 // One count for every place where `marker` stands and `value` follows it.
 int afterEachMarker(QStringView line, QStringView marker, QStringView value)
 {
+    // A plain walk: a search for the marker would prepare itself anew on
+    // every line of a big database.
     int times = 0;
-    for (qsizetype at = line.indexOf(marker); at >= 0; at = line.indexOf(marker, at + 1)) {
-        if (fieldEquals(line, at + marker.size(), value.size(), value))
+    for (qsizetype at = 0; at + marker.size() <= line.size(); ++at) {
+        if (std::equal(marker.begin(), marker.end(), line.begin() + at)
+            && fieldEquals(line, at + marker.size(), value.size(), value))
             ++times;
     }
     return times;

@@ -6,8 +6,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
-#include <QStringEncoder>
 
+#include <algorithm>
 #include <cstring>
 
 namespace storage {
@@ -16,6 +16,75 @@ namespace {
 const char *const kCodec = "windows-1250";
 // Bytes read at a time by a scan; a longer line grows the buffer.
 constexpr qsizetype kChunk = 64 * 1024;
+// Bytes handed to the file at a time by a save (more for a longer line).
+constexpr qsizetype kWriteChunk = 1024 * 1024;
+
+// Windows-1250 has one byte per character. The toolkit's codec costs a call
+// into ICU per line, which a million lines feel; these tables are built once
+// from that codec, so they convert exactly as it does.
+struct Cp1250 {
+    char16_t toUnicode[256];
+    uchar fromUnicode[0x10000]; // 0: no byte, except for U+0000 itself
+
+    Cp1250()
+    {
+        std::memset(fromUnicode, 0, sizeof fromUnicode);
+        for (int byte = 0; byte < 256; ++byte) {
+            const char c = char(byte);
+            const QString text = QStringDecoder(kCodec).decode(QByteArrayView(&c, 1));
+            toUnicode[byte] = text.size() == 1 ? text[0].unicode() : char16_t(QChar::ReplacementCharacter);
+        }
+        // Every character the codec writes is one it reads: the inverse is the
+        // whole encoder.
+        for (int byte = 255; byte >= 0; --byte)
+            fromUnicode[toUnicode[byte]] = uchar(byte);
+    }
+};
+
+const Cp1250 &cp1250()
+{
+    static const Cp1250 tables;
+    return tables;
+}
+
+void decode(QByteArrayView bytes, QChar *text)
+{
+    const char16_t *table = cp1250().toUnicode;
+    char16_t *out = reinterpret_cast<char16_t *>(text);
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        out[i] = table[uchar(bytes[i])];
+}
+
+// Decodes into `text`, reusing its buffer when nothing else holds it.
+void decodeInto(QString &text, QByteArrayView bytes)
+{
+    text.resize(bytes.size());
+    decode(bytes, text.data());
+}
+
+// Writes the bytes of `text` to `out`; false when a character has none.
+bool encodeTo(QStringView text, char *out)
+{
+    const char16_t *in = text.utf16();
+    // Most characters are ASCII, the same byte: copied in one pass, which the
+    // compiler vectorizes; only the others need the table.
+    char16_t all = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        all |= in[i];
+        out[i] = char(in[i]);
+    }
+    if (all < 0x80)
+        return true;
+    const uchar *table = cp1250().fromUnicode;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (in[i] < 0x80)
+            continue;
+        if (table[in[i]] == 0)
+            return false;
+        out[i] = char(table[in[i]]);
+    }
+    return true;
+}
 
 // Opens a file for reading; sets status and error when it cannot.
 bool openForReading(QFile &file, LoadStatus &status, QString &error)
@@ -40,18 +109,18 @@ QString readError(const QFile &file)
     return QStringLiteral("Soubor %1 nelze přečíst: %2").arg(file.fileName(), file.errorString());
 }
 
-// Reads an open file to its end and hands every line to `sink`, decoded and
-// without its line end. A line ends at LF; one CR before the LF, or a CR that
-// ends the file, belongs to the line end. Windows-1250 has one byte per
-// character, so every line decodes on its own. False when a read fails.
+// Reads an open file to its end and hands every line to `sink`, still in
+// Windows-1250 and without its line end. A line ends at LF; one CR before the
+// LF, or a CR that ends the file, belongs to the line end. Windows-1250 has
+// one byte per character, so every line decodes on its own. False when a
+// read fails.
 template <typename Sink>
 bool readLines(QFile &file, Sink &&sink)
 {
-    QStringDecoder decoder(kCodec);
     auto deliver = [&](const char *begin, qsizetype length) {
         if (length > 0 && begin[length - 1] == '\r')
             --length;
-        sink(QString(decoder.decode(QByteArrayView(begin, length))));
+        sink(QByteArrayView(begin, length));
     };
     QByteArray buffer(kChunk, Qt::Uninitialized);
     qsizetype filled = 0;   // bytes in the buffer: the unfinished line, then new bytes
@@ -83,33 +152,37 @@ bool readLines(QFile &file, Sink &&sink)
     return true;
 }
 
-// Encodes `text`; false when a character has no Windows-1250 byte. A high
-// surrogate at the very end counts as one: the encoder keeps it back for its
-// other half and would drop it without reporting anything.
+// Encodes `text`; false when a character has no Windows-1250 byte.
 bool encode(const QString &text, QByteArray &bytes)
 {
-    QStringEncoder encoder(kCodec);
-    bytes = encoder.encode(text);
-    return !encoder.hasError() && !(!text.isEmpty() && text.back().isHighSurrogate());
+    bytes.clear();
+    return appendWindows1250(text, bytes);
 }
 
-SaveResult writeBytes(const QString &fileName, const QByteArray &bytes)
+// Puts the written file in place of the old one, unless a write failed.
+SaveResult commit(QSaveFile &file, bool written)
 {
     SaveResult result;
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        result.error = QStringLiteral("Soubor %1 nelze zapsat: %2").arg(fileName, file.errorString());
-        return result;
-    }
     // QSaveFile::commit() does not notice a failed flush of its own buffer
     // (disk full, size limit) and would put a cut-short file in place.
-    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
-        result.error = QStringLiteral("Soubor %1 nelze zapsat: %2").arg(fileName, file.errorString());
+    if (!written || !file.flush() || !file.commit()) {
+        result.error = QStringLiteral("Soubor %1 nelze zapsat: %2").arg(file.fileName(), file.errorString());
         file.cancelWriting();
         return result;
     }
     result.ok = true;
     return result;
+}
+
+SaveResult writeBytes(const QString &fileName, const QByteArray &bytes)
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        SaveResult result;
+        result.error = QStringLiteral("Soubor %1 nelze zapsat: %2").arg(fileName, file.errorString());
+        return result;
+    }
+    return commit(file, file.write(bytes) == bytes.size());
 }
 
 SaveResult unencodable(const QString &fileName, int line)
@@ -145,6 +218,21 @@ QStringList defaultSettings()
     return {QStringLiteral("te false"), QStringLiteral("ud false")};
 }
 
+QString fromWindows1250(QByteArrayView bytes)
+{
+    // No room to grow: a loaded database keeps a million of these.
+    QString text(bytes.size(), Qt::Uninitialized);
+    decode(bytes, text.data());
+    return text;
+}
+
+bool appendWindows1250(QStringView text, QByteArray &bytes)
+{
+    const qsizetype start = bytes.size();
+    bytes.resize(start + text.size());
+    return encodeTo(text, bytes.data() + start);
+}
+
 LoadResult load(const QString &fileName)
 {
     LoadResult result;
@@ -152,7 +240,7 @@ LoadResult load(const QString &fileName)
     if (!openForReading(file, result.status, result.error))
         return result;
     QStringList lines;
-    if (!readLines(file, [&lines](QString &&line) { lines.append(std::move(line)); })) {
+    if (!readLines(file, [&lines](QByteArrayView bytes) { lines.append(fromWindows1250(bytes)); })) {
         result.status = LoadStatus::Unreadable;
         result.error = readError(file);
         return result;
@@ -189,8 +277,7 @@ TextResult loadText(const QString &fileName)
         result.error = readError(file);
         return result;
     }
-    QStringDecoder decoder(kCodec);
-    QString text = decoder.decode(bytes);
+    QString text = fromWindows1250(bytes);
     dropCrBeforeLf(text);
     result.status = LoadStatus::Ok;
     result.text = std::move(text);
@@ -199,8 +286,14 @@ TextResult loadText(const QString &fileName)
 
 bool isEncodable(const QString &text)
 {
-    QByteArray bytes;
-    return encode(text, bytes);
+    const char16_t *in = reinterpret_cast<const char16_t *>(text.constData());
+    char16_t all = 0;
+    for (qsizetype i = 0; i < text.size(); ++i)
+        all |= in[i];
+    if (all < 0x80)
+        return true;
+    const uchar *table = cp1250().fromUnicode;
+    return std::all_of(in, in + text.size(), [table](char16_t c) { return table[c] != 0 || c == 0; });
 }
 
 QString firstUnencodableCharacter(const QString &text, qsizetype *position)
@@ -237,19 +330,35 @@ int firstUnencodableLine(const QStringList &lines)
 
 SaveResult save(const QString &fileName, const QStringList &lines)
 {
-    QString text;
-    qsizetype size = 0;
-    for (const QString &line : lines)
-        size += line.size() + 2;
-    text.reserve(size);
-    for (const QString &line : lines) {
-        text += line;
-        text += QLatin1String("\r\n");
+    // Written piece by piece, so a big database is not held a second time as
+    // bytes; a line that cannot be written drops the new file unfinished.
+    SaveResult result;
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        result.error = QStringLiteral("Soubor %1 nelze zapsat: %2").arg(fileName, file.errorString());
+        return result;
     }
-    QByteArray bytes;
-    if (!encode(text, bytes))
-        return unencodable(fileName, firstUnencodableLine(lines));
-    return writeBytes(fileName, bytes);
+    QByteArray chunk(kWriteChunk, Qt::Uninitialized);
+    qsizetype filled = 0;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const qsizetype size = lines[i].size() + 2;
+        if (filled + size > chunk.size()) {
+            if (file.write(chunk.constData(), filled) != filled)
+                return commit(file, false);
+            filled = 0;
+            if (size > chunk.size())
+                chunk.resize(size);
+        }
+        char *out = chunk.data() + filled;
+        if (!encodeTo(lines[i], out)) {
+            file.cancelWriting();
+            return unencodable(fileName, int(i));
+        }
+        out[size - 2] = '\r';
+        out[size - 1] = '\n';
+        filled += size;
+    }
+    return commit(file, file.write(chunk.constData(), filled) == filled);
 }
 
 SaveResult saveText(const QString &fileName, const QString &text)
@@ -269,7 +378,12 @@ ScanResult scanFile(const QString &fileName, const std::function<void(const QStr
     if (!openForReading(file, result.status, result.error))
         return result;
     result.opened = true;
-    if (!readLines(file, [&lineFn](QString &&line) { lineFn(line); })) {
+    // One line buffer for the whole scan: only the lines the caller keeps are copied.
+    QString line;
+    if (!readLines(file, [&](QByteArrayView bytes) {
+            decodeInto(line, bytes);
+            lineFn(line);
+        })) {
         result.status = LoadStatus::Unreadable;
         result.error = readError(file);
         return result;

@@ -3,6 +3,7 @@
 // vehicle lines with their keys. Knows nothing of windows.
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 #include <functional>
 #include <optional>
 
@@ -21,6 +22,12 @@ inline const QString NASTAVENI = QStringLiteral("nastaveni.txt");
 QString header(const QString &fileName);
 // The two lines of a newly created settings file.
 QStringList defaultSettings();
+
+// Windows-1250 conversion, exactly as the toolkit's "windows-1250" codec
+// converts. A character with no Windows-1250 byte makes the append false,
+// with `bytes` then holding part of the text.
+QString fromWindows1250(QByteArrayView bytes);
+bool appendWindows1250(QStringView text, QByteArray &bytes);
 
 enum class LoadStatus { Ok, Missing, Unreadable };
 struct LoadResult {
@@ -47,8 +54,8 @@ struct SaveResult {
 };
 // Writes every line followed by CR LF, replacing the file atomically (a
 // sibling is written, then renamed): a failed save leaves the old file whole.
-// A character with no Windows-1250 byte refuses the save before anything is
-// written; nothing is ever replaced by "?".
+// A character with no Windows-1250 byte refuses the save, which leaves the old
+// file as it was; nothing is ever replaced by "?".
 SaveResult save(const QString &fileName, const QStringList &lines);
 // Writes a text exactly as it stands, "\n" written as CR LF; otherwise as save().
 SaveResult saveText(const QString &fileName, const QString &text);

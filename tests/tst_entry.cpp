@@ -34,6 +34,7 @@ private slots:
     void switchRunsOnKeysAndAccessibility();
     void reselectingRunsNothing();
     void reactivationRefreshesLineCount();
+    void reactivationSelectsTheField();
     void escapeDoesNothingWhileArrowsDisabled();
 
 private:
@@ -378,6 +379,23 @@ void TestEntry::reactivationRefreshesLineCount()
     QVERIFY(QTest::qWaitForWindowActive(form()));
     QCOMPARE(form()->panel(0), QStringLiteral("Počet řádků 3"));
     QCOMPARE(form()->pocet_cislic, 11);
+}
+
+// After another window (the splash, the add window) had the activation, the
+// first digit typed replaces the placeholder instead of being lost.
+void TestEntry::reactivationSelectsTheField()
+{
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    form()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form()));
+    QCOMPARE(QApplication::focusWidget(), ui()->edt_rezim);
+    typeHere("21802345123");
+    QCOMPARE(ui()->edt_rezim->text(), QStringLiteral("21"));
+    QCOMPARE(ui()->edt_evidence->text(), QStringLiteral("123"));
+    QCOMPARE(QApplication::focusWidget(), ui()->BitBtn_zadano);
 }
 
 void TestEntry::escapeDoesNothingWhileArrowsDisabled()

@@ -3,6 +3,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <algorithm>
 #include <memory>
 
@@ -41,6 +43,7 @@ private slots:
     void unencodableRefused_data();
     void unencodableRefused();
     void everyWindows1250CharacterEncodable();
+    void convertsAsTheCodec();
 
     void keys_data();
     void keys();
@@ -502,6 +505,34 @@ void TestStorage::everyWindows1250CharacterEncodable()
     QVERIFY(storage::isEncodable(lines.first()));
     QVERIFY(storage::isEncodable(u"Česká Třebová, Ústí nad Labem, Hradec Králové"_s));
     QCOMPARE(storage::firstUnencodableLine(lines), -1);
+}
+
+// The files convert exactly as the toolkit's windows-1250 codec converts them:
+// every byte read, and every UTF-16 unit written or refused.
+void TestStorage::convertsAsTheCodec()
+{
+    QByteArray all;
+    for (int byte = 0; byte < 256; ++byte) {
+        const char c = char(byte);
+        all += c;
+        const QString expected = QStringDecoder("windows-1250").decode(QByteArrayView(&c, 1));
+        QVERIFY2(storage::fromWindows1250(QByteArrayView(&c, 1)) == expected, qPrintable(u"byte %1"_s.arg(byte)));
+    }
+    QCOMPARE(storage::fromWindows1250(all), QStringDecoder("windows-1250").decode(all));
+
+    for (int unit = 0; unit < 0x10000; ++unit) {
+        const QChar c{char16_t(unit)};
+        QStringEncoder encoder("windows-1250");
+        const QByteArray expected = encoder.encode(QStringView(&c, 1));
+        // A lone surrogate gives no byte: refused here, held back there.
+        const bool encodable = !encoder.hasError() && expected.size() == 1;
+        QByteArray bytes = "x";
+        const QString where = u"U+%1"_s.arg(unit, 4, 16, QLatin1Char('0'));
+        QVERIFY2(storage::appendWindows1250(QStringView(&c, 1), bytes) == encodable, qPrintable(where));
+        QVERIFY2(storage::isEncodable(QString(c)) == encodable, qPrintable(where));
+        if (encodable)
+            QVERIFY2(bytes == "x" + expected, qPrintable(where));
+    }
 }
 
 // ---- keys ---------------------------------------------------------------------

@@ -236,7 +236,14 @@ bool TForm1::eventFilter(QObject *watched, QEvent *e)
         && (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonDblClick)
         && static_cast<QMouseEvent *>(e)->button() == Qt::RightButton)
         return true;
-    if (e->type() == QEvent::MouseButtonPress) {
+    if (e->type() == QEvent::FocusIn) {
+        // Focus by the keyboard, the program or the window's activation
+        // selects the whole text, so typing replaces it; a click empties the
+        // field instead.
+        auto *field = qobject_cast<QLineEdit *>(watched);
+        if (field && static_cast<QFocusEvent *>(e)->reason() != Qt::MouseFocusReason)
+            field->selectAll();
+    } else if (e->type() == QEvent::MouseButtonPress) {
         if (watched == ui->edt_rezim)
             edt_rezimClick();
         else if (watched == ui->edt_vlastnik)

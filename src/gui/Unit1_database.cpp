@@ -156,6 +156,8 @@ bool TForm1::saveDatabaseTo(const QString &fileName)
 
 bool TForm1::loadDatabaseFrom(const QString &fileName)
 {
+    // The old lines go first: a big database is never held twice.
+    m_databaze->clear();
     storage::LoadResult result = storage::load(fileName);
     // An unreadable file leaves an empty list, never the other database's lines.
     m_databaze->setLines(result.ok() ? std::move(result.lines) : QStringList());

@@ -6,6 +6,9 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 static void initResources() { Q_INIT_RESOURCE(resources); }
 
@@ -14,8 +17,13 @@ namespace trakvid {
 void initApplication(QApplication &app)
 {
     initResources();
+#ifdef __GLIBC__
+    // A database of a million lines is a million small blocks. Freed into
+    // glibc's fast bins, they would be sorted out in one long pause at the
+    // next big allocation, which is the next load of a database.
+    mallopt(M_MXFAST, 0);
+#endif
     app.setApplicationName(QStringLiteral("Trakvid"));
-    app.setApplicationDisplayName(QStringLiteral("Trakvid"));
     QLocale::setDefault(QLocale(QLocale::Czech, QLocale::CzechRepublic));
     // The toolkit's own texts (Ano/Ne/Storno, the edit menus) in Czech.
     static QTranslator qtTranslator;

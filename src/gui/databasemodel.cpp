@@ -11,6 +11,13 @@ int DatabaseModel::rowCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : int(m_lines.size());
 }
 
+QModelIndex DatabaseModel::index(int row, int column, const QModelIndex &parent) const
+{
+    if (parent.isValid() || column != 0 || row < 0 || row >= m_lines.size())
+        return QModelIndex();
+    return createIndex(row, column);
+}
+
 QVariant DatabaseModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= m_lines.size())

@@ -4,6 +4,7 @@
 // wrote after the box.
 #include "Unit1.h"
 #include "Unit2.h"
+#include "Unit3.h"
 #include "testutil.h"
 #include "ui_Unit1.h"
 #include "ui_Unit2.h"
@@ -20,6 +21,7 @@ private slots:
     void deleteKeepsItsLineCount();
     void laterActivationStillRefreshes();
     void addWindowKeepsItsButtonsDisabled();
+    void typingRightAfterTheSplash();
 
 private:
     // Presses `key` in the next modal box once it has the keyboard.
@@ -147,6 +149,33 @@ void TestRealBoxes::addWindowKeepsItsButtonsDisabled()
     QVERIFY(!add->ui->bitbtn_pridat->isEnabled());
     QVERIFY(!add->ui->btn_serie->isEnabled());
     QCOMPARE(add->ui->lbl_databaze->text(), QStringLiteral("hnací vozidlo zapsáno"));
+}
+
+// Real key presses right after the splash has closed: the first digit replaces
+// the placeholder of the field that gets the focus back.
+void TestRealBoxes::typingRightAfterTheSplash()
+{
+    WorkDir dir;
+    // As program entry does it: the splash is shown before the main window
+    // was ever active.
+    TForm1 form;
+    form.show();
+    TForm_databaze add(&form);
+    form.Form_databaze = &add;
+    TForm_uvod splash(&form);
+    splash.show();
+    QTRY_COMPARE_WITH_TIMEOUT(splash.krok, 10, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(form.isActiveWindow(), 5000);
+    QTest::qWait(1500); // a user's pause before typing
+    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"),
+                                                  QStringLiteral("30"), QStringLiteral("21802345123")});
+    QTRY_COMPARE_WITH_TIMEOUT(form.ui->edt_evidence->text(), QStringLiteral("123"), 5000);
+    QCOMPARE(form.ui->edt_rezim->text(), QStringLiteral("21"));
+    QCOMPARE(form.ui->edt_vlastnik->text(), QStringLiteral("80"));
+    QCOMPARE(form.ui->edt_charakteristika->text(), QStringLiteral("2345"));
+    QCOMPARE(QApplication::focusWidget(), form.ui->BitBtn_zadano);
+    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
+    QTRY_COMPARE_WITH_TIMEOUT(form.ui->lbl_kontrolka->text(), QStringLiteral("8"), 5000);
 }
 
 TRAKVID_TEST_MAIN(TestRealBoxes)

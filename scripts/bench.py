@@ -1,0 +1,208 @@
+#!/usr/bin/env python3
+"""Runs bench_trakvid over generated databases of 10,000, 100,000 and 1,000,000
+lines, runs grep, cp and wc on the same files in the same run, and prints one
+Markdown table: medians of wall time (CPU time in brackets) and ours/theirs.
+
+Usage: bench.py BENCH_BINARY [--repetitions N] [--sizes 10000,100000,1000000] [--keep]
+"""
+import argparse
+import json
+import os
+import resource
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+from datetime import date
+
+# (benchmark, figure, standard tool key or None)
+FIGURES = [
+    ("show_wagons", "Show the wagon database (`Vozy1Click`)", "read_wagons"),
+    ("show_locomotives", "Show the locomotive database (`Lokomotivy1Click`)", "read_locomotives"),
+    ("add_middle", "Add one wagon in the middle (`btn_pridatClick`)", None),
+    ("add_top", "Add one wagon at the top (`btn_pridatClick`)", None),
+    ("run999_top", "Run of 999 wagons at the top (`btn_serieClick`)", None),
+    ("delete_near_top", "Delete the 11th line (`btn_smazClick`)", None),
+    ("save", "Save the wagon database (`Uloitdatabzi1Click`)", "save"),
+    ("listing_characteristic", "Listing by characteristic, 10 % (`PodleCharakteristiky1Click`)", "characteristic"),
+    ("listing_dkv", "Listing by DKV, 10 % (`PodleDKV1Click`)", "dkv"),
+    ("listing_station", "Listing by home station, 10 % (`PodleDomovskstanice1Click`)", "station"),
+    ("report", "Report of one wagon (`btn_pocitejClick`)", "report"),
+]
+
+# Goals at the largest size: (kind, limit); "ms" absolute, "x" times the tool.
+GOALS = {
+    "show_wagons": ("ms", 300),
+    "add_top": ("ms", 20),
+    "run999_top": ("ms", 50),
+    "delete_near_top": ("ms", 20),
+    "save": ("x", 5),
+    "listing_characteristic": ("x", 3),
+    "listing_dkv": ("x", 3),
+    "listing_station": ("x", 3),
+    "report": ("x", 3),
+}
+MEMORY_GOAL = 4  # peak memory under this many times the wagon file
+
+
+def tools(folder, values):
+    """The standard tool doing the same work, per figure: argv and expected count."""
+    enc = lambda text: text.encode("cp1250")
+    vozy = os.path.join(folder, "vozy.txt")
+    copy = os.path.join(folder, "kopie.txt")
+    return {
+        "read_wagons": (["wc", "-l", vozy], None, "`wc -l`"),
+        "read_locomotives": (["wc", "-l", os.path.join(folder, "lokomotivy.txt")], None, "`wc -l`"),
+        "save": (["cp", vozy, copy], None, "`cp`"),
+        "characteristic": (["grep", "-c", enc("^....") + enc(values["characteristic"]), vozy],
+                           values["characteristic_lines"], "`grep -c '^....5955'`"),
+        "dkv": (["grep", "-c", b"^.\\{18\\}" + enc(values["dkv"]), vozy],
+                values["dkv_lines"], "`grep -c '^.\\{18\\}Plzeň'`"),
+        "station": (["grep", "-c", "-F", enc(" domovska " + values["station"]), vozy],
+                    values["station_lines"], "`grep -cF ' domovska Přerov'`"),
+        "report": (["grep", "-c", enc("^" + values["report_wagon"]), vozy], 1, "`grep -c '^<11 digits>'`"),
+    }
+
+
+def run_tool(argv, expected, repetitions, env, cleanup=None):
+    """Median wall and CPU time in ms of `repetitions` runs."""
+    walls, cpus = [], []
+    for _ in range(repetitions):
+        if cleanup:
+            cleanup()
+        before = resource.getrusage(resource.RUSAGE_CHILDREN)
+        start = time.perf_counter()
+        done = subprocess.run(argv, env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        wall = time.perf_counter() - start
+        after = resource.getrusage(resource.RUSAGE_CHILDREN)
+        if done.returncode != 0:
+            sys.exit(f"{argv[0]} failed: {done.stderr.decode(errors='replace')}")
+        if expected is not None and int(done.stdout.split()[0]) != expected:
+            sys.exit(f"{argv[0]} counted {done.stdout.strip()}, the listing {expected}: not the same selection")
+        walls.append(wall * 1000)
+        cpus.append((after.ru_utime - before.ru_utime + after.ru_stime - before.ru_stime) * 1000)
+    return statistics.median(walls), statistics.median(cpus)
+
+
+def loadavg():
+    with open("/proc/loadavg") as f:
+        return float(f.read().split()[0])
+
+
+def measure(binary, folder, repetitions, env):
+    out = os.path.join(folder, "result.json")
+    subprocess.run([binary, f"--data={folder}", f"--benchmark_repetitions={repetitions}",
+                    "--benchmark_report_aggregates_only=true", f"--benchmark_out={out}",
+                    "--benchmark_out_format=json"],
+                   env=env, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    with open(out) as f:
+        report = json.load(f)
+    figures = {}
+    for b in report["benchmarks"]:
+        if b.get("aggregate_name") != "median":
+            continue
+        name = b["run_name"].split("/")[0]
+        if b.get("error_occurred"):
+            sys.exit(f"{name}: {b.get('error_message')}")
+        figures[name] = b
+    return figures
+
+
+def fmt(value):
+    return f"{value:.0f}" if value >= 100 else f"{value:.1f}" if value >= 10 else f"{value:.2f}"
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("binary")
+    parser.add_argument("--repetitions", type=int, default=7)
+    parser.add_argument("--sizes", default="10000,100000,1000000")
+    parser.add_argument("--keep", action="store_true", help="keep the generated data")
+    args = parser.parse_args()
+    sizes = [int(s) for s in args.sizes.split(",")]
+
+    root = tempfile.mkdtemp(prefix="trakvid-bench-")
+    env = dict(os.environ, QT_QPA_PLATFORM="offscreen", LC_ALL="C")
+    if "XDG_RUNTIME_DIR" not in env:
+        env["XDG_RUNTIME_DIR"] = os.path.join(root, "runtime")
+        os.mkdir(env["XDG_RUNTIME_DIR"], 0o700)
+    started = time.time()
+    loads = [loadavg()]
+    results = {}
+    try:
+        for size in sizes:
+            folder = os.path.join(root, str(size))
+            print(f"{size:,} lines: data ...", file=sys.stderr, flush=True)
+            subprocess.run([args.binary, f"--make-data={folder}", f"--lines={size}"], env=env, check=True,
+                           stderr=subprocess.DEVNULL)
+            with open(os.path.join(folder, "values.json")) as f:
+                values = json.load(f)
+            print(f"{size:,} lines: Trakvid ...", file=sys.stderr, flush=True)
+            ours = measure(args.binary, folder, args.repetitions, env)
+            loads.append(loadavg())
+            print(f"{size:,} lines: standard tools ...", file=sys.stderr, flush=True)
+            theirs = {}
+            copy = os.path.join(folder, "kopie.txt")
+            remove_copy = lambda: os.path.exists(copy) and os.remove(copy)
+            for key, (argv, expected, label) in tools(folder, values).items():
+                theirs[key] = run_tool(argv, expected, args.repetitions, env,
+                                       remove_copy if key == "save" else None) + (label,)
+            loads.append(loadavg())
+            results[size] = (ours, theirs, os.path.getsize(os.path.join(folder, "vozy.txt")))
+    finally:
+        if args.keep:
+            print(f"data kept in {root}", file=sys.stderr)
+        else:
+            shutil.rmtree(root, ignore_errors=True)
+
+    largest = sizes[-1]
+    print(f"Measured on {date.today().isoformat()}, {os.cpu_count()} CPUs, load average "
+          f"{min(loads):.1f} to {max(loads):.1f} (other work on the machine); whole run "
+          f"{time.time() - started:.0f} s. Medians of {args.repetitions} runs: wall time in ms, "
+          f"CPU time in brackets; ratio = ours / theirs by wall time. Wagon file: "
+          + ", ".join(f"{size:,} lines {results[size][2] / 1e6:.1f} MB" for size in sizes) + ".")
+    print()
+    header = ["Figure", "Standard tool"]
+    for size in sizes:
+        header += [f"{size:,}: ours", "theirs", "ratio"]
+    header += [f"Goal at {largest:,}", "Met"]
+    print("| " + " | ".join(header) + " |")
+    print("|" + "---|" * len(header))
+    for name, figure, tool in FIGURES:
+        row = [figure, "–"]
+        ratio_at_largest = None
+        for size in sizes:
+            ours, theirs, _ = results[size]
+            b = ours[name]
+            row.append(f"{fmt(b['real_time'])} ({fmt(b['cpu_time'])})")
+            if tool:
+                wall, cpu, label = theirs[tool]
+                row[1] = label
+                ratio = b["real_time"] / wall
+                row += [f"{fmt(wall)} ({fmt(cpu)})", f"{ratio:.1f}"]
+                ratio_at_largest = ratio
+            else:
+                row += ["–", "–"]
+        goal = GOALS.get(name)
+        if goal:
+            kind, limit = goal
+            value = results[largest][0][name]["real_time"] if kind == "ms" else ratio_at_largest
+            row += [f"< {limit} ms" if kind == "ms" else f"< {limit} × tool", "yes" if value < limit else "no"]
+        else:
+            row += ["–", "–"]
+        print("| " + " | ".join(row) + " |")
+    row = ["Peak memory of the process, MB (before any database)", "file size"]
+    for size in sizes:
+        ours, _, file_bytes = results[size]
+        memory = ours["memory"]
+        row += [f"{memory['peak_bytes'] / 1e6:.0f} ({memory['baseline_bytes'] / 1e6:.0f})",
+                f"{file_bytes / 1e6:.1f}", f"{memory['peak_bytes'] / file_bytes:.1f}"]
+    peak_ratio = results[largest][0]["memory"]["peak_bytes"] / results[largest][2]
+    row += [f"< {MEMORY_GOAL} × file", "yes" if peak_ratio < MEMORY_GOAL else "no"]
+    print("| " + " | ".join(row) + " |")
+
+
+if __name__ == "__main__":
+    main()
