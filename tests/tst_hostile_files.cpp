@@ -589,8 +589,13 @@ void TestHostileFiles::listing()
     QCOMPARE(int(text.count(typical)), expected);
     if (expected == 0)
         QVERIFY2(text.endsWith(u" není v databázi, zkontroluj správnost zadání!!"_s), qPrintable(text));
-    if (h == Hostile::LongLine)
-        QCOMPARE(child<QPlainTextEdit>(f, "Memo1")->wordWrapMode(), QTextOption::WrapAnywhere);
+    if (h == Hostile::LongLine) {
+        auto *memo1 = child<QPlainTextEdit>(f, "Memo1");
+        QCOMPARE(memo1->wordWrapMode(), QTextOption::WrapAnywhere);
+        // A help page after it wraps at word boundaries again.
+        child<QAction>(f, "n1")->trigger();
+        QCOMPARE(memo1->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+    }
 }
 
 // ---- reference lists ------------------------------------------------------------------

@@ -2,6 +2,8 @@
 #include "Unit1.h"
 #include "ui_Unit1.h"
 
+#include "memo.h"
+
 namespace {
 
 struct HelpPage {
@@ -40,7 +42,7 @@ void TForm1::showHelpPage(int page)
     ui->BitBtn_napoveda_zpet->setEnabled(page > 1);
     ui->bitbtn_napoveda_dale->setEnabled(page < 7);
     ui->lbl_databaze_memo->setText(QString::fromUtf16(help.title));
-    ui->Memo1->setPlainText(QString::fromUtf16(help.text));
+    setMemoText(ui->Memo1, QString::fromUtf16(help.text));
 }
 
 void TForm1::n1Click() { showHelpPage(1); }
@@ -71,5 +73,5 @@ void TForm1::Oprogramu1Click()
 {
     ui->lbl_databaze_memo->setText(QStringLiteral("O programu"));
     ui->btn_uloz->setEnabled(false);
-    ui->Memo1->setPlainText(QString::fromUtf16(kAbout));
+    setMemoText(ui->Memo1, QString::fromUtf16(kAbout));
 }

@@ -21,8 +21,14 @@ bool hasLongLine(const QString &text)
 
 void setMemoText(QPlainTextEdit *memo, const QString &text)
 {
-    // Set before the text goes in: the toolkit lays the lines out as they arrive.
-    memo->setWordWrapMode(hasLongLine(text) ? QTextOption::WrapAnywhere
-                                            : QTextOption::WrapAtWordBoundaryOrAnywhere);
-    memo->setPlainText(text);
+    // The toolkit lays the text out again at every change of the mode, and
+    // lays new text out as it arrives: the mode for a long line is set before
+    // it goes in, and the mode for ordinary text after the long line is gone.
+    if (hasLongLine(text)) {
+        memo->setWordWrapMode(QTextOption::WrapAnywhere);
+        memo->setPlainText(text);
+    } else {
+        memo->setPlainText(text);
+        memo->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    }
 }
