@@ -23,6 +23,8 @@ run_target() {
 
 declare -A names=()
 status=0
+passed=0
+failed=0
 finish_one() {
   local pid code=0
   wait -n -p pid || code=$?
@@ -32,7 +34,9 @@ finish_one() {
     echo "FAILED: fuzz_$target (input and log in $here/corpus-work/)"
     tail -n 40 "$here/corpus-work/$target.log"
     status=1
+    failed=$((failed + 1))
   else
+    passed=$((passed + 1))
     echo "fuzz_$target: $(grep -E '^stat::number_of_executed_units' "$here/corpus-work/$target.log" | awk '{print $2}') runs in ${seconds}s, no failure"
   fi
 }
@@ -47,4 +51,5 @@ for exe in "$build"/fuzz_*; do
   names[$!]=$target
 done
 while [ ${#names[@]} -gt 0 ]; do finish_one; done
+echo "fuzz: $passed passed, $failed failed"
 exit $status
