@@ -4,7 +4,11 @@
 #include "Unit2.h"
 #include "app.h"
 
+#include <QAction>
 #include <QDir>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <csignal>
 #include <sys/resource.h>
 #include <QFile>
@@ -134,5 +138,17 @@ Windows::Windows() : form1(std::make_unique<TForm1>())
 }
 
 Windows::~Windows() = default;
+
+PaneControls::PaneControls(Windows &w)
+    : form1(w.form1.get()),
+      memo(child<QPlainTextEdit>(form1, "Memo1")),
+      heading(child<QLabel>(form1, "lbl_databaze_memo")),
+      uloz(child<QPushButton>(form1, "btn_uloz")),
+      next(child<QPushButton>(form1, "bitbtn_napoveda_dale")),
+      back(child<QPushButton>(form1, "BitBtn_napoveda_zpet"))
+{
+}
+
+void PaneControls::trigger(const QString &action) { child<QAction>(form1, qPrintable(action))->trigger(); }
 
 void trakvidTestInit(QApplication &app) { trakvid::initApplication(app); }

@@ -13,6 +13,9 @@
 #include <QtTest>
 #include <memory>
 
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
 class TForm1;
 class TForm_databaze;
 
@@ -94,6 +97,21 @@ struct Windows {
 // Types text as key presses, Czech letters included (QTest::keyClicks takes
 // only ASCII).
 void typeText(QWidget *widget, const QString &text);
+
+template <typename T>
+T *child(QObject *parent, const char *name);
+
+// The output pane of the main window and the buttons around it.
+struct PaneControls {
+    explicit PaneControls(Windows &w);
+    void trigger(const QString &action);
+    TForm1 *form1;
+    QPlainTextEdit *memo;
+    QLabel *heading;
+    QPushButton *uloz;
+    QPushButton *next;
+    QPushButton *back;
+};
 
 template <typename T>
 T *child(QObject *parent, const char *name)

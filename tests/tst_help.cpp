@@ -26,24 +26,7 @@ private slots:
 
 namespace {
 
-struct Form {
-    explicit Form(Windows &w)
-        : form1(w.form1.get()),
-          memo(child<QPlainTextEdit>(form1, "Memo1")),
-          heading(child<QLabel>(form1, "lbl_databaze_memo")),
-          uloz(child<QPushButton>(form1, "btn_uloz")),
-          next(child<QPushButton>(form1, "bitbtn_napoveda_dale")),
-          back(child<QPushButton>(form1, "BitBtn_napoveda_zpet"))
-    {
-    }
-    void trigger(const char *action) { child<QAction>(form1, action)->trigger(); }
-    TForm1 *form1;
-    QPlainTextEdit *memo;
-    QLabel *heading;
-    QPushButton *uloz;
-    QPushButton *next;
-    QPushButton *back;
-};
+using Form = PaneControls;
 
 const char *const kTitles[8] = {nullptr,
                                 "Nápověda k výpočtu kontrolní číslice",

@@ -282,13 +282,19 @@ void TestHostileFiles::startup()
 
 // ---- showing a database ---------------------------------------------------------
 
-void TestHostileFiles::showDatabase_data()
+// Every hostile file as either database.
+static void hostileDatabaseRows()
 {
     QTest::addColumn<int>("hostile");
     QTest::addColumn<bool>("loko");
     for (Hostile h : kAll)
         for (bool loko : {true, false})
             QTest::addRow("%s, %s", name(h), loko ? "lokomotivy" : "vozy") << int(h) << loko;
+}
+
+void TestHostileFiles::showDatabase_data()
+{
+    hostileDatabaseRows();
 }
 
 // Shown line for line, painted, and written back only when the user saves.
@@ -662,11 +668,7 @@ void TestHostileFiles::referenceList()
 
 void TestHostileFiles::addVehicle_data()
 {
-    QTest::addColumn<int>("hostile");
-    QTest::addColumn<bool>("loko");
-    for (Hostile h : kAll)
-        for (bool loko : {true, false})
-            QTest::addRow("%s, %s", name(h), loko ? "lokomotivy" : "vozy") << int(h) << loko;
+    hostileDatabaseRows();
 }
 
 // A vehicle added to a hostile database goes into the list in its place, the

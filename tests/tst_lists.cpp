@@ -33,17 +33,8 @@ private slots:
 
 namespace {
 
-struct Form {
-    explicit Form(Windows &w)
-        : form1(w.form1.get()),
-          memo(child<QPlainTextEdit>(form1, "Memo1")),
-          heading(child<QLabel>(form1, "lbl_databaze_memo")),
-          uloz(child<QPushButton>(form1, "btn_uloz")),
-          next(child<QPushButton>(form1, "bitbtn_napoveda_dale")),
-          back(child<QPushButton>(form1, "BitBtn_napoveda_zpet"))
-    {
-    }
-    void trigger(const QString &action) { child<QAction>(form1, qPrintable(action))->trigger(); }
+struct Form : PaneControls {
+    using PaneControls::PaneControls;
     void pressUloz() { QTest::mouseClick(uloz, Qt::LeftButton); }
     // Types into the pane as a keyboard would; a character beyond one UTF-16
     // unit arrives as an input-method commit, the way such characters come.
@@ -80,12 +71,6 @@ struct Form {
         }
         QTest::mouseClick(child<QPushButton>(form1, "BitBtn_zadano"), Qt::LeftButton);
     }
-    TForm1 *form1;
-    QPlainTextEdit *memo;
-    QLabel *heading;
-    QPushButton *uloz;
-    QPushButton *next;
-    QPushButton *back;
 };
 
 const QStringList kAllLists = {storage::REZIM, storage::VLASTNIK, storage::TRIDA_VOZU, storage::CHARAKTERISTIKA};
