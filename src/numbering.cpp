@@ -21,16 +21,16 @@ int kontrolni_cislice(std::span<const int> digits)
 }
 
 namespace {
-template <typename T>
-std::optional<T> parseWhole(const QString &text)
+// `Char` is char16_t for text and uchar for Windows-1250 bytes.
+template <typename T, typename Char>
+std::optional<T> parseWhole(const Char *text, qsizetype n)
 {
     qsizetype i = 0;
-    const qsizetype n = text.size();
-    while (i < n && text[i] == QLatin1Char(' '))
+    while (i < n && text[i] == Char(' '))
         ++i;
     bool negative = false;
-    if (i < n && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) {
-        negative = text[i] == QLatin1Char('-');
+    if (i < n && (text[i] == Char('+') || text[i] == Char('-'))) {
+        negative = text[i] == Char('-');
         ++i;
     }
     if (i == n)
@@ -39,10 +39,10 @@ std::optional<T> parseWhole(const QString &text)
     const T limit = std::numeric_limits<T>::min();
     T value = 0;
     for (; i < n; ++i) {
-        const char16_t c = text[i].unicode();
-        if (c < u'0' || c > u'9')
+        const Char c = text[i];
+        if (c < Char('0') || c > Char('9'))
             return std::nullopt;
-        const int d = c - u'0';
+        const int d = int(c - Char('0'));
         if (value < (limit + d) / 10)
             return std::nullopt;
         value = value * 10 - d;
@@ -56,8 +56,18 @@ std::optional<T> parseWhole(const QString &text)
 }
 } // namespace
 
-std::optional<int> toInt(const QString &text) { return parseWhole<int>(text); }
-std::optional<qint64> toInt64(const QString &text) { return parseWhole<qint64>(text); }
+std::optional<int> toInt(const QString &text) { return parseWhole<int>(text.utf16(), text.size()); }
+std::optional<qint64> toInt64(const QString &text) { return parseWhole<qint64>(text.utf16(), text.size()); }
+
+std::optional<int> toInt(QByteArrayView bytes)
+{
+    return parseWhole<int>(reinterpret_cast<const uchar *>(bytes.data()), bytes.size());
+}
+
+std::optional<qint64> toInt64(QByteArrayView bytes)
+{
+    return parseWhole<qint64>(reinterpret_cast<const uchar *>(bytes.data()), bytes.size());
+}
 
 Advance focusAdvance(Field field, int length, bool vozy)
 {

@@ -1,5 +1,6 @@
 #pragma once
 // Numbering rules of railway vehicles that do not depend on any window.
+#include <QByteArrayView>
 #include <QString>
 #include <optional>
 #include <span>
@@ -16,6 +17,10 @@ int kontrolni_cislice(std::span<const int> digits);
 std::optional<int> toInt(const QString &text);
 // The same grammar for 64-bit values (wagon line keys).
 std::optional<qint64> toInt64(const QString &text);
+// The same two readings of Windows-1250 bytes: the grammar is plain ASCII,
+// so a byte reads as the character it stands for.
+std::optional<int> toInt(QByteArrayView bytes);
+std::optional<qint64> toInt64(QByteArrayView bytes);
 
 // The four entry fields of the main window.
 enum class Field { Rezim, Vlastnik, Charakteristika, Evidence };

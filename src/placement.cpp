@@ -39,17 +39,40 @@ std::optional<qint64> key(Kind kind, const QString &line)
     return storage::wagonKey(head);
 }
 
+std::optional<qint64> key(Kind kind, QByteArrayView line)
+{
+    const qsizetype length = std::min<qsizetype>(line.size(), kind == Kind::Locomotive ? 6 : 11);
+    const char *data = line.data();
+    // Nearly every line of a database begins with its digits: read them at
+    // once, and leave blanks, signs and short lines to the whole-number reading.
+    if (length == (kind == Kind::Locomotive ? 6 : 11)) {
+        qint64 value = 0;
+        qsizetype i = 0;
+        for (; i < length && data[i] >= '0' && data[i] <= '9'; ++i)
+            value = value * 10 + (data[i] - '0');
+        if (i == length)
+            return value;
+    }
+    const QByteArrayView head = line.first(length);
+    if (kind == Kind::Locomotive) {
+        if (const std::optional<int> k = numbering::toInt(head))
+            return *k;
+        return std::nullopt;
+    }
+    return numbering::toInt64(head);
+}
+
 QString vehicleLine(Kind kind, const QString &number, const QString &dkv, const QString &domovka)
 {
     return kind == Kind::Locomotive ? storage::locomotiveLine(number, dkv, domovka)
                                     : storage::wagonLine(number, dkv, domovka);
 }
 
-Place findPlace(const QStringList &lines, Kind kind, qint64 k)
+Place findPlace(const storage::Lines &lines, Kind kind, qint64 k)
 {
     int lastNonVehicle = -1;
     for (int row = 0; row < lines.size(); ++row) {
-        const std::optional<qint64> lineKey = key(kind, lines[row]);
+        const std::optional<qint64> lineKey = key(kind, lines.bytes(row));
         if (!lineKey) {
             lastNonVehicle = row;
             continue;
@@ -92,10 +115,10 @@ QStringList runLines(Kind kind, const QString &number, int first, int last,
     return lines;
 }
 
-int runStart(const QStringList &lines, Kind kind, qint64 k)
+int runStart(const storage::Lines &lines, Kind kind, qint64 k)
 {
     for (int row = 0; row < lines.size(); ++row) {
-        const std::optional<qint64> lineKey = key(kind, lines[row]);
+        const std::optional<qint64> lineKey = key(kind, lines.bytes(row));
         if (lineKey && *lineKey >= k)
             return row;
     }
@@ -105,35 +128,38 @@ int runStart(const QStringList &lines, Kind kind, qint64 k)
 namespace {
 // Whether an old line carries the vehicle of a run line: the same number
 // (locomotives) or the same eleven digits (wagons).
-bool sameVehicle(Kind kind, const QString &oldLine, const QString &runLine)
+bool sameVehicle(Kind kind, QByteArrayView oldLine, const QString &runLine)
 {
     if (kind == Kind::Locomotive) {
-        const std::optional<int> oldKey = storage::locomotiveKey(oldLine);
+        const std::optional<int> oldKey = numbering::toInt(oldLine.first(std::min<qsizetype>(oldLine.size(), 6)));
         return oldKey && oldKey == storage::locomotiveKey(runLine);
     }
-    return oldLine.size() >= 11 && QStringView(oldLine).left(11) == QStringView(runLine).left(11);
+    // A run line begins with its eleven digits, one byte each.
+    return oldLine.size() >= 11 && oldLine.first(11) == runLine.left(11).toLatin1();
 }
 } // namespace
 
-int runReplacedEnd(const QStringList &lines, Kind kind, int start, const QStringList &run)
+int runReplacedEnd(const storage::Lines &lines, Kind kind, int start, const QStringList &run)
 {
     // At step k the line at start + k is old line `end`: the run lines before it
     // were inserted and the matching old lines removed.
     int end = start;
     for (const QString &runLine : run) {
-        if (end < lines.size() && sameVehicle(kind, lines[end], runLine))
+        if (end < lines.size() && sameVehicle(kind, lines.bytes(end), runLine))
             ++end;
     }
     return end;
 }
 
-int editedRow(const QStringList &lines, const QString &number, int selectedRow)
+int editedRow(const storage::Lines &lines, const QString &number, int selectedRow)
 {
-    if (selectedRow >= 0 && selectedRow < lines.size() && lines[selectedRow].startsWith(number))
+    // A vehicle number is digits and "-": one byte each.
+    const QByteArray prefix = number.toLatin1();
+    if (selectedRow >= 0 && selectedRow < lines.size() && lines.bytes(selectedRow).startsWith(prefix))
         return selectedRow;
     int found = NotFound;
     for (int row = 0; row < lines.size(); ++row) {
-        if (lines[row].startsWith(number)) {
+        if (lines.bytes(row).startsWith(prefix)) {
             if (found != NotFound)
                 return Ambiguous;
             found = row;

@@ -1,4 +1,5 @@
 #include "storage.h"
+#include "storage_internal.h"
 
 #include "numbering.h"
 
@@ -15,7 +16,7 @@ namespace storage {
 namespace {
 const char *const kCodec = "windows-1250";
 // Bytes read at a time by a scan; a longer line grows the buffer.
-constexpr qsizetype kChunk = 64 * 1024;
+constexpr qsizetype kChunk = 256 * 1024;
 // Bytes handed to the file at a time by a save (more for a longer line).
 constexpr qsizetype kWriteChunk = 1024 * 1024;
 
@@ -62,8 +63,9 @@ void decodeInto(QString &text, QByteArrayView bytes)
     decode(bytes, text.data());
 }
 
-// Writes the bytes of `text` to `out`; false when a character has none.
-bool encodeTo(QStringView text, char *out)
+} // namespace
+
+bool internal::encodeTo(QStringView text, char *out)
 {
     const char16_t *in = text.utf16();
     // Most characters are ASCII, the same byte: copied in one pass, which the
@@ -86,7 +88,8 @@ bool encodeTo(QStringView text, char *out)
     return true;
 }
 
-// Opens a file for reading; sets status and error when it cannot.
+namespace internal {
+
 bool openForReading(QFile &file, LoadStatus &status, QString &error)
 {
     const QString fileName = file.fileName();
@@ -109,57 +112,6 @@ QString readError(const QFile &file)
     return QStringLiteral("Soubor %1 nelze přečíst: %2").arg(file.fileName(), file.errorString());
 }
 
-// Reads an open file to its end and hands every line to `sink`, still in
-// Windows-1250 and without its line end. A line ends at LF; one CR before the
-// LF, or a CR that ends the file, belongs to the line end. Windows-1250 has
-// one byte per character, so every line decodes on its own. False when a
-// read fails.
-template <typename Sink>
-bool readLines(QFile &file, Sink &&sink)
-{
-    auto deliver = [&](const char *begin, qsizetype length) {
-        if (length > 0 && begin[length - 1] == '\r')
-            --length;
-        sink(QByteArrayView(begin, length));
-    };
-    QByteArray buffer(kChunk, Qt::Uninitialized);
-    qsizetype filled = 0;   // bytes in the buffer: the unfinished line, then new bytes
-    qsizetype searched = 0; // leading bytes of them known to hold no LF
-    for (;;) {
-        if (filled == buffer.size())
-            buffer.resize(buffer.size() * 2);
-        const qint64 n = file.read(buffer.data() + filled, buffer.size() - filled);
-        if (n < 0)
-            return false;
-        if (n == 0)
-            break;
-        filled += n;
-        const char *data = buffer.constData();
-        qsizetype start = 0;
-        while (const void *lf = std::memchr(data + searched, '\n', size_t(filled - searched))) {
-            const qsizetype at = static_cast<const char *>(lf) - data;
-            deliver(data + start, at - start);
-            start = searched = at + 1;
-        }
-        // Keep the unfinished line at the front for the next read.
-        filled -= start;
-        if (start > 0 && filled > 0)
-            std::memmove(buffer.data(), buffer.constData() + start, size_t(filled));
-        searched = filled;
-    }
-    if (filled > 0)
-        deliver(buffer.constData(), filled);
-    return true;
-}
-
-// Encodes `text`; false when a character has no Windows-1250 byte.
-bool encode(const QString &text, QByteArray &bytes)
-{
-    bytes.clear();
-    return appendWindows1250(text, bytes);
-}
-
-// Puts the written file in place of the old one, unless a write failed.
 SaveResult commit(QSaveFile &file, bool written)
 {
     SaveResult result;
@@ -174,14 +126,76 @@ SaveResult commit(QSaveFile &file, bool written)
     return result;
 }
 
+SaveResult openForWriting(QSaveFile &file)
+{
+    SaveResult result;
+    result.ok = file.open(QIODevice::WriteOnly);
+    if (!result.ok)
+        result.error = QStringLiteral("Soubor %1 nelze zapsat: %2").arg(file.fileName(), file.errorString());
+    return result;
+}
+
+} // namespace internal
+
+namespace {
+using namespace internal;
+
+// Reads an open file to its end and hands it to `sink` in pieces of whole
+// lines, line ends included; the last piece may end without one (the file's
+// last line). A line longer than the buffer grows it. False when a read fails.
+template <typename Sink>
+bool readPieces(QFile &file, Sink &&sink)
+{
+    QByteArray buffer(kChunk, Qt::Uninitialized);
+    qsizetype filled = 0;   // bytes in the buffer: the unfinished line, then new bytes
+    qsizetype searched = 0; // leading bytes of them known to hold no LF
+    for (;;) {
+        if (filled == buffer.size())
+            buffer.resize(buffer.size() * 2);
+        const qint64 n = file.read(buffer.data() + filled, buffer.size() - filled);
+        if (n < 0)
+            return false;
+        if (n == 0)
+            break;
+        filled += n;
+        const char *data = buffer.constData();
+        const void *lastLf = memrchr(data + searched, '\n', size_t(filled - searched));
+        searched = filled;
+        if (!lastLf)
+            continue;
+        const qsizetype end = static_cast<const char *>(lastLf) - data + 1;
+        sink(QByteArrayView(data, end));
+        // Keep the unfinished line at the front for the next read.
+        filled -= end;
+        if (filled > 0)
+            std::memmove(buffer.data(), buffer.constData() + end, size_t(filled));
+        searched = filled;
+    }
+    if (filled > 0)
+        sink(QByteArrayView(buffer.constData(), filled));
+    return true;
+}
+
+// Reads an open file to its end and hands every line to `sink`, still in
+// Windows-1250 and without its line end. False when a read fails.
+template <typename Sink>
+bool readLines(QFile &file, Sink &&sink)
+{
+    return readPieces(file, [&sink](QByteArrayView piece) { forEachLine(piece, sink); });
+}
+
+// Encodes `text`; false when a character has no Windows-1250 byte.
+bool encode(const QString &text, QByteArray &bytes)
+{
+    bytes.clear();
+    return appendWindows1250(text, bytes);
+}
+
 SaveResult writeBytes(const QString &fileName, const QByteArray &bytes)
 {
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        SaveResult result;
-        result.error = QStringLiteral("Soubor %1 nelze zapsat: %2").arg(fileName, file.errorString());
-        return result;
-    }
+    if (SaveResult opened = openForWriting(file); !opened.ok)
+        return opened;
     return commit(file, file.write(bytes) == bytes.size());
 }
 
@@ -332,12 +346,9 @@ SaveResult save(const QString &fileName, const QStringList &lines)
 {
     // Written piece by piece, so a big database is not held a second time as
     // bytes; a line that cannot be written drops the new file unfinished.
-    SaveResult result;
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        result.error = QStringLiteral("Soubor %1 nelze zapsat: %2").arg(fileName, file.errorString());
-        return result;
-    }
+    if (SaveResult opened = openForWriting(file); !opened.ok)
+        return opened;
     QByteArray chunk(kWriteChunk, Qt::Uninitialized);
     qsizetype filled = 0;
     for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -384,6 +395,22 @@ ScanResult scanFile(const QString &fileName, const std::function<void(const QStr
             decodeInto(line, bytes);
             lineFn(line);
         })) {
+        result.status = LoadStatus::Unreadable;
+        result.error = readError(file);
+        return result;
+    }
+    result.status = LoadStatus::Ok;
+    return result;
+}
+
+ScanResult scanPieces(const QString &fileName, const std::function<void(QByteArrayView)> &pieceFn)
+{
+    ScanResult result;
+    QFile file(fileName);
+    if (!openForReading(file, result.status, result.error))
+        return result;
+    result.opened = true;
+    if (!readPieces(file, pieceFn)) {
         result.status = LoadStatus::Unreadable;
         result.error = readError(file);
         return result;

@@ -1,9 +1,11 @@
 #pragma once
 // The seven data files: names, headers, Windows-1250 load/save/scan, and the
 // vehicle lines with their keys. Knows nothing of windows.
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <cstring>
 #include <functional>
 #include <optional>
 
@@ -72,6 +74,32 @@ struct ScanResult {
 ScanResult scanFile(const QString &fileName, const std::function<void(const QString &)> &lineFn);
 // The same; false when the file cannot be opened or read to its end.
 bool scan(const QString &fileName, const std::function<void(const QString &)> &lineFn);
+
+// Reads the file piece by piece, still as Windows-1250 bytes: every piece
+// holds whole lines with their line ends, except that the last one may end
+// without one (the file's last line). Pieces go to `pieceFn` in file order.
+ScanResult scanPieces(const QString &fileName, const std::function<void(QByteArrayView)> &pieceFn);
+
+// Calls `lineFn` with every line of a piece, without its line end. A line
+// ends at LF; one CR before the LF, or a CR that ends the piece, belongs to
+// the line end.
+template <typename LineFn>
+void forEachLine(QByteArrayView piece, LineFn &&lineFn)
+{
+    const char *data = piece.data();
+    const char *const end = data + piece.size();
+    while (data < end) {
+        const char *lf = static_cast<const char *>(std::memchr(data, '\n', size_t(end - data)));
+        const char *lineEnd = lf ? lf : end;
+        qsizetype length = lineEnd - data;
+        if (length > 0 && data[length - 1] == '\r')
+            --length;
+        lineFn(QByteArrayView(data, length));
+        if (!lf)
+            break;
+        data = lf + 1;
+    }
+}
 
 // Index (0-based) of the first line holding a character with no Windows-1250
 // byte, or -1.

@@ -101,7 +101,7 @@ inline void setAllocation(TForm_databaze *dlg, const QString &dkv, const QString
     typeInto(child<QComboBox>(dlg, "cmb_domovka"), domovka);
 }
 
-inline QStringList lines(TForm1 *form1) { return form1->databaze()->lines(); }
+inline QStringList lines(TForm1 *form1) { return form1->databaze()->texts(); }
 inline QString result(TForm_databaze *dlg) { return child<QLabel>(dlg, "lbl_databaze")->text(); }
 
 } // namespace addtest

@@ -155,7 +155,7 @@ void TestDatabase::showsDatabase()
     QCOMPARE(shownCaption(x.f), QStringLiteral("Databáze"));
     x.show(loko);
     QCOMPARE(shownCaption(x.f), caption);
-    QCOMPARE(x.f->databaze()->lines(), lines);
+    QCOMPARE(x.f->databaze()->texts(), lines);
     QCOMPARE(x.f->panel(0), count(int(lines.size())));
     QCOMPARE(x.f->panel(2), QStringLiteral("0"));
     QCOMPARE(x.boxes.shown.size(), 0);
@@ -294,7 +294,7 @@ void TestDatabase::switchWithUnsavedChanges()
     QCOMPARE(x.boxes.shown[0].text, question);
     if (answer == QLatin1String("cancel")) {
         QCOMPARE(shownCaption(x.f), fromLoko ? kLoko[0] : kVozy[0]);
-        QCOMPARE(x.f->databaze()->lines(), edited);
+        QCOMPARE(x.f->databaze()->texts(), edited);
         QCOMPARE(x.f->panel(2), QStringLiteral("1"));
         QCOMPARE(readFile(fromFile), crlfLines(fromLines));
         QCOMPARE(x.boxes.shown.size(), 1);
@@ -303,7 +303,7 @@ void TestDatabase::switchWithUnsavedChanges()
     QCOMPARE(readFile(fromFile), crlfLines(answer == QLatin1String("yes") ? edited : fromLines));
     QCOMPARE(x.boxes.messages(), answer == QLatin1String("yes") ? QStringList{saved} : QStringList{});
     QCOMPARE(shownCaption(x.f), toLines[0]);
-    QCOMPARE(x.f->databaze()->lines(), toLines);
+    QCOMPARE(x.f->databaze()->texts(), toLines);
     QCOMPARE(x.f->panel(0), count(int(toLines.size())));
     QCOMPARE(x.f->panel(2), QStringLiteral("0"));
 }
@@ -326,7 +326,7 @@ void TestDatabase::switchToSameDatabaseDropsChanges()
     x.boxes.clear();
     x.show(loko);
     QCOMPARE(x.boxes.shown.size(), 0);
-    QCOMPARE(x.f->databaze()->lines(), loko ? kLoko : kVozy);
+    QCOMPARE(x.f->databaze()->texts(), loko ? kLoko : kVozy);
     QCOMPARE(x.f->panel(2), QStringLiteral("0"));
     QCOMPARE(x.f->selectedRow(), -1);
 }
@@ -412,7 +412,7 @@ void TestDatabase::noLineSelected()
     child<QPushButton>(x.f, button.toLatin1())->click();
     QCOMPARE(x.boxes.shown.size(), 1);
     QCOMPARE(x.boxes.messages(), QStringList{message});
-    QCOMPARE(x.f->databaze()->lines(), kLoko);
+    QCOMPARE(x.f->databaze()->texts(), kLoko);
     QCOMPARE(x.f->panel(2), QStringLiteral("0"));
     QCOMPARE(buttons(x.f), QStringLiteral("111"));
 }
@@ -426,7 +426,7 @@ void TestDatabase::deleteAnsweredNo()
     QCOMPARE(x.boxes.shown.size(), 1);
     QCOMPARE(x.boxes.shown[0].kind, Kind::Confirm);
     QCOMPARE(x.boxes.shown[0].text, QStringLiteral("chcete tuto položku z databáze smazat?"));
-    QCOMPARE(x.f->databaze()->lines(), kLoko);
+    QCOMPARE(x.f->databaze()->texts(), kLoko);
     QCOMPARE(x.f->panel(2), QStringLiteral("0"));
     QCOMPARE(x.f->panel(0), count(10));
     QCOMPARE(buttons(x.f), QStringLiteral("000"));
@@ -443,7 +443,7 @@ void TestDatabase::deleteByDoubleClick()
     QCOMPARE(x.boxes.texts(Kind::Confirm), QStringList{QStringLiteral("chcete tuto položku z databáze smazat?")});
     QStringList expected = kVozy;
     expected.removeAt(2);
-    QCOMPARE(x.f->databaze()->lines(), expected);
+    QCOMPARE(x.f->databaze()->texts(), expected);
     QCOMPARE(x.f->selectedRow(), -1);
     QCOMPARE(x.f->panel(1), QStringLiteral("Řádek: 3")); // kept until the next selection
     QCOMPARE(buttons(x.f), QStringLiteral("000"));
@@ -472,7 +472,7 @@ void TestDatabase::bookmarkInsertedAsTyped()
     QCOMPARE(x.boxes.shown[0].initial, QString());
     QStringList expected = kLoko;
     expected.insert(row, text);
-    QCOMPARE(x.f->databaze()->lines(), expected);
+    QCOMPARE(x.f->databaze()->texts(), expected);
     QCOMPARE(pushButton(x.f, "btn_zalozka")->isEnabled(), false);
     QCOMPARE(x.f->panel(2), QStringLiteral("1"));
     action(x.f, "Uloitdatabzi1")->trigger();
@@ -487,7 +487,7 @@ void TestDatabase::bookmarkEmptyAnswer()
     pushButton(x.f, "btn_zalozka")->click();
     action(x.f, "Zloka1")->trigger();
     QCOMPARE(x.boxes.texts(Kind::Input).size(), 2);
-    QCOMPARE(x.f->databaze()->lines(), kLoko);
+    QCOMPARE(x.f->databaze()->texts(), kLoko);
     QCOMPARE(x.f->panel(2), QStringLiteral("0"));
     QCOMPARE(pushButton(x.f, "btn_zalozka")->isEnabled(), false);
 }
@@ -515,7 +515,7 @@ void TestDatabase::editBookmarkText()
     QCOMPARE(x.boxes.shown[0].initial, QString());
     QStringList expected = loko ? kLoko : kVozy;
     expected[row] = QStringLiteral("Nový text Č");
-    QCOMPARE(x.f->databaze()->lines(), expected);
+    QCOMPARE(x.f->databaze()->texts(), expected);
     QCOMPARE(x.f->selectedRow(), -1);
     QCOMPARE(buttons(x.f), QStringLiteral("000"));
     QCOMPARE(x.f->panel(2), QStringLiteral("1"));
@@ -532,7 +532,7 @@ void TestDatabase::editBookmarkEmptyAnswer()
     x.show(true, 1);
     x.boxes.type(QString());
     pushButton(x.f, "Btn_upravit")->click();
-    QCOMPARE(x.f->databaze()->lines(), kLoko);
+    QCOMPARE(x.f->databaze()->texts(), kLoko);
     QCOMPARE(x.f->panel(2), QStringLiteral("0"));
     QCOMPARE(buttons(x.f), QStringLiteral("011"));
     QCOMPARE(x.f->selectedRow(), 1);
@@ -567,7 +567,7 @@ void TestDatabase::editVehicleOpensAddWindow()
     QCOMPARE(x.f->panel(3), panel3);
     QCOMPARE(x.f->panel(2), QStringLiteral("1"));
     QVERIFY(x.w.form_databaze->isVisible());
-    QCOMPARE(x.f->databaze()->lines(), lines);
+    QCOMPARE(x.f->databaze()->texts(), lines);
     QCOMPARE(pushButton(x.f, "Btn_upravit")->isEnabled(), false);
     // A second edit while the add window is open shows it again with the new vehicle.
     clickLine(x.f, 3);
@@ -640,7 +640,7 @@ void TestDatabase::contextMenuKeepsSelection()
     action(x.f, "Sma1")->trigger();
     QStringList expected = kLoko;
     expected.removeAt(2);
-    QCOMPARE(x.f->databaze()->lines(), expected);
+    QCOMPARE(x.f->databaze()->texts(), expected);
 }
 
 void TestDatabase::closeWindow_data()
@@ -780,7 +780,7 @@ void TestDatabase::failedSaveInSwitchQuestionStops()
     QVERIFY(x.boxes.errors()[0].contains(storage::LOKOMOTIVY));
     QCOMPARE(x.boxes.messages(), QStringList{});
     QCOMPARE(shownCaption(x.f), kLoko[0]);
-    QCOMPARE(x.f->databaze()->lines(), edited);
+    QCOMPARE(x.f->databaze()->texts(), edited);
     QCOMPARE(x.f->panel(2), QStringLiteral("1"));
     // Once the file can be written again, the same question saves and goes on.
     QDir().rmdir(storage::LOKOMOTIVY);
@@ -788,7 +788,7 @@ void TestDatabase::failedSaveInSwitchQuestionStops()
     x.boxes.yes();
     action(x.f, "Vozy1")->trigger();
     QCOMPARE(readFile(storage::LOKOMOTIVY), crlfLines(edited));
-    QCOMPARE(x.f->databaze()->lines(), kVozy);
+    QCOMPARE(x.f->databaze()->texts(), kVozy);
 }
 
 void TestDatabase::failedSaveOnCloseKeepsWindowOpen()
@@ -833,7 +833,7 @@ void TestDatabase::lineBreakInBookmarkBecomesBlank()
         expected[3] = stored;
     else
         expected.insert(3, stored);
-    QCOMPARE(x.f->databaze()->lines(), expected);
+    QCOMPARE(x.f->databaze()->texts(), expected);
     action(x.f, "Uloitdatabzi1")->trigger();
     QCOMPARE(readFile(storage::LOKOMOTIVY), crlfLines(expected));
     QCOMPARE(storage::load(storage::LOKOMOTIVY).lines.size(), expected.size());
@@ -860,7 +860,7 @@ void TestDatabase::unencodableBookmarkRefused()
     QCOMPARE(x.boxes.messages().size(), 1);
     QVERIFY2(x.boxes.messages()[0].contains(QStringLiteral("„") + named + QStringLiteral("“")),
              qPrintable(x.boxes.messages()[0]));
-    QCOMPARE(x.f->databaze()->lines(), kLoko);
+    QCOMPARE(x.f->databaze()->texts(), kLoko);
     QCOMPARE(x.f->panel(2), QStringLiteral("0"));
     // The list stays savable.
     x.boxes.yes();

@@ -350,7 +350,7 @@ void TestHostileFiles::showDatabase()
     }
 
     // The user saves: the file then holds the lines just as they were shown.
-    const QStringList shown = f->databaze()->lines();
+    const QStringList shown = f->databaze()->texts();
     boxes.yes();
     child<QAction>(f, "Uloitdatabzi1")->trigger();
     QCOMPARE(boxes.errors(), QStringList());
@@ -385,7 +385,7 @@ void TestHostileFiles::saveOverDirectory()
     f->selectRow(1);
     boxes.yes();
     child<QPushButton>(f, "btn_smaz")->click();
-    const QStringList lines = f->databaze()->lines();
+    const QStringList lines = f->databaze()->texts();
     QCOMPARE(f->panel(2), u"1"_s);
     putHostile(Hostile::Directory, storage::LOKOMOTIVY);
     const auto before = snapshot();
@@ -406,7 +406,7 @@ void TestHostileFiles::saveOverDirectory()
     QCOMPARE(boxes.messages(), QStringList()); // no "uložena"
     VERIFY_UNCHANGED(before);
     QCOMPARE(child<QLabel>(f, "lbl_databaze")->text(), u"Databáze lokomotivy"_s);
-    QCOMPARE(f->databaze()->lines(), lines);
+    QCOMPARE(f->databaze()->texts(), lines);
     QCOMPARE(f->panel(2), u"1"_s);
 }
 
@@ -710,7 +710,7 @@ void TestHostileFiles::addVehicle()
     QCOMPARE(boxes.unexpected, 0);
     QCOMPARE(boxes.pending(), 0);
     const QString line = loko ? u"754001-6 dkv Praha pj Brno"_s : u"51542345123-3 dkv Praha domovska Brno"_s;
-    const QStringList list = f->databaze()->lines();
+    const QStringList list = f->databaze()->texts();
     QCOMPARE(f->panel(2), u"1"_s);
     if (h == Hostile::Directory) {
         QCOMPARE(list, QStringList{line});

@@ -284,7 +284,7 @@ void TestHostileInput::bookmarkBoxes()
             QCOMPARE(boxes.messages().size(), 1);
             QVERIFY2(boxes.messages().first().contains(u"„"_s + refused + u"“"_s),
                      qPrintable(boxes.messages().first()));
-            QCOMPARE(f->databaze()->lines(), expected);
+            QCOMPARE(f->databaze()->texts(), expected);
             QCOMPARE(f->panel(2), u"0"_s);
         } else {
             QCOMPARE(boxes.messages(), QStringList());
@@ -292,7 +292,7 @@ void TestHostileInput::bookmarkBoxes()
                 expected[1] = stored;
             else
                 expected.insert(1, stored);
-            QCOMPARE(f->databaze()->lines(), expected);
+            QCOMPARE(f->databaze()->texts(), expected);
             QCOMPARE(f->panel(2), u"1"_s);
         }
         QCOMPARE(allFiles(), before);
@@ -361,7 +361,7 @@ void TestHostileInput::allocationCombos()
         QCOMPARE(boxes.messages().size(), 1);
         QVERIFY2(boxes.messages().first().contains(u"\""_s + refused + u"\""_s),
                  qPrintable(boxes.messages().first()));
-        QCOMPARE(f->databaze()->lines(), expected);
+        QCOMPARE(f->databaze()->texts(), expected);
         QCOMPARE(f->panel(2), u"0"_s);
     } else {
         QCOMPARE(boxes.shown.size(), 0);
@@ -370,7 +370,7 @@ void TestHostileInput::allocationCombos()
         const QString line = combo == u"cmb_dkv" ? u"754003-2 dkv "_s + stored + u" pj Brno"_s
                                                  : u"754003-2 dkv Praha pj "_s + stored;
         expected.append(line);
-        QCOMPARE(f->databaze()->lines(), expected);
+        QCOMPARE(f->databaze()->texts(), expected);
     }
     QCOMPARE(allFiles(), before);
 

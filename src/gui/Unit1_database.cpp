@@ -148,7 +148,7 @@ bool TForm1::FormClose()
 
 bool TForm1::saveDatabaseTo(const QString &fileName)
 {
-    const storage::SaveResult result = storage::save(fileName, m_databaze->lines());
+    const storage::SaveResult result = m_databaze->save(fileName);
     if (!result.ok)
         boxes::error(result.error);
     return result.ok;
@@ -156,12 +156,8 @@ bool TForm1::saveDatabaseTo(const QString &fileName)
 
 bool TForm1::loadDatabaseFrom(const QString &fileName)
 {
-    // The old lines go first: a big database is never held twice.
-    m_databaze->clear();
-    storage::LoadResult result = storage::load(fileName);
     // An unreadable file leaves an empty list, never the other database's lines.
-    m_databaze->setLines(result.ok() ? std::move(result.lines) : QStringList());
-    return result.ok();
+    return m_databaze->load(fileName).ok();
 }
 
 // ---- the list and its buttons -------------------------------------------------

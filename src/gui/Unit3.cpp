@@ -6,6 +6,7 @@
 
 #include "boxes.h"
 #include "jpeg.h"
+#include "lines.h"
 #include "storage.h"
 
 #include <QPixmap>
@@ -80,17 +81,18 @@ bool TForm_uvod::saveListBox1(const QString &fileName)
 
 void TForm_uvod::dataFileStep(const QString &fileName)
 {
-    const storage::LoadResult loaded = storage::load(fileName);
-    if (loaded.ok()) {
-        fillListBox1(loaded.lines);
-        ui->lbl_stav->setText(fileName + QStringLiteral("...") + QString::number(ui->ListBox1->count())
+    // Only the count is wanted: the file is read piece by piece and no line
+    // is kept, so a national fleet holds the window no longer than reading it.
+    const storage::CountResult counted = storage::countLines(fileName);
+    ui->ListBox1->clear();
+    if (counted.ok()) {
+        ui->lbl_stav->setText(fileName + QStringLiteral("...") + QString::number(counted.lines)
                               + QStringLiteral(" položek"));
         return;
     }
-    if (loaded.status == storage::LoadStatus::Unreadable) {
+    if (counted.status == storage::LoadStatus::Unreadable) {
         // Whatever it holds is the user's: never replace it by a bare header.
-        ui->ListBox1->clear();
-        boxes::error(loaded.error + QStringLiteral(" Soubor zůstal beze změny."));
+        boxes::error(counted.error + QStringLiteral(" Soubor zůstal beze změny."));
         return;
     }
     fillListBox1({storage::header(fileName)});

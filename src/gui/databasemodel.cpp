@@ -1,5 +1,7 @@
 #include "databasemodel.h"
 
+#include <algorithm>
+
 namespace {
 // A line longer than this is shown cut, ending in "…"; the line itself stays
 // whole. Laying out megabytes of one line at every repaint froze the window.
@@ -8,7 +10,7 @@ constexpr qsizetype kShownCharacters = 1000;
 
 int DatabaseModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(m_lines.size());
+    return parent.isValid() ? 0 : count();
 }
 
 QModelIndex DatabaseModel::index(int row, int column, const QModelIndex &parent) const
@@ -23,59 +25,62 @@ QVariant DatabaseModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.row() >= m_lines.size())
         return {};
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole || role == Qt::ToolTipRole) {
-        const QString &line = m_lines.at(index.row());
-        if (line.size() > kShownCharacters)
-            return QString(line.left(kShownCharacters) + QChar(0x2026));
-        return line;
+        const QByteArrayView bytes = m_lines.bytes(index.row());
+        if (bytes.size() > kShownCharacters)
+            return QString(storage::fromWindows1250(bytes.first(kShownCharacters)) + QChar(0x2026));
+        return storage::fromWindows1250(bytes);
     }
     return {};
 }
 
-void DatabaseModel::setLines(QStringList lines)
+storage::Lines::LoadResult DatabaseModel::load(const QString &fileName)
 {
     beginResetModel();
-    m_lines = std::move(lines);
+    // The old lines go first: a big database is never held twice.
+    m_lines.clear();
+    const storage::Lines::LoadResult result = storage::Lines::load(fileName, m_lines);
     endResetModel();
+    return result;
 }
 
-void DatabaseModel::insertLine(int row, const QString &text)
+void DatabaseModel::setLines(const QStringList &lines)
 {
-    beginInsertRows({}, row, row);
-    m_lines.insert(row, text);
-    endInsertRows();
+    beginResetModel();
+    m_lines.clear();
+    m_lines.insert(0, lines);
+    endResetModel();
 }
 
 void DatabaseModel::insertLines(int row, const QStringList &texts)
 {
-    if (texts.isEmpty())
+    if (texts.isEmpty() || !std::all_of(texts.begin(), texts.end(), storage::Lines::canStore))
         return;
     beginInsertRows({}, row, row + int(texts.size()) - 1);
-    m_lines.insert(row, texts.size(), QString());
-    for (qsizetype i = 0; i < texts.size(); ++i)
-        m_lines[row + i] = texts[i];
+    m_lines.insert(row, texts);
     endInsertRows();
 }
 
 void DatabaseModel::removeLine(int row)
 {
     beginRemoveRows({}, row, row);
-    m_lines.removeAt(row);
+    m_lines.remove(row);
     endRemoveRows();
 }
 
 void DatabaseModel::replaceLine(int row, const QString &text)
 {
-    m_lines[row] = text;
+    if (!m_lines.replace(row, text))
+        return;
     const QModelIndex i = index(row);
     emit dataChanged(i, i);
 }
 
 void DatabaseModel::replaceRange(int row, int removeCount, const QStringList &texts)
 {
+    if (!std::all_of(texts.begin(), texts.end(), storage::Lines::canStore))
+        return;
     const int common = std::min<int>(removeCount, int(texts.size()));
-    for (int i = 0; i < common; ++i)
-        m_lines[row + i] = texts[i];
-    if (common > 0)
+    if (common > 0 && m_lines.replace(row, common, texts.mid(0, common)))
         emit dataChanged(index(row), index(row + common - 1));
     if (removeCount > common) {
         beginRemoveRows({}, row + common, row + removeCount - 1);

@@ -1,6 +1,9 @@
 #pragma once
-// The lines of the shown database, behind the list view lbx_databaze. One
-// QString per line and no widget per line, so a whole national fleet stays quick.
+// The lines of the shown database, behind the list view lbx_databaze. They
+// stay the file's own bytes (storage::Lines); a line is decoded only when the
+// view shows it, so a whole national fleet costs little more than its file.
+#include "lines.h"
+
 #include <QAbstractListModel>
 #include <QStringList>
 
@@ -11,18 +14,26 @@ public:
     using QAbstractListModel::QAbstractListModel;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
-    // The view asks for every row at each relayout: the checks of the default
-    // cost two virtual calls a row, which a million rows feel.
+    // The view asks for rows often: the checks of the default cost two
+    // virtual calls a row.
     QModelIndex index(int row, int column = 0, const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
-    const QStringList &lines() const { return m_lines; }
+    const storage::Lines &lines() const { return m_lines; }
     int count() const { return int(m_lines.size()); }
-    const QString &line(int row) const { return m_lines.at(row); }
+    QString line(int row) const { return m_lines.text(row); }
+    // Every line decoded: for small lists.
+    QStringList texts() const { return m_lines.texts(); }
 
-    void setLines(QStringList lines);
+    // Replaces the lines by those of the file; on failure the list is empty.
+    storage::Lines::LoadResult load(const QString &fileName);
+    storage::SaveResult save(const QString &fileName) const { return m_lines.save(fileName); }
+
+    // The texts must have a Windows-1250 byte for every character and no line
+    // break (the commands check them first); a text that has not changes nothing.
+    void setLines(const QStringList &lines);
     void clear() { setLines({}); }
-    void insertLine(int row, const QString &text);
+    void insertLine(int row, const QString &text) { insertLines(row, QStringList{text}); }
     void insertLines(int row, const QStringList &texts);
     void appendLine(const QString &text) { insertLine(count(), text); }
     void appendLines(const QStringList &texts) { insertLines(count(), texts); }
@@ -32,5 +43,5 @@ public:
     void replaceRange(int row, int removeCount, const QStringList &texts);
 
 private:
-    QStringList m_lines;
+    storage::Lines m_lines;
 };

@@ -142,7 +142,7 @@ void TestRealBoxes::addWindowKeepsItsButtonsDisabled()
 
     pressInNextBox(QStringLiteral("Return")); // Yes: overwrite
     add->ui->bitbtn_pridat->click();
-    QCOMPARE(form->databaze()->lines(),
+    QCOMPARE(form->databaze()->texts(),
              (QStringList{QStringLiteral("Databáze lokomotivy"), QStringLiteral("754001-6 dkv  pj ")}));
     QTRY_VERIFY_WITH_TIMEOUT(add->isActiveWindow(), 5000);
     QTest::qWait(300);
