@@ -56,7 +56,7 @@ central = ''.join([
      widget('QPushButton','BitBtn_napoveda_zpet',16,8,25,25,enabled(False)+tip('Zpět v nápovědě')+acc('Zpět v nápovědě')+icon(':/images/arrow_back.png')+iconsize(16)+'<property name="autoDefault"><bool>true</bool></property>')+
      widget('QPushButton','bitbtn_napoveda_dale',48,8,25,25,enabled(False)+tip('Další nápověda')+acc('Další nápověda')+icon(':/images/arrow_next.png')+iconsize(16)+'<property name="autoDefault"><bool>true</bool></property>')),
   label('lbl_databaze',16,Yc(288),400,20,'Databáze',font(10,True)),
-  widget('QListView','lbx_databaze',16,Yc(312),569,201,acc('Databáze')+'<property name="uniformItemSizes"><bool>true</bool></property><property name="editTriggers"><set>QAbstractItemView::NoEditTriggers</set></property><property name="contextMenuPolicy"><enum>Qt::CustomContextMenu</enum></property>'),
+  widget('DatabaseView','lbx_databaze',16,Yc(312),569,201,acc('Databáze')+'<property name="uniformItemSizes"><bool>true</bool></property><property name="editTriggers"><set>QAbstractItemView::NoEditTriggers</set></property><property name="contextMenuPolicy"><enum>Qt::CustomContextMenu</enum></property>'),
   widget('QListWidget','lbx_tridit',592,Yc(272),105,65,'<property name="visible"><bool>false</bool></property>'),
   widget('QFrame','Panel_databaze',600,Yc(352),89,113,tip('Tlačítka úpravy databáze'),
      widget('QPushButton','Btn_upravit',6,8,75,25,prop_str('text','Upravit')+enabled(False)+tip('Upravit označenou položku v databázi')+'<property name="autoDefault"><bool>true</bool></property>')+
@@ -170,6 +170,9 @@ ui = f'''<?xml version="1.0" encoding="UTF-8"?>
 <tabstop>btn_uloz</tabstop><tabstop>BitBtn_napoveda_zpet</tabstop><tabstop>bitbtn_napoveda_dale</tabstop><tabstop>lbx_databaze</tabstop>
 <tabstop>Btn_upravit</tabstop><tabstop>btn_smaz</tabstop><tabstop>btn_zalozka</tabstop>
 </tabstops>
+<customwidgets>
+<customwidget><class>DatabaseView</class><extends>QListView</extends><header>databaseview.h</header></customwidget>
+</customwidgets>
 <resources><include location="../resources/resources.qrc"/></resources>
 <connections/>
 </ui>
