@@ -5,8 +5,12 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <limits>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace storage {
 
@@ -23,6 +27,9 @@ constexpr int kOffsetBits = 38;
 constexpr quint64 kOffsetMask = (quint64(1) << kOffsetBits) - 1;
 constexpr quint64 kAdded = quint64(1) << 63;
 constexpr qint64 kLargestFile = qint64(kOffsetMask);
+// Rows per block: small enough that an insertion moves little, large enough
+// that a search passes a million lines in a thousand steps.
+constexpr size_t kBlockRows = 1024;
 
 quint64 packRow(bool added, qsizetype offset, qsizetype length)
 {
@@ -44,13 +51,49 @@ qsizetype measure(QByteArrayView buffer, qsizetype offset)
     return length;
 }
 
-// Hands the rows of the lines of `bytes` to `rowFn`: one line from each
-// line start to its LF, and a last one when the bytes do not end with LF.
+// Calls `lfFn(position)` for every LF of `bytes`, in order. Sixteen bytes
+// are compared at a time: a call of memchr per line would cost more than
+// reading the file.
+template <typename LfFn>
+void forEachLf(QByteArrayView bytes, LfFn &&lfFn)
+{
+    const char *data = bytes.data();
+    const qsizetype n = bytes.size();
+    qsizetype i = 0;
+#ifdef __SSE2__
+    const __m128i lf = _mm_set1_epi8('\n');
+    for (; i + 16 <= n; i += 16) {
+        unsigned mask = unsigned(
+            _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(data + i)), lf)));
+        while (mask) {
+            lfFn(i + std::countr_zero(mask));
+            mask &= mask - 1;
+        }
+    }
+#endif
+    for (; i < n; ++i)
+        if (data[i] == '\n')
+            lfFn(i);
+}
+
+// Hands the rows of the lines of `bytes` to `rowFn`, as forEachLine() reads
+// them: one line from each line start to its LF, and a last one when the
+// bytes do not end with LF.
 template <typename RowFn>
 void indexLines(QByteArrayView bytes, RowFn &&rowFn)
 {
-    const char *const begin = bytes.data();
-    forEachLine(bytes, [&](QByteArrayView line) { rowFn(packRow(false, line.data() - begin, line.size())); });
+    const char *data = bytes.data();
+    qsizetype start = 0;
+    auto line = [&](qsizetype end) {
+        const qsizetype length = end - start - (end > start && data[end - 1] == '\r' ? 1 : 0);
+        rowFn(packRow(false, start, length));
+    };
+    forEachLf(bytes, [&](qsizetype at) {
+        line(at);
+        start = at + 1;
+    });
+    if (start < bytes.size())
+        line(bytes.size());
 }
 } // namespace
 
@@ -64,14 +107,36 @@ QByteArrayView Lines::lineAt(quint64 row) const
     return QByteArrayView(buffer.constData() + offset, length);
 }
 
-QByteArrayView Lines::bytes(qsizetype row) const { return lineAt(m_rows[size_t(row)]); }
+std::pair<size_t, qsizetype> Lines::locate(qsizetype row) const
+{
+    if (m_blocks.empty())
+        return {0, 0};
+    const auto after = std::upper_bound(m_firstRows.begin(), m_firstRows.end(), row);
+    const size_t block = size_t(after - m_firstRows.begin()) - 1;
+    return {block, row - m_firstRows[block]};
+}
+
+void Lines::blocksChanged(size_t from)
+{
+    m_firstRows.resize(m_blocks.size());
+    for (size_t b = from; b < m_blocks.size(); ++b)
+        m_firstRows[b] = b == 0 ? 0 : m_firstRows[b - 1] + qsizetype(m_blocks[b - 1].rows.size());
+}
+
+QByteArrayView Lines::bytes(qsizetype row) const
+{
+    const auto [block, offset] = locate(row);
+    return lineAt(m_blocks[block].rows[size_t(offset)]);
+}
 
 QStringList Lines::texts() const
 {
     QStringList result;
     result.reserve(size());
-    for (quint64 row : m_rows)
-        result.append(fromWindows1250(lineAt(row)));
+    forEach(0, [&result](qsizetype, QByteArrayView line) {
+        result.append(fromWindows1250(line));
+        return true;
+    });
     return result;
 }
 
@@ -83,13 +148,17 @@ bool Lines::canStore(const QString &text)
 bool Lines::add(const QStringList &texts, std::vector<quint64> &rows)
 {
     // Checked whole first: a refused text leaves m_added as it was.
-    if (!std::all_of(texts.begin(), texts.end(), canStore))
+    qsizetype bytes = 0;
+    for (const QString &text : texts) {
+        if (!canStore(text))
+            return false;
+        bytes += text.size() + 2;
+    }
+    if (m_added.size() + bytes > kLargestFile)
         return false;
     rows.reserve(size_t(texts.size()));
     for (const QString &text : texts) {
         const qsizetype offset = m_added.size();
-        if (offset + text.size() + 2 > kLargestFile)
-            return false;
         // With CR LF after it, a line is read back as it is, even one that ends in CR.
         m_added.resize(offset + text.size() + 2);
         char *out = m_added.data() + offset;
@@ -106,87 +175,147 @@ bool Lines::insert(qsizetype row, const QStringList &texts)
     std::vector<quint64> rows;
     if (!add(texts, rows))
         return false;
-    m_rows.insert(m_rows.begin() + row, rows.begin(), rows.end());
+    if (rows.empty())
+        return true;
+    if (m_blocks.empty()) {
+        m_blocks.emplace_back();
+        m_firstRows.assign(1, 0);
+    }
+    const auto [block, offset] = locate(row);
+    std::vector<quint64> &target = m_blocks[block].rows;
+    target.insert(target.begin() + offset, rows.begin(), rows.end());
+    m_blocks[block].keyFn = nullptr;
+    // A block grown past twice its size is cut into blocks of the usual size.
+    if (target.size() > 2 * kBlockRows) {
+        std::vector<quint64> grown = std::move(target);
+        std::vector<Block> pieces((grown.size() + kBlockRows - 1) / kBlockRows);
+        for (size_t i = 0; i < pieces.size(); ++i)
+            pieces[i].rows.assign(grown.begin() + qsizetype(i * kBlockRows),
+                                  grown.begin() + qsizetype(std::min(grown.size(), (i + 1) * kBlockRows)));
+        m_blocks.erase(m_blocks.begin() + qsizetype(block));
+        m_blocks.insert(m_blocks.begin() + qsizetype(block), std::make_move_iterator(pieces.begin()),
+                        std::make_move_iterator(pieces.end()));
+    }
+    m_size += qsizetype(rows.size());
+    blocksChanged(block);
     return true;
-}
-
-bool Lines::replace(qsizetype row, QStringView text)
-{
-    return replace(row, 1, QStringList{text.toString()});
 }
 
 bool Lines::replace(qsizetype row, qsizetype count, const QStringList &texts)
 {
-    std::vector<quint64> rows;
-    if (!add(texts, rows))
+    if (!std::all_of(texts.begin(), texts.end(), canStore))
         return false;
-    // Only the difference in length moves the rows after the block.
-    const qsizetype common = std::min<qsizetype>(count, qsizetype(rows.size()));
-    std::copy(rows.begin(), rows.begin() + common, m_rows.begin() + row);
-    if (count > common)
-        m_rows.erase(m_rows.begin() + row + common, m_rows.begin() + row + count);
-    else
-        m_rows.insert(m_rows.begin() + row + common, rows.begin() + common, rows.end());
-    return true;
+    remove(row, count);
+    return insert(row, texts);
 }
 
 void Lines::remove(qsizetype row, qsizetype count)
 {
-    m_rows.erase(m_rows.begin() + row, m_rows.begin() + row + count);
+    if (count <= 0)
+        return;
+    auto [block, offset] = locate(row);
+    const size_t first = block;
+    m_size -= count;
+    while (count > 0) {
+        std::vector<quint64> &rows = m_blocks[block].rows;
+        const qsizetype taken = std::min(count, qsizetype(rows.size()) - offset);
+        rows.erase(rows.begin() + offset, rows.begin() + offset + taken);
+        m_blocks[block].keyFn = nullptr;
+        count -= taken;
+        offset = 0;
+        if (rows.empty())
+            m_blocks.erase(m_blocks.begin() + qsizetype(block));
+        else
+            ++block;
+    }
+    blocksChanged(first);
 }
 
 void Lines::clear()
 {
     // Given back at once: a big database is never held twice.
-    m_rows = {};
+    m_blocks = {};
+    m_firstRows = {};
+    m_size = 0;
     m_file = QByteArray();
     m_added = QByteArray();
 }
 
-Lines::LoadResult Lines::load(const QString &fileName, Lines &lines)
+qsizetype Lines::firstKeyNotLess(KeyFn keyFn, qint64 key) const
+{
+    for (size_t b = 0; b < m_blocks.size(); ++b) {
+        const Block &block = m_blocks[b];
+        if (block.keyFn == keyFn && (!block.largestKey || *block.largestKey < key))
+            continue;
+        // Every key of the block is read, for the next search as well.
+        std::optional<qint64> largest;
+        qsizetype found = -1;
+        for (size_t i = 0; i < block.rows.size(); ++i) {
+            const std::optional<qint64> k = keyFn(lineAt(block.rows[i]));
+            if (!k)
+                continue;
+            if (!largest || *k > *largest)
+                largest = k;
+            if (found < 0 && *k >= key)
+                found = qsizetype(i);
+        }
+        block.keyFn = keyFn;
+        block.largestKey = largest;
+        if (found >= 0)
+            return m_firstRows[b] + found;
+    }
+    return -1;
+}
+
+Lines::LoadResult Lines::load(const QString &fileName)
 {
     LoadResult result;
+    // The buffer of the lines held now is read into again when it is big
+    // enough: its memory is then already the process's own.
+    QByteArray bytes = std::move(m_file);
+    clear();
+    auto fail = [&](LoadStatus status, const QString &error) {
+        result.status = status;
+        result.error = error;
+        return result;
+    };
     QFile file(fileName);
     if (!openForReading(file, result.status, result.error))
         return result;
     const qint64 size = file.size();
-    if (size > kLargestFile) {
-        result.status = LoadStatus::Unreadable;
-        result.error = QStringLiteral("Soubor %1 je příliš velký.").arg(fileName);
-        return result;
-    }
-    // One read into a buffer of the file's size; a file that grows meanwhile
-    // is read to its end all the same.
-    QByteArray bytes(qsizetype(size), Qt::Uninitialized);
+    if (size > kLargestFile)
+        return fail(LoadStatus::Unreadable, QStringLiteral("Soubor %1 je příliš velký.").arg(fileName));
+    if (bytes.capacity() < size)
+        bytes = QByteArray(); // first given back, then taken anew
+    bytes.resize(qsizetype(size));
+    // A file that grows meanwhile is read to its end all the same.
     qsizetype filled = 0;
     for (;;) {
         if (filled == bytes.size())
             bytes.resize(std::max<qsizetype>(bytes.size() * 2, 64 * 1024));
         const qint64 n = file.read(bytes.data() + filled, bytes.size() - filled);
-        if (n < 0) {
-            result.status = LoadStatus::Unreadable;
-            result.error = readError(file);
-            return result;
-        }
+        if (n < 0)
+            return fail(LoadStatus::Unreadable, readError(file));
         if (n == 0)
             break;
         filled += n;
     }
     bytes.truncate(filled);
-    if (filled > kLargestFile) {
-        result.status = LoadStatus::Unreadable;
-        result.error = QStringLiteral("Soubor %1 je příliš velký.").arg(fileName);
-        return result;
-    }
+    if (filled > kLargestFile)
+        return fail(LoadStatus::Unreadable, QStringLiteral("Soubor %1 je příliš velký.").arg(fileName));
 
-    std::vector<quint64> rows;
-    const qsizetype ends = countLineEnds(bytes);
-    rows.reserve(size_t(ends + (filled > 0 && bytes.back() != '\n' ? 1 : 0)));
-    indexLines(bytes, [&rows](quint64 row) { rows.push_back(row); });
-
-    lines.clear();
-    lines.m_file = std::move(bytes);
-    lines.m_rows = std::move(rows);
+    std::vector<Block> blocks;
+    indexLines(bytes, [&blocks](quint64 row) {
+        if (blocks.empty() || blocks.back().rows.size() == kBlockRows) {
+            blocks.emplace_back();
+            blocks.back().rows.reserve(kBlockRows);
+        }
+        blocks.back().rows.push_back(row);
+    });
+    m_file = std::move(bytes);
+    m_blocks = std::move(blocks);
+    m_size = m_blocks.empty() ? 0 : qsizetype((m_blocks.size() - 1) * kBlockRows + m_blocks.back().rows.size());
+    blocksChanged(0);
     result.status = LoadStatus::Ok;
     return result;
 }
@@ -214,28 +343,30 @@ SaveResult Lines::save(const QString &fileName) const
             written = written && file.write(copied) == copied.size();
         copied.clear();
     };
-    for (quint64 row : m_rows) {
-        const QByteArray &buffer = row & kAdded ? m_added : m_file;
-        const QByteArrayView line = lineAt(row);
-        const qsizetype end = line.data() - buffer.constData() + line.size();
-        if (end + 1 < buffer.size() && buffer[end] == '\r' && buffer[end + 1] == '\n') {
-            if (runLength > 0 && run + runLength == line.data()) {
-                runLength += line.size() + 2;
+    for (const Block &block : m_blocks) {
+        for (quint64 row : block.rows) {
+            const QByteArray &buffer = row & kAdded ? m_added : m_file;
+            const QByteArrayView line = lineAt(row);
+            const qsizetype end = rowOffset(row) + line.size();
+            if (end + 1 < buffer.size() && buffer[end] == '\r' && buffer[end + 1] == '\n') {
+                if (runLength > 0 && run + runLength == line.data()) {
+                    runLength += line.size() + 2;
+                } else {
+                    flushRun();
+                    flushCopied();
+                    run = line.data();
+                    runLength = line.size() + 2;
+                }
             } else {
                 flushRun();
-                flushCopied();
-                run = line.data();
-                runLength = line.size() + 2;
+                copied.append(line.data(), line.size());
+                copied.append("\r\n", 2);
+                if (copied.size() >= 1024 * 1024)
+                    flushCopied();
             }
-        } else {
-            flushRun();
-            copied.append(line.data(), line.size());
-            copied.append("\r\n", 2);
-            if (copied.size() >= 1024 * 1024)
-                flushCopied();
+            if (!written)
+                return commit(file, false);
         }
-        if (!written)
-            break;
     }
     flushRun();
     flushCopied();
@@ -244,22 +375,22 @@ SaveResult Lines::save(const QString &fileName) const
 
 qsizetype countLineEnds(QByteArrayView bytes)
 {
-    // Counted in blocks the compiler vectorizes; a count per byte would be
-    // several times slower than the read itself.
-    const uchar *data = reinterpret_cast<const uchar *>(bytes.data());
+    const char *data = bytes.data();
     const qsizetype n = bytes.size();
     qsizetype count = 0;
     qsizetype i = 0;
-    constexpr qsizetype kBlock = 255 * 16;
-    while (i + kBlock <= n) {
-        uchar sums[16] = {};
-        for (qsizetype k = 0; k < kBlock; k += 16)
-            for (int j = 0; j < 16; ++j)
-                sums[j] += data[i + k + j] == '\n';
-        for (uchar s : sums)
-            count += s;
-        i += kBlock;
+#ifdef __SSE2__
+    // Each comparison gives 0 or -1 a byte; up to 255 of them are summed in
+    // the bytes of one register before its sums are added up.
+    const __m128i lf = _mm_set1_epi8('\n');
+    while (i + 16 <= n) {
+        __m128i sums = _mm_setzero_si128();
+        for (int k = 0; k < 255 && i + 16 <= n; ++k, i += 16)
+            sums = _mm_sub_epi8(sums, _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(data + i)), lf));
+        const __m128i total = _mm_sad_epu8(sums, _mm_setzero_si128());
+        count += _mm_cvtsi128_si32(total) + _mm_extract_epi16(total, 4);
     }
+#endif
     for (; i < n; ++i)
         count += data[i] == '\n';
     return count;

@@ -10,6 +10,7 @@
 #include <QByteArrayView>
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <vector>
 
 namespace storage {
@@ -17,37 +18,46 @@ namespace storage {
 class Lines
 {
 public:
-    qsizetype size() const { return qsizetype(m_rows.size()); }
-    bool isEmpty() const { return m_rows.empty(); }
+    qsizetype size() const { return m_size; }
+    bool isEmpty() const { return m_size == 0; }
 
     // A line's bytes without its line end; valid until the lines change.
     QByteArrayView bytes(qsizetype row) const;
     QString text(qsizetype row) const { return fromWindows1250(bytes(row)); }
     // Every line decoded: for small lists.
     QStringList texts() const;
+    // Calls `lineFn(row, bytes)` for the lines from `from` on, in order,
+    // until it returns false.
+    template <typename LineFn>
+    void forEach(qsizetype from, LineFn &&lineFn) const;
 
     // Whether a text can be a line: a Windows-1250 byte for every character
     // and no LF (a line break would split it in the file).
     static bool canStore(const QString &text);
 
-    // New lines go in front of `row` (size() appends). A text must have a
-    // Windows-1250 byte for every character and no line break, or nothing
-    // changes and the result is false.
-    bool insert(qsizetype row, QStringView text) { return insert(row, QStringList{text.toString()}); }
+    // New lines go in front of `row` (size() appends). Every text must pass
+    // canStore(), or nothing changes and the result is false.
     bool insert(qsizetype row, const QStringList &texts);
-    bool replace(qsizetype row, QStringView text);
-    // Replaces rows [row, row + count) by `texts` in one step.
+    // Replaces rows [row, row + count) by `texts`.
     bool replace(qsizetype row, qsizetype count, const QStringList &texts);
     void remove(qsizetype row, qsizetype count = 1);
     void clear();
 
-    // The whole file read as it is; CR LF or LF line ends, last line end optional.
+    // The first row from `from` on whose key is not less than `key`, or -1.
+    // A key reads a line's bytes; a line without one (nullopt) is passed
+    // over. The largest key of each block of lines is kept once read, until
+    // a line of the block changes, so a search passes whole blocks at once.
+    using KeyFn = std::optional<qint64> (*)(QByteArrayView line);
+    qsizetype firstKeyNotLess(KeyFn keyFn, qint64 key) const;
+
+    // The whole file read as it is; CR LF or LF line ends, last line end
+    // optional. On failure the lines are empty.
     struct LoadResult {
         LoadStatus status = LoadStatus::Missing;
         QString error; // a Czech sentence naming the file, when not Ok
         bool ok() const { return status == LoadStatus::Ok; }
     };
-    static LoadResult load(const QString &fileName, Lines &lines);
+    LoadResult load(const QString &fileName);
 
     // Every line followed by CR LF, replacing the file atomically as
     // storage::save() does; runs of lines that stand in a buffer with CR LF
@@ -55,21 +65,47 @@ public:
     SaveResult save(const QString &fileName) const;
 
 private:
-    // Encodes `texts` into m_added and returns their rows; false when one cannot be stored.
+    // A block of consecutive rows. Each row is one packed entry (lines.cpp).
+    struct Block {
+        std::vector<quint64> rows;
+        mutable KeyFn keyFn = nullptr; // the key of largestKey; nullptr: not read
+        mutable std::optional<qint64> largestKey;
+    };
+
+    // Encodes `texts` into m_added as rows; false when one cannot be stored.
     bool add(const QStringList &texts, std::vector<quint64> &rows);
     QByteArrayView lineAt(quint64 row) const;
+    // The block that holds `row`, and the row's place in it; `row` == size()
+    // gives the end of the last block.
+    std::pair<size_t, qsizetype> locate(qsizetype row) const;
+    void blocksChanged(size_t from);
 
     QByteArray m_file;           // the file as read
     QByteArray m_added;          // new and changed lines, each followed by CR LF
-    std::vector<quint64> m_rows; // one packed entry per line, see lines.cpp
+    std::vector<Block> m_blocks; // never an empty one
+    std::vector<qsizetype> m_firstRows; // first row of each block
+    qsizetype m_size = 0;
 };
 
+template <typename LineFn>
+void Lines::forEach(qsizetype from, LineFn &&lineFn) const
+{
+    if (from >= m_size)
+        return;
+    auto [block, offset] = locate(from);
+    qsizetype row = from;
+    for (; block < m_blocks.size(); ++block, offset = 0)
+        for (const std::vector<quint64> &rows = m_blocks[block].rows; offset < qsizetype(rows.size()); ++offset)
+            if (!lineFn(row++, lineAt(rows[size_t(offset)])))
+                return;
+}
+
 // Lines of a file counted as load() would give them, read piece by piece, so
-// that no line is held; -1 (with `error` set) when the file cannot be read.
+// that no line is held.
 struct CountResult {
     LoadStatus status = LoadStatus::Missing;
     qint64 lines = 0;
-    QString error;
+    QString error; // a Czech sentence naming the file, when not Ok
     bool ok() const { return status == LoadStatus::Ok; }
 };
 CountResult countLines(const QString &fileName);

@@ -39,28 +39,35 @@ std::optional<qint64> key(Kind kind, const QString &line)
     return storage::wagonKey(head);
 }
 
-std::optional<qint64> key(Kind kind, QByteArrayView line)
+namespace {
+// Nearly every line of a database begins with its digits: they are read at
+// once, and blanks, signs and short lines are left to the whole-number reading.
+template <int Digits>
+std::optional<qint64> keyOf(QByteArrayView line)
 {
-    const qsizetype length = std::min<qsizetype>(line.size(), kind == Kind::Locomotive ? 6 : 11);
     const char *data = line.data();
-    // Nearly every line of a database begins with its digits: read them at
-    // once, and leave blanks, signs and short lines to the whole-number reading.
-    if (length == (kind == Kind::Locomotive ? 6 : 11)) {
+    if (line.size() >= Digits) {
         qint64 value = 0;
-        qsizetype i = 0;
-        for (; i < length && data[i] >= '0' && data[i] <= '9'; ++i)
+        int i = 0;
+        for (; i < Digits && data[i] >= '0' && data[i] <= '9'; ++i)
             value = value * 10 + (data[i] - '0');
-        if (i == length)
+        if (i == Digits)
             return value;
     }
-    const QByteArrayView head = line.first(length);
-    if (kind == Kind::Locomotive) {
+    const QByteArrayView head = line.first(std::min<qsizetype>(line.size(), Digits));
+    if constexpr (Digits == 6) {
         if (const std::optional<int> k = numbering::toInt(head))
             return *k;
         return std::nullopt;
+    } else {
+        return numbering::toInt64(head);
     }
-    return numbering::toInt64(head);
 }
+
+storage::Lines::KeyFn keyFn(Kind kind) { return kind == Kind::Locomotive ? keyOf<6> : keyOf<11>; }
+} // namespace
+
+std::optional<qint64> key(Kind kind, QByteArrayView line) { return keyFn(kind)(line); }
 
 QString vehicleLine(Kind kind, const QString &number, const QString &dkv, const QString &domovka)
 {
@@ -70,19 +77,13 @@ QString vehicleLine(Kind kind, const QString &number, const QString &dkv, const 
 
 Place findPlace(const storage::Lines &lines, Kind kind, qint64 k)
 {
-    int lastNonVehicle = -1;
-    for (int row = 0; row < lines.size(); ++row) {
-        const std::optional<qint64> lineKey = key(kind, lines.bytes(row));
-        if (!lineKey) {
-            lastNonVehicle = row;
-            continue;
-        }
-        if (*lineKey == k)
-            return {Place::Overwrite, row, -1};
-        if (k < *lineKey)
-            return {Place::Insert, row, lastNonVehicle == row - 1 ? row - 1 : -1};
-    }
-    return {Place::Append, int(lines.size()), -1};
+    const qsizetype row = lines.firstKeyNotLess(keyFn(kind), k);
+    if (row < 0)
+        return {Place::Append, int(lines.size()), -1};
+    if (*key(kind, lines.bytes(row)) == k)
+        return {Place::Overwrite, int(row), -1};
+    const bool bookmarkAbove = row > 0 && !key(kind, lines.bytes(row - 1));
+    return {Place::Insert, int(row), bookmarkAbove ? int(row) - 1 : -1};
 }
 
 QString serialText(int serial)
@@ -115,15 +116,7 @@ QStringList runLines(Kind kind, const QString &number, int first, int last,
     return lines;
 }
 
-int runStart(const storage::Lines &lines, Kind kind, qint64 k)
-{
-    for (int row = 0; row < lines.size(); ++row) {
-        const std::optional<qint64> lineKey = key(kind, lines.bytes(row));
-        if (lineKey && *lineKey >= k)
-            return row;
-    }
-    return -1;
-}
+int runStart(const storage::Lines &lines, Kind kind, qint64 k) { return int(lines.firstKeyNotLess(keyFn(kind), k)); }
 
 namespace {
 // Whether an old line carries the vehicle of a run line: the same number
@@ -158,13 +151,12 @@ int editedRow(const storage::Lines &lines, const QString &number, int selectedRo
     if (selectedRow >= 0 && selectedRow < lines.size() && lines.bytes(selectedRow).startsWith(prefix))
         return selectedRow;
     int found = NotFound;
-    for (int row = 0; row < lines.size(); ++row) {
-        if (lines.bytes(row).startsWith(prefix)) {
-            if (found != NotFound)
-                return Ambiguous;
-            found = row;
-        }
-    }
+    lines.forEach(0, [&](qsizetype row, QByteArrayView line) {
+        if (!line.startsWith(prefix))
+            return true;
+        found = found == NotFound ? int(row) : Ambiguous;
+        return found != Ambiguous;
+    });
     return found;
 }
 

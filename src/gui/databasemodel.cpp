@@ -36,9 +36,7 @@ QVariant DatabaseModel::data(const QModelIndex &index, int role) const
 storage::Lines::LoadResult DatabaseModel::load(const QString &fileName)
 {
     beginResetModel();
-    // The old lines go first: a big database is never held twice.
-    m_lines.clear();
-    const storage::Lines::LoadResult result = storage::Lines::load(fileName, m_lines);
+    const storage::Lines::LoadResult result = m_lines.load(fileName);
     endResetModel();
     return result;
 }
@@ -69,7 +67,7 @@ void DatabaseModel::removeLine(int row)
 
 void DatabaseModel::replaceLine(int row, const QString &text)
 {
-    if (!m_lines.replace(row, text))
+    if (!m_lines.replace(row, 1, {text}))
         return;
     const QModelIndex i = index(row);
     emit dataChanged(i, i);
