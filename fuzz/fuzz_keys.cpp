@@ -1,6 +1,9 @@
 // The line keys: the first 6 characters of a line as a 32-bit number, the
-// first 11 as a 64-bit number; and the keys of lines made from digits.
+// first 11 as a 64-bit number, read from the text and from the file's bytes;
+// and the keys of lines made from digits.
 #include "fuzzutil.h"
+#include "numbering.h"
+#include "placement.h"
 #include "storage.h"
 
 #include <limits>
@@ -19,6 +22,23 @@ void checkLine(const QString &line)
     // A line that begins with a letter is never a vehicle line.
     if (!line.isEmpty() && line[0].isLetter() && (storage::locomotiveKey(line) || storage::wagonKey(line)))
         mismatch("letter read as a key", visible(line));
+}
+
+// The keys the add window reads from a database's bytes.
+void checkBytes(const QByteArray &bytes)
+{
+    const QString line = storage::fromWindows1250(bytes);
+    const auto loco = expectedWhole<int>(line.left(6), std::numeric_limits<int>::min(),
+                                         std::numeric_limits<int>::max());
+    const auto wagon = expectedWhole<qint64>(line.left(11), std::numeric_limits<qint64>::min(),
+                                             std::numeric_limits<qint64>::max());
+    if (placement::key(placement::Kind::Locomotive, QByteArrayView(bytes)) != (loco ? std::optional<qint64>(*loco) : std::nullopt))
+        mismatch("locomotive key of bytes", visible(line));
+    if (placement::key(placement::Kind::Wagon, QByteArrayView(bytes)) != wagon)
+        mismatch("wagon key of bytes", visible(line));
+    if (numbering::toInt(QByteArrayView(bytes)) != numbering::toInt(line)
+        || numbering::toInt64(QByteArrayView(bytes)) != numbering::toInt64(line))
+        mismatch("whole number of bytes", visible(line));
 }
 
 // A vehicle line built from digits taken from the input reads back as the
@@ -56,6 +76,7 @@ void checkBuiltLine(const uint8_t *data, size_t size)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     checkLine(asLatin1(data, size));
+    checkBytes(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
     checkLine(asUtf16(data, size));
     checkBuiltLine(data, size);
     return 0;

@@ -1,8 +1,11 @@
 // The six listing rules and the number check of the series and
 // characteristic listings, against plain readings of their rules written
-// here character by character.
+// here character by character. The rules compare the file's bytes with the
+// value encoded once; the readings compare the decoded characters with the
+// value as typed.
 #include "fuzzutil.h"
 #include "listings.h"
+#include "storage.h"
 
 #include <QList>
 #include <limits>
@@ -65,22 +68,27 @@ listings::NumberCheck referenceCheck(const QString &value, int digits)
     return listings::NumberCheck::Ok;
 }
 
-void check(const QStringList &lines, const QString &value)
+void check(const QList<QByteArray> &lines, const QString &value)
 {
+    const std::optional<QByteArray> encoded = listings::encodeValue(value);
+    if (encoded.has_value() != storage::isEncodable(value))
+        mismatch("encodeValue", visible(value));
     for (const Rule &r : kRules) {
         listings::Selection selection;
         QStringList listed;
-        for (const QString &line : lines) {
+        for (const QByteArray &bytes : lines) {
+            const QString line = storage::fromWindows1250(bytes);
             const int want = r.reference(line, value);
-            const int got = r.rule(line, value);
+            const int got = encoded ? r.rule(bytes, *encoded) : 0;
             if (got != want)
                 mismatch(r.name, visible(line) + QStringLiteral(" / value ") + visible(value)
                                      + QStringLiteral(": %1 instead of %2").arg(got).arg(want));
-            selection.offer(line, value, r.rule);
+            if (encoded)
+                selection.offer(bytes, *encoded, r.rule);
             for (int i = 0; i < want; ++i)
                 listed << line;
         }
-        if (selection.count != listed.size() || selection.text != listed.join(QLatin1Char('\n')))
+        if (selection.count != listed.size() || selection.text() != listed.join(QLatin1Char('\n')))
             mismatch("selection", QString::fromLatin1(r.name));
     }
     for (int digits : {3, 4})
@@ -108,15 +116,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const qsizetype split = bytes.indexOf('\xFF');
     const QByteArray file = split < 0 ? bytes : bytes.left(split);
     const QByteArray value = split < 0 ? QByteArray() : bytes.mid(split + 1);
-    QList<QByteArray> fileLines = file.split('\n');
+    const QList<QByteArray> fileLines = file.split('\n');
 
-    QStringList latin1;
-    QStringList small;
+    // Any bytes as the file; the value as the same bytes decode, and read as
+    // Latin-1, which holds characters Windows-1250 has no byte for.
+    check(fileLines, storage::fromWindows1250(value));
+    check(fileLines, QString::fromLatin1(value));
+    QList<QByteArray> small;
     for (const QByteArray &line : fileLines) {
-        latin1 << QString::fromLatin1(line);
-        small << smallAlphabet(line);
+        QByteArray encoded;
+        storage::appendWindows1250(smallAlphabet(line), encoded);
+        small << encoded;
     }
-    check(latin1, QString::fromLatin1(value));
     check(small, smallAlphabet(value));
     return 0;
 }

@@ -3,6 +3,7 @@
 // lines must come back unchanged and the saved file must hold exactly the
 // lines with CR LF after each.
 #include "fuzzutil.h"
+#include "lines.h"
 #include "storage.h"
 
 #include <QByteArray>
@@ -85,6 +86,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const storage::LoadResult again = storage::load(kOut);
     if (!again.ok() || again.lines != loaded.lines)
         mismatch("lines after save and load");
+
+    // A shown database's way: the file's own bytes, saved as they are, also
+    // with a line changed to itself and so kept beside the file's buffer.
+    storage::Lines lines;
+    if (!lines.load(kIn).ok() || lines.size() != expected.size())
+        mismatch("Lines load");
+    for (qsizetype i = 0; i < expected.size(); ++i)
+        if (lines.bytes(i) != expected[i])
+            mismatch("Lines bytes", visible(loaded.lines[i]));
+    const storage::CountResult counted = storage::countLines(kIn);
+    if (!counted.ok() || counted.lines != expected.size())
+        mismatch("countLines", QString::number(counted.lines));
+    if (!lines.save(kOut).ok || fileBytes(kOut) != expectedSaved)
+        mismatch("Lines saved bytes");
+    if (!expected.isEmpty()) {
+        const qsizetype middle = expected.size() / 2;
+        if (!lines.replace(middle, 1, {loaded.lines[middle]}) || lines.bytes(middle) != expected[middle])
+            mismatch("Lines replace", visible(loaded.lines[middle]));
+        if (!lines.save(kOut).ok || fileBytes(kOut) != expectedSaved)
+            mismatch("Lines saved bytes after a replace");
+        lines.remove(0);
+        if (!lines.insert(0, {loaded.lines[0]}) || lines.texts() != loaded.lines)
+            mismatch("Lines remove and insert");
+    }
 
     // The output pane's way: the whole text, saved as it stands.
     const storage::TextResult text = storage::loadText(kIn);

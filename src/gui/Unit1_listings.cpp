@@ -125,15 +125,19 @@ void runListing(TForm1 &form, const Listing &listing)
         return;
     }
 
+    // The value is encoded once and compared with the file's own bytes; a
+    // value no line can hold still has the file read, for its messages.
+    const std::optional<QByteArray> encoded = listings::encodeValue(value);
     listings::Selection selection;
-    const storage::ScanResult scanned = storage::scanFile(listing.file, [&](const QString &line) {
-        selection.offer(line, value, listing.rule);
+    const storage::ScanResult scanned = storage::scanPieces(listing.file, [&](QByteArrayView piece) {
+        if (encoded)
+            storage::forEachLine(piece, [&](QByteArrayView line) { selection.offer(line, *encoded, listing.rule); });
     });
     QString text; // stays empty when a read fails part way: no half listing that looks whole
     if (!scanned.opened)
         text = QString::fromUtf16(listing.openFailure);
     else if (scanned.ok() && selection.count > 0)
-        text = std::move(selection.text);
+        text = selection.text();
     else if (scanned.ok())
         text = QString::fromUtf16(listing.notFoundPrefix) + value
                + QStringLiteral(" není v databázi, zkontroluj správnost zadání!!");

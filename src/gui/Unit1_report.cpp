@@ -3,6 +3,7 @@
 #include "ui_Unit1.h"
 
 #include "boxes.h"
+#include "listings.h"
 #include "memo.h"
 #include "numbering.h"
 #include "storage.h"
@@ -53,9 +54,12 @@ struct Report {
     // be opened adds `missing` instead. False ends the report.
     bool matching(const QString &fileName, qsizetype width, const QString &key, const char16_t *missing)
     {
-        const storage::ScanResult result = storage::scanFile(fileName, [&](const QString &line) {
-            if (QStringView(line).left(width) == key)
-                lines.append(line);
+        // The key is encoded once and looked for in the file's own bytes; a
+        // key no line can hold still has the file read, for its messages.
+        const std::optional<QByteArray> encoded = listings::encodeValue(key);
+        const storage::ScanResult result = storage::scanPieces(fileName, [&](QByteArrayView piece) {
+            if (encoded)
+                findLines(piece, width, *encoded);
         });
         if (!result.opened) {
             lines.append(QString::fromUtf16(missing));
@@ -66,6 +70,39 @@ struct Report {
             return false;
         }
         return true;
+    }
+
+private:
+    void findLines(QByteArrayView piece, qsizetype width, QByteArrayView key)
+    {
+        auto matches = [&](QByteArrayView line) {
+            return (line.size() >= width ? line.first(width) : line) == key;
+        };
+        if (key.isEmpty() || key.size() != width) {
+            storage::forEachLine(piece, [&](QByteArrayView line) {
+                if (matches(line))
+                    lines.append(storage::fromWindows1250(line));
+            });
+            return;
+        }
+        // A key of the full width can only stand at the start of a line: the
+        // key is searched for, as grep does, and only its finds are read as lines.
+        for (qsizetype from = 0;;) {
+            const qsizetype at = piece.indexOf(key, from);
+            if (at < 0)
+                return;
+            const qsizetype lf = piece.indexOf('\n', at);
+            const qsizetype end = lf < 0 ? piece.size() : lf;
+            if (at == 0 || piece[at - 1] == '\n') {
+                storage::forEachLine(piece.sliced(at, end - at), [&](QByteArrayView line) {
+                    if (matches(line))
+                        lines.append(storage::fromWindows1250(line));
+                });
+                from = end;
+            } else {
+                from = at + 1;
+            }
+        }
     }
 };
 
