@@ -7,6 +7,7 @@
 #include "Unit3.h"
 #include "databasemodel.h"
 #include "storage.h"
+#include "memo.h"
 #include "testutil.h"
 
 #include <QAction>
@@ -208,7 +209,7 @@ void enterLocomotive(TForm1 *f)
     child<QPushButton>(f, "BitBtn_zadano")->click();
 }
 
-QString memo(TForm1 *f) { return child<QPlainTextEdit>(f, "Memo1")->toPlainText(); }
+QString memo(TForm1 *f) { return memoText(child<QPlainTextEdit>(f, "Memo1")); }
 
 } // namespace
 

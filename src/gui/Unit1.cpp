@@ -203,7 +203,8 @@ bool TForm1::event(QEvent *e)
 void TForm1::keyPressEvent(QKeyEvent *e)
 {
     QWidget *focus = focusWidget();
-    const bool inMemo = focus == ui->Memo1;
+    // The pane's lines view stands in for Memo1 while it shows a long text.
+    const bool inMemo = focus && (focus == ui->Memo1 || ui->Memo1->isAncestorOf(focus));
     // A focused push or tool button takes Enter itself; a radio button does not.
     const bool onButton = qobject_cast<QPushButton *>(focus) || qobject_cast<QToolButton *>(focus);
     if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !inMemo && !onButton

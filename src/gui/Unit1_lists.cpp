@@ -6,8 +6,6 @@
 #include "memo.h"
 #include "storage.h"
 
-#include <QTextDocument>
-
 namespace {
 
 struct ReferenceList {
@@ -47,19 +45,6 @@ void showList(TForm1 &form, const ReferenceList &list)
     ui->lbl_databaze_memo->setText(QString::fromUtf16(list.heading));
 }
 
-// The pane's text as it stands. The document's plain-text view would turn
-// no-break spaces into blanks, so the raw text is taken and only its line
-// breaks are made "\n".
-QString paneText(const QPlainTextEdit *memo)
-{
-    QString text = memo->document()->toRawText();
-    for (QChar &c : text) {
-        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
-            c = QLatin1Char('\n');
-    }
-    return text;
-}
-
 // Names the first character of `text` that Windows-1250 has no byte for.
 QString unencodableMessage(const QString &file, const QString &text)
 {
@@ -90,7 +75,7 @@ void TForm1::btn_ulozClick()
     for (const ReferenceList &list : kLists) {
         if (heading != QString::fromUtf16(list.heading))
             continue;
-        const QString text = paneText(ui->Memo1);
+        const QString text = memoText(ui->Memo1);
         const storage::SaveResult result = storage::saveText(list.file, text);
         if (result.badLine >= 0)
             boxes::message(unencodableMessage(list.file, text));
