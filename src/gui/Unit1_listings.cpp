@@ -125,6 +125,8 @@ void runListing(TForm1 &form, const Listing &listing)
         return;
     }
 
+    // The pane is emptied first: a big listing is never held twice.
+    setMemoText(ui->Memo1, QString());
     // The value is encoded once and compared with the file's own bytes; a
     // value no line can hold still has the file read, for its messages.
     const std::optional<QByteArray> encoded = listings::encodeValue(value);
