@@ -1,3 +1,5 @@
+#include "lines.h"
+#include "numbering.h"
 #include "storage.h"
 #include "testutil.h"
 
@@ -36,6 +38,9 @@ private slots:
     void missingOrUnopenable();
     void everyByteSurvives_data();
     void everyByteSurvives();
+    void linesEdited_data();
+    void linesEdited();
+    void lineLongerThanItsLengthField();
 
     void saveReplacesWholeFile();
     void unwritableTargetKeepsOldContent_data();
@@ -260,6 +265,18 @@ void TestStorage::readLines()
     QVERIFY(result.ok());
     QVERIFY(result.opened);
     QVERIFY(storage::scan(storage::VOZY, [](const QString &) {}));
+
+    // A shown database and the splash's count read the same lines; the pieces
+    // of a scan are the file's bytes.
+    storage::Lines shown;
+    QVERIFY(shown.load(storage::VOZY).ok());
+    QCOMPARE(shown.texts(), lines);
+    QCOMPARE(storage::countLines(storage::VOZY).lines, qint64(lines.size()));
+    QByteArray pieces;
+    QVERIFY(storage::scanPieces(storage::VOZY, [&](QByteArrayView piece) { pieces += piece; }).ok());
+    QCOMPARE(pieces, bytes);
+    QVERIFY(shown.save(u"kopie.txt"_s).ok);
+    QCOMPARE(readFile(u"kopie.txt"_s), crlfLines(lines));
 }
 
 void TestStorage::longLinesAndReadBoundaries_data()
@@ -298,6 +315,10 @@ void TestStorage::longLinesAndReadBoundaries()
     QCOMPARE(got.size(), lines.size());
     QCOMPARE(got, lines);
     QCOMPARE(storage::load(storage::VOZY).lines, lines);
+    storage::Lines shown;
+    QVERIFY(shown.load(storage::VOZY).ok());
+    QCOMPARE(shown.texts(), lines);
+    QCOMPARE(storage::countLines(storage::VOZY).lines, qint64(lines.size()));
 }
 
 void TestStorage::loadTextLineEnds_data()
@@ -383,6 +404,10 @@ void TestStorage::everyByteSurvives()
     QCOMPARE(characters, everyByte().size() * copies); // one character per byte
     QVERIFY(storage::save(u"kopie.txt"_s, loaded.lines).ok);
     QCOMPARE(readFile(u"kopie.txt"_s), expected);
+    storage::Lines shown;
+    QVERIFY(shown.load(storage::VOZY).ok());
+    QVERIFY(shown.save(u"kopie.txt"_s).ok);
+    QCOMPARE(readFile(u"kopie.txt"_s), expected);
 
     QCOMPARE(scanned(storage::VOZY), loaded.lines);
 
@@ -390,6 +415,87 @@ void TestStorage::everyByteSurvives()
     QVERIFY(text.ok());
     QVERIFY(storage::saveText(u"text.txt"_s, text.text).ok);
     QCOMPARE(readFile(u"text.txt"_s), bytes);
+}
+
+namespace {
+std::optional<qint64> keyOf(QByteArrayView line) { return numbering::toInt64(line.first(std::min<qsizetype>(line.size(), 5))); }
+} // namespace
+
+void TestStorage::linesEdited_data()
+{
+    QTest::addColumn<bool>("lfOnly");
+    QTest::addColumn<QList<QList<int>>>("edits"); // row, lines removed, lines inserted
+    const QList<int> top{0, 0, 1}, middle{2500, 1, 3}, end{-1, 0, 2};
+    QTest::newRow("one of each") << false << QList<QList<int>>{top, middle, end};
+    QTest::newRow("one of each, LF file") << true << QList<QList<int>>{top, middle, end};
+    // Blocks grow past twice their size and split; whole blocks go.
+    QTest::newRow("a run split into blocks") << false << QList<QList<int>>{{1000, 0, 2500}, {3000, 1, 1}};
+    QTest::newRow("removed across blocks") << false << QList<QList<int>>{{500, 3000, 0}, {0, 1, 0}, {10, 0, 1}};
+    QTest::newRow("everything removed, then added") << true << QList<QList<int>>{{0, 5000, 0}, {0, 0, 3}};
+}
+
+// Edits of a shown database keep its lines, its saved bytes and its key
+// search as a plain list of the same lines would have them, whichever block
+// a line stands in and whether the file or the side buffer holds it.
+void TestStorage::linesEdited()
+{
+    QFETCH(bool, lfOnly);
+    QFETCH(QList<QList<int>>, edits);
+    QStringList expected;
+    QByteArray bytes;
+    for (int i = 0; i < 5000; ++i) {
+        expected << (i % 100 == 0 ? u"záložka %1"_s.arg(i) : u"%1 vůz"_s.arg(10000 + 2 * i));
+        bytes += cp1250(expected.last()) + (lfOnly ? "\n" : "\r\n");
+    }
+    writeFile(storage::VOZY, bytes);
+    storage::Lines lines;
+    QVERIFY(lines.load(storage::VOZY).ok());
+    // Keys read once, before the edits, must not be taken for the edited lines.
+    QCOMPARE(lines.firstKeyNotLess(keyOf, 0), 1);
+    int serial = 0;
+    for (const QList<int> &edit : edits) {
+        const int row = edit[0] < 0 ? int(expected.size()) : edit[0];
+        QStringList added;
+        for (int i = 0; i < edit[2]; ++i)
+            added << u"%1 nový, konec v CR\r"_s.arg(10001 + 2 * serial++);
+        QVERIFY(lines.replace(row, edit[1], added));
+        expected.remove(row, edit[1]);
+        for (int i = 0; i < added.size(); ++i)
+            expected.insert(row + i, added[i]);
+        QCOMPARE(lines.size(), expected.size());
+    }
+    QCOMPARE(lines.texts(), expected);
+    for (qint64 key : {0LL, 10001LL, 10003LL, 14000LL, 19997LL, 99999LL}) {
+        const auto first = std::find_if(expected.begin(), expected.end(), [&](const QString &line) {
+            const std::optional<qint64> k = keyOf(cp1250(line));
+            return k && *k >= key;
+        });
+        QCOMPARE(lines.firstKeyNotLess(keyOf, key), first == expected.end() ? -1 : first - expected.begin());
+    }
+    QVERIFY(lines.save(storage::VOZY).ok);
+    QCOMPARE(readFile(storage::VOZY), crlfLines(expected));
+
+    // A line the file could not hold changes nothing.
+    for (const QString &refused : {u"a\nb"_s, u"Ω"_s}) {
+        QVERIFY(!storage::Lines::canStore(refused));
+        QVERIFY(!lines.replace(0, 1, {u"ok"_s, refused}));
+        QCOMPARE(lines.texts(), expected);
+    }
+}
+
+// A line of 32 MB or more does not fit the length field of its row and is
+// measured up to its line end; it is kept and saved whole all the same.
+void TestStorage::lineLongerThanItsLengthField()
+{
+    const QByteArray longLine((1 << 25) + 3, 'x');
+    writeFile(storage::VOZY, "a\r\n" + longLine + "\r\nb");
+    storage::Lines lines;
+    QVERIFY(lines.load(storage::VOZY).ok());
+    QCOMPARE(lines.size(), 3);
+    QCOMPARE(lines.bytes(1).size(), longLine.size());
+    QCOMPARE(lines.bytes(2), QByteArrayView("b"));
+    QVERIFY(lines.save(storage::VOZY).ok);
+    QCOMPARE(readFile(storage::VOZY), "a\r\n" + longLine + "\r\nb\r\n");
 }
 
 // ---- saving -------------------------------------------------------------------
