@@ -5,6 +5,7 @@
 #include "storage.h"
 #include "testutil.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QLabel>
 #include <QDir>
@@ -12,8 +13,10 @@
 #include <QListView>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 
 using boxes::Kind;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -99,6 +102,9 @@ private slots:
     void lineCountArithmetic();
     void rowNumberBySelection_data();
     void rowNumberBySelection();
+    void bigDatabaseKeys_data();
+    void bigDatabaseKeys();
+    void bigDatabaseEditsAndAccessibility();
     void changeCountRaisedByEachEdit();
     void switchWithUnsavedChanges_data();
     void switchWithUnsavedChanges();
@@ -207,6 +213,93 @@ void TestDatabase::rowNumberBySelection()
     QCOMPARE(x.f->panel(1), QStringLiteral("Řádek: 3"));
     QCOMPARE(x.f->selectedRow(), 2);
     QCOMPARE(buttons(x.f), QStringLiteral("111"));
+}
+
+namespace {
+// A wagon database of 30,000 lines, more than the list places in one block.
+QStringList bigDatabase()
+{
+    QStringList lines{u"Databáze vozy"_s};
+    for (int i = 1; i < 30000; ++i)
+        lines << u"2180%1-0 dkv Plzeň domovska Cheb"_s.arg(1000000 + i);
+    return lines;
+}
+int visibleRows(QListView *view) { return view->viewport()->height() / view->visualRect(view->model()->index(0, 0)).height(); }
+} // namespace
+
+void TestDatabase::bigDatabaseKeys_data()
+{
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<bool>("fromLast");
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<int>("pages"); // of the rows seen less one
+    QTest::newRow("down") << QList<int>{Qt::Key_Down} << false << 1 << 0;
+    QTest::newRow("end") << QList<int>{Qt::Key_End} << true << 0 << 0;
+    QTest::newRow("end, up") << QList<int>{Qt::Key_End, Qt::Key_Up} << true << -1 << 0;
+    QTest::newRow("page down twice") << QList<int>{Qt::Key_PageDown, Qt::Key_PageDown} << false << 0 << 2;
+    QTest::newRow("end, page up") << QList<int>{Qt::Key_End, Qt::Key_PageUp} << true << 0 << -1;
+    QTest::newRow("end, home") << QList<int>{Qt::Key_End, Qt::Key_Home} << false << 0 << 0;
+}
+
+// Rows placed by arithmetic behave as the toolkit's list: keys move the
+// selection, the selected row is scrolled into sight, and a click there
+// selects the row under the mouse.
+void TestDatabase::bigDatabaseKeys()
+{
+    QFETCH(QList<int>, keys);
+    QFETCH(bool, fromLast);
+    QFETCH(int, offset);
+    QFETCH(int, pages);
+    Fixture x;
+    const QStringList lines = bigDatabase();
+    writeLines(storage::VOZY, lines);
+    x.show(false, 0);
+    QListView *view = list(x.f);
+    for (int key : keys)
+        QTest::keyClick(view, Qt::Key(key));
+    const int row = (fromLast ? int(lines.size()) - 1 : 0) + offset + pages * (visibleRows(view) - 1);
+    QCOMPARE(x.f->selectedRow(), row);
+    QCOMPARE(x.f->panel(1), u"Řádek: %1"_s.arg(row + 1));
+    const QRect shown = view->visualRect(x.f->databaze()->index(row));
+    QVERIFY(view->viewport()->rect().contains(shown));
+    QCOMPARE(view->verticalScrollBar()->maximum(), int(lines.size()) - visibleRows(view));
+    // A click on the line next to it, where it stands now.
+    const int next = shown.top() >= shown.height() ? row - 1 : row + 1;
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, shown.center() + QPoint(0, (next - row) * shown.height()));
+    QCOMPARE(x.f->selectedRow(), next);
+}
+
+// After a deletion and an insertion the rows below move at once, and
+// assistive technology reads the list row by row.
+void TestDatabase::bigDatabaseEditsAndAccessibility()
+{
+    Fixture x;
+    QStringList lines = bigDatabase();
+    writeLines(storage::VOZY, lines);
+    x.show(false, 10);
+    QListView *view = list(x.f);
+    x.boxes.yes();
+    pushButton(x.f, "btn_smaz")->click();
+    lines.removeAt(10);
+    QCOMPARE(x.f->panel(0), count(int(lines.size()) - 1));
+    auto shownAt = [&](int row) {
+        return view->indexAt(view->visualRect(x.f->databaze()->index(row)).center()).data().toString();
+    };
+    QCOMPARE(shownAt(10), lines[10]);
+    view->scrollTo(x.f->databaze()->index(20000));
+    QCOMPARE(shownAt(20000), lines[20000]);
+    x.f->databaze()->insertLine(20000, u"záložka"_s);
+    QCOMPARE(shownAt(20000), u"záložka"_s);
+    QCOMPARE(shownAt(20001), lines[20000]);
+    QCOMPARE(view->verticalScrollBar()->maximum(), int(lines.size()) + 1 - visibleRows(view));
+
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(view);
+    QVERIFY(accessible && accessible->tableInterface());
+    QCOMPARE(accessible->tableInterface()->rowCount(), int(lines.size()) + 1);
+    QAccessibleInterface *cell = accessible->tableInterface()->cellAt(25000, 0);
+    QVERIFY(cell);
+    QCOMPARE(cell->text(QAccessible::Name), lines[24999]);
+    QVERIFY(!cell->rect().isEmpty());
 }
 
 // Each edit raises the count; only a successful save or a load resets it.
