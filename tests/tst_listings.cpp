@@ -1,14 +1,20 @@
 #include "Unit1.h"
 #include "databasemodel.h"
 #include "listings.h"
+#include "memo.h"
+#include "memolines.h"
 #include "storage.h"
 #include "testutil.h"
 
+#include <QAccessible>
+#include <QClipboard>
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+
+using namespace Qt::StringLiterals;
 
 // The listings of lokomotivy.txt and vozy.txt into the output pane, driven
 // through the real menu items and the drop-down of the tool bar.
@@ -27,6 +33,9 @@ private slots:
     void lineEndsOfTheFile();
     void rules_data();
     void rules();
+    void bigListingInPane_data();
+    void bigListingInPane();
+    void bigListingReadAloud();
 };
 
 namespace {
@@ -440,6 +449,102 @@ void TestListings::rules()
     }
     QCOMPARE(selection.count, qsizetype(times));
     QCOMPARE(selection.text(), QStringList(times, line).join(QLatin1Char('\n')));
+}
+
+namespace {
+// A wagon file whose listing by home station has 5,000 lines: shown through
+// the pane's lines view.
+struct BigListing {
+    WorkDir dir;
+    Windows w;
+    QPlainTextEdit *pane = child<QPlainTextEdit>(w.form1.get(), "Memo1");
+    QStringList listed;
+    BigListing()
+    {
+        QStringList lines{u"Databáze vozy"_s};
+        for (int i = 0; i < 10000; ++i) {
+            lines << u"2180%1-0 dkv Plzeň domovska %2"_s.arg(1000000 + i).arg(i % 2 ? u"Cheb"_s : u"Žďár"_s);
+            if (i % 2 == 0)
+                listed << lines.last();
+        }
+        writeLines(storage::VOZY, lines);
+        ScriptedBoxes boxes;
+        boxes.type(u"Žďár"_s);
+        child<QAction>(w.form1.get(), "PodleDomovskstanice1")->trigger();
+    }
+    MemoLines *view() const { return MemoLines::of(pane); }
+};
+} // namespace
+
+void TestListings::bigListingInPane_data()
+{
+    QTest::addColumn<QKeySequence>("keys"); // pressed in the pane, one after another
+    QTest::addColumn<QString>("clipboard"); // "all", "last line" or nothing
+    QTest::addColumn<QString>("typed");     // handed to the editor, which then holds the text
+    QTest::newRow("select all, copy") << QKeySequence(u"Ctrl+A, Ctrl+C"_s) << "all" << QString();
+    QTest::newRow("last line") << QKeySequence(u"Ctrl+End, Shift+Home, Ctrl+C"_s) << "last line" << QString();
+    QTest::newRow("a typed letter") << QKeySequence(u"Down, X"_s) << QString() << u"x"_s;
+    QTest::newRow("Enter") << QKeySequence(u"Down, Return"_s) << QString() << u"\n"_s;
+}
+
+// A big listing is shown without a text document: the pane holds it as one
+// text, select-all and copy give every line, and the first key that writes
+// gives the whole text to the editor with the key's effect.
+void TestListings::bigListingInPane()
+{
+    QFETCH(QKeySequence, keys);
+    QFETCH(QString, clipboard);
+    QFETCH(QString, typed);
+    BigListing x;
+    const QString all = x.listed.join(u'\n');
+    QVERIFY(x.view() && x.view()->isVisible());
+    QVERIFY(x.pane->document()->isEmpty());
+    QCOMPARE(memoText(x.pane), all);
+    QGuiApplication::clipboard()->clear();
+    x.pane->setFocus();
+    QCOMPARE(QApplication::focusWidget(), x.view());
+    for (int i = 0; i < keys.count(); ++i)
+        QTest::keySequence(QApplication::focusWidget(), QKeySequence(keys[i]));
+    if (clipboard == u"all"_s)
+        QCOMPARE(QGuiApplication::clipboard()->text(), all);
+    else if (clipboard == u"last line"_s)
+        QCOMPARE(QGuiApplication::clipboard()->text(), x.listed.last());
+    if (typed.isEmpty()) {
+        QVERIFY(x.view()->isVisible());
+    } else {
+        // Typed where the cursor stood: at the start of the second line.
+        QVERIFY(!x.view()->isVisible());
+        QCOMPARE(QApplication::focusWidget(), x.pane);
+        const qsizetype second = x.listed.first().size() + 1;
+        QCOMPARE(x.pane->toPlainText(), all.left(second) + typed + all.mid(second));
+        QCOMPARE(memoText(x.pane), x.pane->toPlainText());
+    }
+    // Tab leaves the pane for the next control that takes the focus (Ulož
+    // and the help arrows are off after a listing), from either view.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), u"lbx_databaze"_s);
+}
+
+// Assistive technology reads the whole listing through the view.
+void TestListings::bigListingReadAloud()
+{
+    BigListing x;
+    const QString all = x.listed.join(u'\n');
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(x.view());
+    QVERIFY(accessible && accessible->textInterface());
+    QCOMPARE(accessible->role(), QAccessible::EditableText);
+    QCOMPARE(accessible->text(QAccessible::Name), u"Výpisy"_s);
+    QAccessibleTextInterface *text = accessible->textInterface();
+    QCOMPARE(text->characterCount(), int(all.size()));
+    QCOMPARE(text->text(0, text->characterCount()), all);
+    const int line = 3000;
+    const int offset = int(x.view()->lineStart(line)) + 5;
+    int start = 0, end = 0;
+    QCOMPARE(text->textAtOffset(offset, QAccessible::LineBoundary, &start, &end).trimmed(), x.listed[line]);
+    QCOMPARE(start, int(x.view()->lineStart(line)));
+    text->setSelection(0, start, start + 4);
+    QCOMPARE(x.view()->selectedText(), x.listed[line].left(4));
+    QCOMPARE(text->offsetAtPoint(text->characterRect(offset).center()), offset);
 }
 
 TRAKVID_TEST_MAIN(TestListings)

@@ -55,6 +55,8 @@ QByteArray headerBytes(int index)
 
 } // namespace
 
+using namespace Qt::StringLiterals;
+
 class TestStartup : public QObject
 {
     Q_OBJECT
@@ -191,6 +193,10 @@ void TestStartup::countsEveryLine_data()
                                        << "vozy.txt...4 položek";
     QTest::newRow("one empty line") << 2 << QByteArray("\r\n") << "rezim.txt...1 položek";
     QTest::newRow("LF line ends") << 5 << QByteArray("a\nb\nc\n") << "charakteristika.txt...3 položek";
+    QTest::newRow("CR ends the file") << 1 << QByteArray("a\r\nb\r") << "vozy.txt...2 položek";
+    // Lines that end beyond the pieces the count reads, in Czech.
+    QTest::newRow("100,000 lines") << 1 << crlfLines(QStringList(100000, u"21802345123-8 dkv Ústí nad Labem domovska Děčín"_s))
+                                   << "vozy.txt...100000 položek";
 }
 
 void TestStartup::countsEveryLine()
@@ -206,6 +212,8 @@ void TestStartup::countsEveryLine()
     for (int k = 0; k <= index; ++k)
         s.tick();
     QCOMPARE(s.stav(), label);
+    // Counted, not kept: no item per line.
+    QCOMPARE(child<QListWidget>(s.splash.get(), "ListBox1")->count(), 0);
     s.run();
     QCOMPARE(readFile(kFiles[index]), content);
     QVERIFY(boxes.shown.isEmpty());
