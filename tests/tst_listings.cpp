@@ -8,6 +8,7 @@
 
 #include <QAccessible>
 #include <QClipboard>
+#include <QMouseEvent>
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
@@ -36,6 +37,9 @@ private slots:
     void bigListingInPane_data();
     void bigListingInPane();
     void bigListingReadAloud();
+    void bigListingByMouse();
+    void paneViewByShape_data();
+    void paneViewByShape();
 };
 
 namespace {
@@ -545,6 +549,61 @@ void TestListings::bigListingReadAloud()
     text->setSelection(0, start, start + 4);
     QCOMPARE(x.view()->selectedText(), x.listed[line].left(4));
     QCOMPARE(text->offsetAtPoint(text->characterRect(offset).center()), offset);
+}
+
+// Selecting with the mouse as in the editor: a drag, a word, a line.
+void TestListings::bigListingByMouse()
+{
+    BigListing x;
+    QWidget *viewport = x.view()->viewport();
+    const qsizetype second = x.view()->lineStart(1);
+    const QPoint from = x.view()->cursorRect(second).center() + QPoint(1, 0);
+    const QPoint to = x.view()->cursorRect(x.view()->lineStart(3) + 5).center();
+    QTest::mousePress(viewport, Qt::LeftButton, {}, from);
+    QMouseEvent move(QEvent::MouseMove, to, viewport->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &move);
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, to);
+    QCOMPARE(x.view()->selectedText(), x.listed[1] + u'\n' + x.listed[2] + u'\n' + x.listed[3].left(5));
+
+    const QPoint word = x.view()->cursorRect(second + x.listed[1].indexOf(u"Plzeň"_s) + 2).center();
+    QTest::mouseDClick(viewport, Qt::LeftButton, {}, word);
+    QCOMPARE(x.view()->selectedText(), u"Plzeň"_s);
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, word);
+    QCOMPARE(x.view()->selectedText(), x.listed[1] + u'\n');
+    QVERIFY(x.view()->isVisible());
+}
+
+void TestListings::paneViewByShape_data()
+{
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<bool>("view");
+    QTest::newRow("999 lines") << 999 << 40 << false;
+    QTest::newRow("1,000 lines") << 1000 << 40 << true;
+    QTest::newRow("1,000 lines, one of 1,000 characters") << 1000 << 1000 << true;
+    QTest::newRow("1,000 lines, one of 1,001 characters") << 1000 << 1001 << false;
+}
+
+// Many short lines go to the lines view; a few lines, or a line too long to
+// lay out whole, to the editor, which wraps it. Either way the pane's text
+// is the text given, and the next text replaces it.
+void TestListings::paneViewByShape()
+{
+    QFETCH(int, lines);
+    QFETCH(int, length);
+    QFETCH(bool, view);
+    WorkDir dir;
+    Windows w;
+    auto *pane = child<QPlainTextEdit>(w.form1.get(), "Memo1");
+    QStringList text(lines - 1, u"řádek"_s);
+    text << QString(length, u'x');
+    setMemoText(pane, text.join(u'\n'));
+    QCOMPARE(MemoLines::of(pane) && MemoLines::of(pane)->isVisible(), view);
+    QCOMPARE(pane->document()->isEmpty(), view);
+    QCOMPARE(memoText(pane), text.join(u'\n'));
+    setMemoText(pane, u"krátký"_s);
+    QVERIFY(!MemoLines::of(pane) || !MemoLines::of(pane)->isVisible());
+    QCOMPARE(pane->toPlainText(), u"krátký"_s);
 }
 
 TRAKVID_TEST_MAIN(TestListings)

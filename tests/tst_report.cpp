@@ -25,6 +25,8 @@ private slots:
     void locomotive();
     void wagon_data();
     void wagon();
+    void wagonFoundWhereverItStands_data();
+    void wagonFoundWhereverItStands();
     void missingFile_data();
     void missingFile();
     void titlesNeverMatch();
@@ -201,6 +203,43 @@ void TestReport::locomotive()
 }
 
 // ---- wagons ---------------------------------------------------------------------
+
+void TestReport::wagonFoundWhereverItStands_data()
+{
+    QTest::addColumn<QByteArray>("vozy");
+    QTest::addColumn<QStringList>("found");
+    const QByteArray line = "21802345123-8 dkv Plze\xF2 domovska Cheb";
+    const QString text = u"21802345123-8 dkv Plzeň domovska Cheb"_s;
+    QTest::newRow("first and last line, no last line end") << line + "\r\nx\r\n" + line << QStringList{text, text};
+    QTest::newRow("LF line ends, CR ending the file") << "x\n" + line + "\n21802345123\r" << QStringList{text, u"21802345123"_s};
+    QTest::newRow("inside other lines only")
+        << QByteArray("z\xE1lo\x9Eka 21802345123\r\nx\r21802345123-8\r\n2180234512\r\n 21802345123\r\n")
+        << QStringList();
+    // The file is read in pieces: finds near their edges are whole lines too.
+    QByteArray big;
+    QStringList many;
+    for (int i = 0; i < 20000; ++i) {
+        const bool wagon = i % 997 == 0;
+        big += wagon ? line + QByteArray::number(i) : "31802345123-8 dkv Brno domovska Brno " + QByteArray::number(i);
+        big += "\r\n";
+        if (wagon)
+            many << text + QString::number(i);
+    }
+    QTest::newRow("20,000 lines") << big << many;
+}
+
+// The report looks for the number in the file's bytes: only a line that
+// begins with it is listed, wherever the line stands in the file.
+void TestReport::wagonFoundWhereverItStands()
+{
+    QFETCH(QByteArray, vozy);
+    QFETCH(QStringList, found);
+    writeAllFiles();
+    writeFile(storage::VOZY, vozy);
+    enterWagon(u"21"_s, u"80"_s, u"2345"_s, u"123"_s);
+    QCOMPARE(memoLines().mid(0, found.size() + 1), found + QStringList{kRezim21[0]});
+}
+
 
 void TestReport::wagon_data()
 {
