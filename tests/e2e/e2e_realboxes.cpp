@@ -5,10 +5,12 @@
 #include "Unit1.h"
 #include "Unit2.h"
 #include "Unit3.h"
+#include "memo.h"
 #include "testutil.h"
 #include "ui_Unit1.h"
 #include "ui_Unit2.h"
 
+#include <QClipboard>
 #include <QMessageBox>
 #include <QProcess>
 #include <QTimer>
@@ -22,6 +24,7 @@ private slots:
     void laterActivationStillRefreshes();
     void addWindowKeepsItsButtonsDisabled();
     void typingRightAfterTheSplash();
+    void bigListingByTheKeyboard();
 
 private:
     // Presses `key` in the next modal box once it has the keyboard.
@@ -176,6 +179,53 @@ void TestRealBoxes::typingRightAfterTheSplash()
     QCOMPARE(QApplication::focusWidget(), form.ui->BitBtn_zadano);
     QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
     QTRY_COMPARE_WITH_TIMEOUT(form.ui->lbl_kontrolka->text(), QStringLiteral("8"), 5000);
+}
+
+// A listing of thousands of lines is shown by the pane's lines view: real
+// keys select and copy in it, Tab leaves it, and the first typed letter
+// gives the text to the editor, replacing the selection as the editor would.
+void TestRealBoxes::bigListingByTheKeyboard()
+{
+    WorkDir dir;
+    QStringList lines{QStringLiteral("Databáze vozy")};
+    QStringList listed;
+    for (int i = 0; i < 4000; ++i) {
+        lines << QStringLiteral("2180%1-0 dkv Plzeň domovska %2").arg(1000000 + i).arg(i % 2 ? u"Cheb" : u"Brno");
+        if (i % 2)
+            listed << lines.last();
+    }
+    writeLines(QStringLiteral("vozy.txt"), lines);
+    TForm1 form;
+    form.show();
+    waitActive(&form);
+    auto *timer = new QTimer(this);
+    timer->setInterval(50);
+    connect(timer, &QTimer::timeout, this, [timer] {
+        QWidget *box = QApplication::activeModalWidget();
+        if (!box || QApplication::activeWindow() != box)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("Cheb")});
+        QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
+    });
+    timer->start();
+    form.PodleDomovskstanice1Click();
+    const QString all = listed.join(QLatin1Char('\n'));
+    QCOMPARE(memoText(form.ui->Memo1), all);
+    QTRY_VERIFY_WITH_TIMEOUT(form.isActiveWindow(), 5000);
+    form.ui->Memo1->setFocus();
+    QTRY_VERIFY_WITH_TIMEOUT(form.ui->Memo1->isAncestorOf(QApplication::focusWidget()), 5000);
+
+    QProcess::execute(QStringLiteral("xdotool"),
+                      {QStringLiteral("key"), QStringLiteral("ctrl+End"), QStringLiteral("shift+Home"),
+                       QStringLiteral("ctrl+c")});
+    QTRY_COMPARE_WITH_TIMEOUT(QGuiApplication::clipboard()->text(), listed.last(), 5000);
+    QVERIFY(form.ui->Memo1->document()->isEmpty());
+    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("x")});
+    QTRY_COMPARE_WITH_TIMEOUT(form.ui->Memo1->toPlainText(), all.chopped(listed.last().size()) + u'x', 5000);
+    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Tab")});
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), form.ui->lbx_databaze, 5000);
 }
 
 TRAKVID_TEST_MAIN(TestRealBoxes)
