@@ -22,6 +22,11 @@ void initApplication(QApplication &app)
     // glibc's fast bins, they would be sorted out in one long pause at the
     // next big allocation, which is the next load of a database.
     mallopt(M_MXFAST, 0);
+    // A block of a megabyte or more (a database's buffer, a listing) is
+    // given back to the system when it is freed. By default glibc raises
+    // this bound to the largest block freed so far, and the next listing's
+    // growing blocks then stay in the heap after they are freed.
+    mallopt(M_MMAP_THRESHOLD, 1024 * 1024);
 #endif
     app.setApplicationName(QStringLiteral("Trakvid"));
     QLocale::setDefault(QLocale(QLocale::Czech, QLocale::CzechRepublic));
