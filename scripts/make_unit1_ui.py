@@ -81,6 +81,8 @@ actions = [
  ('Podleady1','Řada...',None,None,False),
  ('PodleDKV2','DKV...',None,None,False),
  ('Podleprovoznjednotky1','Provozní jednotka...',None,None,False),
+ ('Kontrolasel1','Kontrola čísel',None,None,False),
+ ('Kontrolasel2','Kontrola čísel',None,None,False),
  ('technika','Technické parametry',None,None,True),
  ('udrzba','Údržba',None,None,True),
  ('n1','Výpočet kontrolní číslice',None,None,False),
@@ -108,6 +110,8 @@ actions = [
  ('pmenu_ada1','Řada',None,None,False),
  ('pmenu_DKV2','DKV...',None,None,False),
  ('pmenu_PJ1','PJ...',None,None,False),
+ ('pmenu_Kontrolasel1','Kontrola čísel',None,None,False),
+ ('pmenu_Kontrolasel2','Kontrola čísel',None,None,False),
  # PopupMenu_databaze
  ('Sma1','Smaž',8,None,False),
  ('Upravit1','Upravit',9,None,False),
@@ -140,9 +144,9 @@ def menu(name,title,items):
 menubar = '<widget class="QMenuBar" name="MainMenu1">'+geom(0,0,708,22)+ \
   menu('Databze1','&Databáze',['uloitvozidlo1','Uloitdatabzi1',
        ('ZobrazitDatabzi1','Zobrazit Databázi...',['Lokomotivy1','Vozy1']),
-       ('Vpiszdatabzevoz1','Výpis z databáze vozů',['PodleCharakteristiky1','PodleDKV1','PodleDomovskstanice1']),
+       ('Vpiszdatabzevoz1','Výpis z databáze vozů',['PodleCharakteristiky1','PodleDKV1','PodleDomovskstanice1','separator','Kontrolasel1']),
        ('Zobrazitlist1','Zobrazit list...',['Reimvozu2','Vlastnkvozu1','Charakteristika561','Charakteristika781']),
-       ('Vpiszdatabzelokomotiv1','Výpis z databáze lokomotiv',['Podleady1','PodleDKV2','Podleprovoznjednotky1'])])+ \
+       ('Vpiszdatabzelokomotiv1','Výpis z databáze lokomotiv',['Podleady1','PodleDKV2','Podleprovoznjednotky1','separator','Kontrolasel2'])])+ \
   menu('Nastaven1','&Nastavení',['technika','udrzba'])+ \
   menu('Npovda1','Nápověda',['n1','n2','n3','n4','n5','n6','n7','Oprogramu1'])+ \
   '<addaction name="Databze1"/><addaction name="Nastaven1"/><addaction name="Npovda1"/></widget>'

@@ -27,6 +27,8 @@ private slots:
     void lineEndsOfTheFile();
     void rules_data();
     void rules();
+    void numberCheck_data();
+    void numberCheck();
 };
 
 namespace {
@@ -169,6 +171,23 @@ void TestListings::listing_data()
                                        << kHomeHeading + "Brno" << QString();
     QTest::newRow("home station cancel") << home << true << "" << QString() << QString()
                                          << "Nezadali jste žádnou Domovskou stanici!!!";
+
+    // The number check asks nothing (no typed value) and reads the same files.
+    const QString wagonCheck = QStringLiteral("Kontrola čísel databáze vozů");
+    const QString wagonProblems = QStringLiteral("Řádků: 8, vozidel: 4, chyb: 1\nřádek 5: ") + kVozy[4]
+                                  + QStringLiteral(" – chybná kontrolní číslice, správná je 9");
+    QTest::newRow("number check, wagons") << "Kontrolasel1" << false << QString() << wagonProblems << wagonCheck
+                                          << QString();
+    QTest::newRow("number check, wagons, drop-down") << "pmenu_Kontrolasel1" << false << QString() << wagonProblems
+                                                     << wagonCheck << QString();
+    const QString locoProblems =
+        QStringLiteral("Řádků: 8, vozidel: 5, chyb: 3\nřádek 4: ") + kLoko[3]
+        + QStringLiteral(" – mimo pořadí, menší než číslo na řádku 3\nřádek 6: ") + kLoko[5]
+        + QStringLiteral(" – chybná kontrolní číslice, správná je 9\nřádek 8: ") + kLoko[7]
+        + QStringLiteral(" – chybná kontrolní číslice, správná je 8; mimo pořadí, menší než číslo na řádku 6");
+    for (const char *action : {"Kontrolasel2", "pmenu_Kontrolasel2"})
+        QTest::newRow(qPrintable(QStringLiteral("number check, locomotives, ") + QLatin1String(action)))
+            << action << false << QString() << locoProblems << "Kontrola čísel databáze lokomotiv" << QString();
 }
 
 void TestListings::listing()
@@ -200,7 +219,7 @@ void TestListings::listing()
     ScriptedBoxes boxes;
     if (cancel)
         boxes.cancel();
-    else
+    else if (!typed.isNull())
         boxes.type(typed);
     child<QAction>(w.form1.get(), qPrintable(action))->trigger();
 
@@ -301,6 +320,11 @@ void TestListings::openFailureCannotBeSaved_data()
                                << kVozyDkvHeading + "Plzeň";
     QTest::newRow("home station") << "PodleDomovskstanice1" << "Cheb" << storage::VOZY << "databáze vozů neexistuje"
                                   << kHomeHeading + "Cheb";
+    QTest::newRow("number check, wagons") << "Kontrolasel1" << QString() << storage::VOZY
+                                          << "databáze vozů neexistuje" << "Kontrola čísel databáze vozů";
+    QTest::newRow("number check, locomotives") << "Kontrolasel2" << QString() << storage::LOKOMOTIVY
+                                               << "databáze lokomotiv neexistuje"
+                                               << "Kontrola čísel databáze lokomotiv";
 }
 
 void TestListings::openFailureCannotBeSaved()
@@ -322,8 +346,10 @@ void TestListings::openFailureCannotBeSaved()
     QVERIFY(uloz->isEnabled());
 
     ScriptedBoxes boxes;
-    boxes.type(typed);
+    if (!typed.isNull())
+        boxes.type(typed);
     child<QAction>(w.form1.get(), qPrintable(action))->trigger();
+    QCOMPARE(boxes.pending(), 0);
     QCOMPARE(child<QPlainTextEdit>(w.form1.get(), "Memo1")->toPlainText(), failure);
     QVERIFY(boxes.messages().isEmpty());
     QVERIFY(!uloz->isEnabled());
@@ -432,6 +458,97 @@ void TestListings::rules()
     selection.offer(QStringLiteral("nic"), value, rules[rule]);
     QCOMPARE(selection.count, qsizetype(times));
     QCOMPARE(selection.text, QStringList(times, line).join(QLatin1Char('\n')));
+}
+
+// The number check over hand-made files: every kind of problem, alone and
+// together, and nothing for a clean file. "problems" are the lines after the
+// first, "řádek L: " and " – " left out.
+void TestListings::numberCheck_data()
+{
+    QTest::addColumn<bool>("wagons");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("summary");
+    QTest::addColumn<QStringList>("problems"); // line number, then the problems
+
+    QTest::newRow("wagons") << true
+                            << QStringList{
+                                   "Databáze vozy",
+                                   "21802345123-8 dkv Plzeň domovska Cheb",
+                                   "21802345124-6 dkv Plzeň domovska Cheb",
+                                   "Úsek 2 – 2180234512 převzato",
+                                   "21802345125-5 dkv Plzeň domovska Cheb",
+                                   "21802345126-X dkv Plzeň domovska Cheb",
+                                   "21802345123-8 dkv Praha domovska Brno",
+                                   "21802345127-9 dkv Plzeň",
+                                   "2180234512 záložka",
+                                   "21802345128",
+                                   "21802345129-5 dkv domovska Cheb",
+                               }
+                            << "Řádků: 11, vozidel: 8, chyb: 6"
+                            << QStringList{
+                                   "5 chybná kontrolní číslice, správná je 3",
+                                   "6 chybí kontrolní číslice",
+                                   "7 číslo už je na řádku 2; mimo pořadí, menší než číslo na řádku 6",
+                                   "8 neúplný řádek",
+                                   "10 chybí kontrolní číslice; neúplný řádek",
+                                   "11 neúplný řádek",
+                               };
+    QTest::newRow("locomotives") << false
+                                 << QStringList{
+                                        "Databáze lokomotivy",
+                                        "754001-6 dkv Praha pj Praha",
+                                        "754002-5 dkv Praha pj Praha",
+                                        "754003 dkv Praha pj Praha",
+                                        "754001-6 dkv Brno pj Brno",
+                                        "754 záložka",
+                                        "754004-0 dkv Praha",
+                                        "754005-8 dkv Praha pj Praha",
+                                        "754006-5 dkv Praha domovska Praha",
+                                    }
+                                 << "Řádků: 9, vozidel: 7, chyb: 6"
+                                 << QStringList{
+                                        "3 chybná kontrolní číslice, správná je 4",
+                                        "4 chybí kontrolní číslice; neúplný řádek",
+                                        "5 číslo už je na řádku 2; mimo pořadí, menší než číslo na řádku 4",
+                                        "7 neúplný řádek",
+                                        "8 chybná kontrolní číslice, správná je 7",
+                                        "9 neúplný řádek",
+                                    };
+    // The first of several equal numbers is the one named; the line before
+    // is the one compared, bookmarks skipped.
+    QTest::newRow("three equal numbers") << false
+                                         << QStringList{"754001-6 dkv A pj B", "x", "754001-6 dkv A pj B",
+                                                        "754001-6 dkv A pj B"}
+                                         << "Řádků: 4, vozidel: 3, chyb: 2"
+                                         << QStringList{"3 číslo už je na řádku 1", "4 číslo už je na řádku 1"};
+    // Lines as the program writes them, empty allocations included.
+    QTest::newRow("clean wagons") << true
+                                  << QStringList{"Databáze vozy", "21802345123-8 dkv  domovska ", "záložka",
+                                                 "21802345124-6 dkv Plzeň domovska Cheb", ""}
+                                  << "Řádků: 5, vozidel: 2, chyb: 0" << QStringList{};
+    QTest::newRow("clean locomotives") << false
+                                       << QStringList{"Databáze lokomotivy", "163001-1 dkv  pj ",
+                                                      "754001-6 dkv Česká Třebová pj Praha"}
+                                       << "Řádků: 3, vozidel: 2, chyb: 0" << QStringList{};
+    QTest::newRow("empty file") << true << QStringList{} << "Řádků: 0, vozidel: 0, chyb: 0" << QStringList{};
+}
+
+void TestListings::numberCheck()
+{
+    QFETCH(bool, wagons);
+    QFETCH(QStringList, lines);
+    QFETCH(QString, summary);
+    QFETCH(QStringList, problems);
+    QStringList expected{summary};
+    for (const QString &problem : problems) {
+        const int line = problem.section(u' ', 0, 0).toInt();
+        expected << QStringLiteral("řádek %1: %2 – %3").arg(line).arg(lines[line - 1], problem.section(u' ', 1));
+    }
+
+    listings::DatabaseCheck check(wagons);
+    for (const QString &line : lines)
+        check.offer(line);
+    QCOMPARE(check.text(), expected.join(u'\n'));
 }
 
 TRAKVID_TEST_MAIN(TestListings)

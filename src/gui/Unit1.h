@@ -89,6 +89,9 @@ public slots:
     void PodleCharakteristiky1Click();
     void PodleDKV1Click();
     void PodleDomovskstanice1Click();
+    // Check of the numbers of the wagon / locomotive database.
+    void Kontrolasel1Click();
+    void Kontrolasel2Click();
 
     // Reference lists.
     void Reimvozu2Click();
@@ -124,6 +127,8 @@ private:
     void setupStatusBar();
     void changeRule(QLineEdit *field);
     void clickRule(QLineEdit *field);
+    bool numberFieldPaste(QLineEdit *field, QEvent *e);
+    bool pasteWholeNumber(const QString &text);
     void moveFocusTo(QWidget *w);
     void showHelpPage(int page);
     void vehicleReport();
