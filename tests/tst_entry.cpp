@@ -478,6 +478,9 @@ void TestEntry::paste_data()
     QTest::newRow("wagon from a table cell, drop")
         << false << "edt_charakteristika" << "drop" << QString::fromUtf16(u"21\u00a080\u00a02345\u00a0123-8\r\n")
         << wagon << "8" << vuz << "";
+    QTest::newRow("locomotive among 100,000 blanks and line breaks, Ctrl+V")
+        << false << "edt_rezim" << "Ctrl+V" << QString(50000, u' ') + "754\n001-6" + QString(50000, u'\n') << loco
+        << "6" << hnaci << "";
     QTest::newRow("locomotive switches the kind, Ctrl+V")
         << false << "edt_charakteristika" << "Ctrl+V" << "754 001-6" << loco << "6" << hnaci << "";
     QTest::newRow("locomotive, menu") << true << "edt_vlastnik" << "menu" << "7540016" << loco << "6" << hnaci << "";

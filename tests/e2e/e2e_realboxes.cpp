@@ -9,6 +9,7 @@
 #include "ui_Unit1.h"
 #include "ui_Unit2.h"
 
+#include <QClipboard>
 #include <QMessageBox>
 #include <QProcess>
 #include <QTimer>
@@ -22,12 +23,15 @@ private slots:
     void laterActivationStillRefreshes();
     void addWindowKeepsItsButtonsDisabled();
     void typingRightAfterTheSplash();
+    void pasteWholeNumber_data();
+    void pasteWholeNumber();
 
 private:
     // Presses `key` in the next modal box once it has the keyboard.
     void pressInNextBox(const QString &key);
     static void waitActive(QWidget *w);
     int m_boxesAnswered = 0;
+    QString m_lastBox; // caption and text of the last box answered
 };
 
 void TestRealBoxes::initTestCase()
@@ -62,6 +66,8 @@ void TestRealBoxes::pressInNextBox(const QString &key)
             return;
         timer->stop();
         timer->deleteLater();
+        if (auto *message = qobject_cast<QMessageBox *>(box))
+            m_lastBox = message->windowTitle() + QLatin1String(": ") + message->text();
         QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), key});
         ++m_boxesAnswered;
     });
@@ -176,6 +182,66 @@ void TestRealBoxes::typingRightAfterTheSplash()
     QCOMPARE(QApplication::focusWidget(), form.ui->BitBtn_zadano);
     QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
     QTRY_COMPARE_WITH_TIMEOUT(form.ui->lbl_kontrolka->text(), QStringLiteral("8"), 5000);
+}
+
+// Real paste keys and the middle button with the X selection, in a field
+// holding its placeholder; a wrong check digit shows the real box, answered
+// with Enter.
+void TestRealBoxes::pasteWholeNumber_data()
+{
+    QTest::addColumn<QString>("how"); // xdotool key, or "middle" for the X selection
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("fields");
+    QTest::addColumn<QString>("kontrolka");
+    QTest::addColumn<QString>("box"); // caption: text, or empty
+    const QStringList wagon{"21", "80", "2345", "123"};
+    QTest::newRow("Ctrl+V, wrong digit") << "ctrl+v" << "21 80 2345 123-7" << wagon << "8"
+                                         << "Trakvid: Zadaná kontrolní číslice 7 nesouhlasí, správná je 8.";
+    QTest::newRow("Shift+Insert, locomotive") << "shift+Insert" << "754 001-6" << QStringList{"754", "001"} << "6"
+                                              << "";
+    QTest::newRow("middle button, wagon with dots") << "middle" << "21.80.2345.123" << wagon << "8" << "";
+}
+
+void TestRealBoxes::pasteWholeNumber()
+{
+    QFETCH(QString, how);
+    QFETCH(QString, text);
+    QFETCH(QStringList, fields);
+    QFETCH(QString, kontrolka);
+    QFETCH(QString, box);
+    WorkDir dir;
+    TForm1 form;
+    form.show();
+    waitActive(&form);
+    QLineEdit *field = form.ui->edt_vlastnik;
+    field->setFocus();
+    QTRY_VERIFY(field->hasFocus());
+    const int before = m_boxesAnswered;
+    if (!box.isEmpty())
+        pressInNextBox(QStringLiteral("Return")); // OK
+    if (how == QLatin1String("middle")) {
+        QGuiApplication::clipboard()->setText(text, QClipboard::Selection);
+        const QPoint at = field->mapToGlobal(field->rect().center());
+        QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(at.x()),
+                                                      QString::number(at.y()), QStringLiteral("click"),
+                                                      QStringLiteral("2")});
+    } else {
+        QGuiApplication::clipboard()->setText(text);
+        QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), how});
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(form.ui->lbl_kontrolka->text(), kontrolka, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_boxesAnswered, before + (box.isEmpty() ? 0 : 1), 5000);
+    if (!box.isEmpty())
+        QCOMPARE(m_lastBox, box);
+    QCOMPARE(form.ui->rbtn_vozy->isChecked(), fields.size() == 4);
+    QCOMPARE(form.pocet_cislic, fields.size() == 4 ? 11 : 6);
+    QCOMPARE(form.ui->edt_rezim->text(), fields[0]);
+    QCOMPARE(form.ui->edt_vlastnik->text(), fields[1]);
+    if (fields.size() == 4) {
+        QCOMPARE(form.ui->edt_charakteristika->text(), fields[2]);
+        QCOMPARE(form.ui->edt_evidence->text(), fields[3]);
+    }
+    QVERIFY(form.ui->lbl_databaze_memo->text().endsWith(u'-' + kontrolka));
 }
 
 TRAKVID_TEST_MAIN(TestRealBoxes)
