@@ -103,10 +103,7 @@ void DatabaseCheck::offer(QStringView line)
         if (line[dash + 1].unicode() - u'0' != correct)
             add(QStringLiteral("chybná kontrolní číslice, správná je %1").arg(correct));
     }
-    qsizetype &first = m_firstLine[key]; // 0 for a number not seen before
-    if (first == 0)
-        first = lineNumber;
-    else
+    if (const qsizetype first = earlierLine(key, lineNumber))
         add(QStringLiteral("číslo už je na řádku %1").arg(first));
     if (m_previousLine > 0 && key < m_previousKey)
         add(QStringLiteral("mimo pořadí, menší než číslo na řádku %1").arg(m_previousLine));
@@ -123,6 +120,23 @@ void DatabaseCheck::offer(QStringView line)
     m_problems += line;
     m_problems += QStringView(u" – ");
     m_problems += problems;
+}
+
+qsizetype DatabaseCheck::earlierLine(qint64 key, qsizetype line)
+{
+    // A number above all seen so far is new; every number in the hash is
+    // below the greatest of the array.
+    if (m_ascending.empty() || key > m_ascending.back().first) {
+        m_ascending.emplace_back(key, line);
+        return 0;
+    }
+    const auto at = std::lower_bound(m_ascending.begin(), m_ascending.end(), std::pair(key, qsizetype(0)));
+    if (at != m_ascending.end() && at->first == key)
+        return at->second;
+    qsizetype &first = m_unordered[key]; // 0 for a number not seen before
+    if (first == 0)
+        first = line;
+    return first == line ? 0 : first;
 }
 
 QString DatabaseCheck::text() const

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <utility>
+#include <vector>
 
 namespace listings {
 
@@ -76,8 +78,14 @@ private:
     qsizetype m_errors = 0;
     qint64 m_previousKey = 0;
     qsizetype m_previousLine = 0; // 0: no vehicle line yet
-    QHash<qint64, qsizetype> m_firstLine; // number -> the first line that has it
-    QString m_problems;                   // the problem lines, each after a "\n"
+    // The first line of every number seen. A database kept in order gives its
+    // numbers ascending: they go on the end of a sorted array, and only the few
+    // out of order into a hash, so a million lines stay quick and small.
+    std::vector<std::pair<qint64, qsizetype>> m_ascending;
+    QHash<qint64, qsizetype> m_unordered;
+    // The first line before `line` with the number `key`, or 0 when there is none.
+    qsizetype earlierLine(qint64 key, qsizetype line);
+    QString m_problems; // the problem lines, each after a "\n"
 };
 
 } // namespace listings

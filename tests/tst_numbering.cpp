@@ -16,8 +16,6 @@ private slots:
     void focusAdvance_data();
     void focusAdvance();
     void completeness();
-    void wholeNumber_data();
-    void wholeNumber();
 };
 
 static std::vector<int> digitsOf(const QString &s)
@@ -169,50 +167,6 @@ void TestNumbering::completeness()
     QVERIFY(numbering::wagonFieldComplete(QStringLiteral("0"), 0, 10));
     QVERIFY(!numbering::wagonFieldComplete(QStringLiteral("123"), 123, 1000));
     QVERIFY(numbering::wagonFieldComplete(QStringLiteral("012"), 12, 1000));
-}
-
-// A number written whole: "digits" is empty for text that is no whole number,
-// "given" is -1 when no check digit was written.
-void TestNumbering::wholeNumber_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("digits");
-    QTest::addColumn<int>("given");
-    QTest::newRow("wagon with blanks and dash") << "21 80 2345 123-8" << "21802345123" << 8;
-    QTest::newRow("wagon with dots") << "21.80.2345.123" << "21802345123" << -1;
-    QTest::newRow("wagon digits only") << "218023451238" << "21802345123" << 8;
-    QTest::newRow("locomotive with blank and dash") << "754 001-6" << "754001" << 6;
-    QTest::newRow("locomotive digits only") << "7540016" << "754001" << 6;
-    QTest::newRow("locomotive without check digit") << "754 001" << "754001" << -1;
-    QTest::newRow("table cell with no-break spaces and line end")
-        << QString::fromUtf16(u"21\u00a080\u00a02345\u00a0123-8\r\n") << "21802345123" << 8;
-    QTest::newRow("tabs and dashes anywhere") << "\t-21-80-2345-123-8-." << "21802345123" << 8;
-    QTest::newRow("ten digits") << "2180234512" << "" << -1;
-    QTest::newRow("eight digits") << "75400160" << "" << -1;
-    QTest::newRow("thirteen digits") << "2180234512381" << "" << -1;
-    QTest::newRow("five digits") << "75400" << "" << -1;
-    QTest::newRow("empty") << "" << "" << -1;
-    QTest::newRow("dashes only") << "- . -" << "" << -1;
-    QTest::newRow("a letter") << "21 80 2345 123-8a" << "" << -1;
-    QTest::newRow("a slash") << "754/001-6" << "" << -1;
-    QTest::newRow("plus sign") << "+754001" << "" << -1;
-    QTest::newRow("fullwidth digits") << QString::fromUtf16(u"\uff17\uff15\uff14\uff10\uff10\uff11") << "" << -1;
-    QTest::newRow("right-to-left mark") << QString::fromUtf16(u"\u200f754001") << "" << -1;
-    QTest::newRow("100,000 digits") << QString(100000, u'1') << "" << -1;
-}
-
-void TestNumbering::wholeNumber()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, digits);
-    QFETCH(int, given);
-    const std::optional<numbering::WholeNumber> number = numbering::readWholeNumber(text);
-    QCOMPARE(number.has_value(), !digits.isEmpty());
-    if (!number)
-        return;
-    QCOMPARE(number->digits, digits);
-    QCOMPARE(number->given.value_or(-1), given);
-    QCOMPARE(number->wagon(), digits.size() == 11);
 }
 
 TRAKVID_TEST_MAIN(TestNumbering)
