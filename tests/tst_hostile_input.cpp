@@ -150,9 +150,7 @@ void TestHostileInput::numberFields_data()
     const std::pair<const char *, QString> nearlyWhole[] = {
         {"fullwidth whole number", u"２１ ８０ ２３４５ １２３-８"_s},
         {"whole number behind a right-to-left mark", u"\u200F21 80 2345 123-8"_s},
-        {"whole number with NUL", u"21802345123"_s + QChar(0) + u"-8"_s},
         {"whole number and a word", u"21 80 2345 123-8 Cheb"_s},
-        {"two whole numbers", u"754 001-6 754 002-4"_s},
         {"100,000 dashes and dots", QString(100000, u'-') + QString(100000, u'.')},
     };
     for (const auto &[name, text] : nearlyWhole)
