@@ -196,7 +196,7 @@ def main():
                 wall, cpu, label = theirs[tool]
                 row[1] = label
                 ratio = b["real_time"] / wall
-                row += [f"{fmt(wall)} ({fmt(cpu)})", f"{ratio:.1f}"]
+                row += [f"{fmt(wall)} ({fmt(cpu)})", f"{ratio:.2f}" if ratio < 0.1 else f"{ratio:.1f}"]
                 ratio_at_largest = ratio
             else:
                 row += ["–", "–"]

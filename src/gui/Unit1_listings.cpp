@@ -120,6 +120,9 @@ void showScan(TForm1 &form, const QString &file, const QString &openFailure, con
               const std::function<void(const QString &)> &lineFn, const std::function<QString()> &result)
 {
     Ui::TForm1 *ui = form.ui;
+    // The pane lets go of what it held before the file is read, so that a
+    // big earlier result and the new one are never held together.
+    ui->Memo1->clear();
     const storage::ScanResult scanned = storage::scanFile(file, lineFn);
     QString text; // stays empty when a read fails part way: no half result that looks whole
     if (!scanned.opened)
