@@ -32,14 +32,14 @@ editace_children = ''.join([
   label('lbl_charakteristika',108,12,90,16,'Charakteristika'),
   label('lbl_evidence',200,12,56,16,'evidence'),
   widget('QLineEdit','edt_rezim',16,32,25,22,font(None,True)+prop_str('text','XX')+acc('Režim')+'<property name="styleSheet"><string notr="true">background-color: palette(window);</string></property>'),
-  widget('QLineEdit','edt_vlastnik',64,32,25,22,font(None,True)+prop_str('text','XX')+acc('Vlastník')+prop_str('whatsThis','autoselect')+'<property name="styleSheet"><string notr="true">background-color: white;</string></property>'),
+  widget('QLineEdit','edt_vlastnik',64,32,25,22,font(None,True)+prop_str('text','XX')+acc('Vlastník')+'<property name="styleSheet"><string notr="true">background-color: white;</string></property>'),
   widget('QLineEdit','edt_charakteristika',128,32,41,22,font(None,True)+prop_str('text','XXXX')+acc('Charakteristika')),
   widget('QLineEdit','edt_evidence',208,32,33,22,font(None,True)+prop_str('text','XXX')+acc('evidence')),
   widget('QFrame','Panel_kontrolka',264,10,73,47,
          '<property name="frameShape"><enum>QFrame::Panel</enum></property><property name="frameShadow"><enum>QFrame::Raised</enum></property>',
          label('lbl_kontrolka_nazev',10,2,60,16,'Kontrolka')+
          label('lbl_pomlcka',-3,20,34,22,'  -  ',font(12,True))+
-         label('lbl_kontrolka',28,20,30,22,'X',font(12,True)+acc('Kontrolní číslice'))),
+         label('lbl_kontrolka',28,20,30,22,'X',font(12,True)+acc('Kontrolní číslice X'))),
   widget('QPushButton','BitBtn_zadano',352,24,81,25,prop_str('text','Zadáno')+tip('Spočítej kontrolní číslici')+icon(':/images/yes.png')+'<property name="autoDefault"><bool>true</bool></property><property name="default"><bool>true</bool></property>'),
 ])
 central = ''.join([

@@ -122,6 +122,9 @@ void TestEntry::checkDigitByTyping()
     QCOMPARE(QApplication::focusWidget(), ui()->BitBtn_zadano);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QCOMPARE(ui()->lbl_kontrolka->text(), expected);
+    // What a screen reader hears.
+    QCOMPARE(QAccessible::queryAccessibleInterface(ui()->lbl_kontrolka)->text(QAccessible::Name),
+             "Kontrolní číslice " + expected);
     QCOMPARE(m_boxes->shown.size(), 0);
 }
 

@@ -154,6 +154,8 @@ void TestMainWindow::initialState()
     QVERIFY(!ui->udrzba->isChecked());
     QCOMPARE(form()->strana_napovedy, 0);
     QCOMPARE(form()->pocet_cislic, 11);
+    for (QWidget *w : form()->findChildren<QWidget *>()) // Shift+F1 shows no stray hint
+        QVERIFY2(w->whatsThis().isEmpty(), qPrintable(w->objectName()));
 }
 
 void TestMainWindow::statusBar()

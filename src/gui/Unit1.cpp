@@ -51,6 +51,18 @@ TForm1::TForm1(QWidget *parent)
         if (on)
             rbtn_vozyClick();
     });
+    // An arrow key selects the next radio button first and focuses it after
+    // the switch gave the focus to the first field: take it back there, so
+    // that the digits typed next are not lost.
+    for (QRadioButton *button : {ui->rbtn_lokomotivy, ui->rbtn_vozy}) {
+        connect(button, &QRadioButton::toggled, this, [this](bool on) {
+            if (on)
+                QMetaObject::invokeMethod(this, [this] {
+                    if (focusWidget() == ui->rbtn_vozy || focusWidget() == ui->rbtn_lokomotivy)
+                        moveFocusTo(ui->edt_rezim);
+                }, Qt::QueuedConnection);
+        });
+    }
     connect(ui->BitBtn_zadano, &QPushButton::clicked, this, &TForm1::btn_pocitejClick);
 
     // Database list and its buttons.
@@ -73,6 +85,10 @@ TForm1::TForm1(QWidget *parent)
     // first digit typed replaces it.
     ui->edt_rezim->setFocus();
     ui->edt_rezim->selectAll();
+
+    // Bookmarks, listing values and file lines reach labels: never as markup.
+    for (QLabel *label : findChildren<QLabel *>())
+        label->setTextFormat(Qt::PlainText);
 }
 
 TForm1::~TForm1()
@@ -214,13 +230,15 @@ void TForm1::keyPressEvent(QKeyEvent *e)
     const bool inMemo = focus == ui->Memo1;
     // A focused push or tool button takes Enter itself; a radio button does not.
     const bool onButton = qobject_cast<QPushButton *>(focus) || qobject_cast<QToolButton *>(focus);
+    // The numeric keypad's keys carry the keypad modifier: its Enter is Enter.
+    const Qt::KeyboardModifiers modifiers = e->modifiers() & ~Qt::KeypadModifier;
     if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !inMemo && !onButton
-        && e->modifiers() == Qt::NoModifier) {
+        && modifiers == Qt::NoModifier) {
         // Zadáno is the window's default button.
         ui->BitBtn_zadano->click();
         return;
     }
-    if (e->key() == Qt::Key_Escape && !inMemo && e->modifiers() == Qt::NoModifier) {
+    if (e->key() == Qt::Key_Escape && !inMemo && modifiers == Qt::NoModifier) {
         // The next help arrow is the window's cancel button.
         if (ui->bitbtn_napoveda_dale->isEnabled())
             ui->bitbtn_napoveda_dale->click();
@@ -254,7 +272,10 @@ bool TForm1::eventFilter(QObject *watched, QEvent *e)
         auto *field = qobject_cast<QLineEdit *>(watched);
         if (field && static_cast<QFocusEvent *>(e)->reason() != Qt::MouseFocusReason)
             field->selectAll();
-    } else if (e->type() == QEvent::MouseButtonPress) {
+    } else if (e->type() == QEvent::MouseButtonPress
+               && static_cast<QMouseEvent *>(e)->button() == Qt::LeftButton) {
+        // Only a left click empties a field: the right one opens its menu
+        // ("Kopírovat" needs the text), the middle one pastes.
         if (watched == ui->edt_rezim)
             edt_rezimClick();
         else if (watched == ui->edt_vlastnik)
@@ -278,9 +299,16 @@ void TForm1::moveFocusTo(QWidget *w)
         edit->selectAll();
 }
 
+// A screen reader hears the digit, not just the label's name.
+void TForm1::setKontrolka(const QString &text)
+{
+    ui->lbl_kontrolka->setText(text);
+    ui->lbl_kontrolka->setAccessibleName(QStringLiteral("Kontrolní číslice ") + text);
+}
+
 void TForm1::changeRule(QLineEdit *field)
 {
-    ui->lbl_kontrolka->setText(QStringLiteral("X"));
+    setKontrolka(QStringLiteral("X"));
     const QString text = field->text();
     if (!numbering::toInt(text)) {
         if (!text.isEmpty())
@@ -505,6 +533,6 @@ void TForm1::btn_pocitejClick()
         }
         digits.push_back(cislice[position][0].unicode() - u'0');
     }
-    ui->lbl_kontrolka->setText(QString::number(numbering::kontrolni_cislice(digits)));
+    setKontrolka(QString::number(numbering::kontrolni_cislice(digits)));
     vehicleReport();
 }
