@@ -465,6 +465,19 @@ void BM_ListingSeries(benchmark::State &state) { listing(state, "Podleady1", "se
 void BM_ListingLocoDkv(benchmark::State &state) { listing(state, "PodleDKV2", "loco_dkv", "loco_dkv_lines"); }
 void BM_ListingUnit(benchmark::State &state) { listing(state, "Podleprovoznjednotky1", "unit", "unit_lines"); }
 
+// "Kontrola čísel" over the wagon database, which the generator keeps clean.
+void BM_NumberCheck(benchmark::State &state)
+{
+    for (auto _ : state) {
+        g->trigger("Kontrolasel1");
+        settle();
+    }
+    const QString expected = QStringLiteral("Řádků: %1, vozidel: %2, chyb: 0").arg(g->lines).arg(g->wagons);
+    if (memoText(g->memo()) != expected)
+        state.SkipWithError("the number check found problems in a clean database");
+    failed(state);
+}
+
 // "Zadáno" for the wagon in the middle of the fleet.
 void BM_Report(benchmark::State &state)
 {
@@ -580,6 +593,7 @@ int main(int argc, char **argv)
     add("listing_series", BM_ListingSeries);
     add("listing_loco_dkv", BM_ListingLocoDkv);
     add("listing_unit", BM_ListingUnit);
+    add("number_check", BM_NumberCheck);
     add("report", BM_Report);
     benchmark::RegisterBenchmark("memory", BM_Memory)->Iterations(1);
 
