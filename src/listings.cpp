@@ -117,8 +117,10 @@ void DatabaseCheck::offer(QByteArrayView line)
     if (line.size() <= dash + 1 || line[dash] != '-' || line[dash + 1] < '0' || line[dash + 1] > '9') {
         add(u"chybí kontrolní číslice");
     } else {
-        // The digits are ASCII: one byte each, read as the characters they are.
-        const int correct = numbering::checkDigitOf(QString::fromLatin1(line.first(m_digits)));
+        int digits[11] = {};
+        for (int i = 0; i < m_digits; ++i)
+            digits[i] = line[i] - '0';
+        const int correct = numbering::kontrolni_cislice(std::span<const int>(digits, size_t(m_digits)));
         if (line[dash + 1] - '0' != correct)
             add(QStringLiteral("chybná kontrolní číslice, správná je %1").arg(correct));
     }
