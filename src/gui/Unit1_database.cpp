@@ -285,7 +285,10 @@ void TForm1::Btn_upravitClick()
         return;
     }
     const int numberLength = ui->lbl_databaze->text() == kVozy ? 13 : 8;
-    const QString editText = m_databaze->line(row).left(numberLength) + QStringLiteral(" Upravit");
+    // Only the number is decoded, whatever the length of the line.
+    const QByteArrayView bytes = m_databaze->lines().bytes(row);
+    const QString editText = storage::fromWindows1250(bytes.first(std::min<qsizetype>(bytes.size(), numberLength)))
+                             + QStringLiteral(" Upravit");
 
     if (!numbering::toInt(editText.left(6))) {
         // A bookmark, or the header line: its text is changed here.
