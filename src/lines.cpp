@@ -51,49 +51,46 @@ qsizetype measure(QByteArrayView buffer, qsizetype offset)
     return length;
 }
 
-// Calls `lfFn(position)` for every LF of `bytes`, in order. Sixteen bytes
-// are compared at a time: a call of memchr per line would cost more than
-// reading the file.
-template <typename LfFn>
-void forEachLf(QByteArrayView bytes, LfFn &&lfFn)
-{
-    const char *data = bytes.data();
-    const qsizetype n = bytes.size();
-    qsizetype i = 0;
-#ifdef __SSE2__
-    const __m128i lf = _mm_set1_epi8('\n');
-    for (; i + 16 <= n; i += 16) {
-        unsigned mask = unsigned(
-            _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(data + i)), lf)));
-        while (mask) {
-            lfFn(i + std::countr_zero(mask));
-            mask &= mask - 1;
-        }
-    }
-#endif
-    for (; i < n; ++i)
-        if (data[i] == '\n')
-            lfFn(i);
-}
-
 // Hands the rows of the lines of `bytes` to `rowFn`, as forEachLine() reads
-// them: one line from each line start to its LF, and a last one when the
-// bytes do not end with LF.
+// them: one line from each line start to its LF, less a CR before it, and a
+// last one when the bytes do not end with LF. Sixteen bytes are compared at
+// a time, for LF and for CR at once: a call of memchr per line would cost
+// more than reading the file.
 template <typename RowFn>
 void indexLines(QByteArrayView bytes, RowFn &&rowFn)
 {
     const char *data = bytes.data();
+    const qsizetype n = bytes.size();
     qsizetype start = 0;
-    auto line = [&](qsizetype end) {
-        const qsizetype length = end - start - (end > start && data[end - 1] == '\r' ? 1 : 0);
-        rowFn(packRow(false, start, length));
-    };
-    forEachLf(bytes, [&](qsizetype at) {
-        line(at);
-        start = at + 1;
-    });
-    if (start < bytes.size())
-        line(bytes.size());
+    qsizetype i = 0;
+#ifdef __SSE2__
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i cr = _mm_set1_epi8('\r');
+    unsigned crBeforeBlock = 0; // 1 when the byte before this block is CR
+    for (; i + 16 <= n; i += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(data + i));
+        unsigned lfs = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(block, lf)));
+        const unsigned crs = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(block, cr)));
+        // Bit k: the byte before byte k is CR.
+        const unsigned crBefore = (crs << 1) | crBeforeBlock;
+        while (lfs) {
+            const int bit = std::countr_zero(lfs);
+            const qsizetype at = i + bit;
+            rowFn(packRow(false, start, at - start - qsizetype((crBefore >> bit) & 1)));
+            start = at + 1;
+            lfs &= lfs - 1;
+        }
+        crBeforeBlock = crs >> 15;
+    }
+#endif
+    for (; i < n; ++i) {
+        if (data[i] != '\n')
+            continue;
+        rowFn(packRow(false, start, i - start - (i > start && data[i - 1] == '\r' ? 1 : 0)));
+        start = i + 1;
+    }
+    if (start < n)
+        rowFn(packRow(false, start, n - start - (data[n - 1] == '\r' ? 1 : 0)));
 }
 } // namespace
 
@@ -304,14 +301,21 @@ Lines::LoadResult Lines::load(const QString &fileName)
     if (filled > kLargestFile)
         return fail(LoadStatus::Unreadable, QStringLiteral("Soubor %1 je příliš velký.").arg(fileName));
 
+    // Rows are written straight into blocks of the usual size; the last one
+    // is cut to what it holds.
     std::vector<Block> blocks;
-    indexLines(bytes, [&blocks](quint64 row) {
-        if (blocks.empty() || blocks.back().rows.size() == kBlockRows) {
-            blocks.emplace_back();
-            blocks.back().rows.reserve(kBlockRows);
+    quint64 *out = nullptr;
+    quint64 *outEnd = nullptr;
+    indexLines(bytes, [&](quint64 row) {
+        if (out == outEnd) {
+            blocks.emplace_back().rows.resize(kBlockRows);
+            out = blocks.back().rows.data();
+            outEnd = out + kBlockRows;
         }
-        blocks.back().rows.push_back(row);
+        *out++ = row;
     });
+    if (!blocks.empty())
+        blocks.back().rows.resize(kBlockRows - size_t(outEnd - out));
     m_file = std::move(bytes);
     m_blocks = std::move(blocks);
     m_size = m_blocks.empty() ? 0 : qsizetype((m_blocks.size() - 1) * kBlockRows + m_blocks.back().rows.size());
