@@ -238,30 +238,57 @@ void Lines::clear()
     m_added = QByteArray();
 }
 
+namespace {
+// The largest key of `rows`, and the first of them whose key is not less
+// than `key` (-1 when none).
+template <typename LineAt>
+std::pair<std::optional<qint64>, qsizetype> readBlock(const std::vector<quint64> &rows, Lines::KeyFn keyFn,
+                                                      qint64 key, LineAt &&lineAt)
+{
+    std::optional<qint64> largest;
+    qsizetype found = -1;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const std::optional<qint64> k = keyFn(lineAt(rows[i]));
+        if (!k)
+            continue;
+        if (!largest || *k > *largest)
+            largest = k;
+        if (found < 0 && *k >= key)
+            found = qsizetype(i);
+    }
+    return {largest, found};
+}
+} // namespace
+
 qsizetype Lines::firstKeyNotLess(KeyFn keyFn, qint64 key) const
 {
+    auto lineOf = [this](quint64 row) { return lineAt(row); };
     for (size_t b = 0; b < m_blocks.size(); ++b) {
         const Block &block = m_blocks[b];
         if (block.keyFn == keyFn && (!block.largestKey || *block.largestKey < key))
             continue;
         // Every key of the block is read, for the next search as well.
-        std::optional<qint64> largest;
-        qsizetype found = -1;
-        for (size_t i = 0; i < block.rows.size(); ++i) {
-            const std::optional<qint64> k = keyFn(lineAt(block.rows[i]));
-            if (!k)
-                continue;
-            if (!largest || *k > *largest)
-                largest = k;
-            if (found < 0 && *k >= key)
-                found = qsizetype(i);
-        }
+        const auto [largest, found] = readBlock(block.rows, keyFn, key, lineOf);
         block.keyFn = keyFn;
         block.largestKey = largest;
         if (found >= 0)
             return m_firstRows[b] + found;
     }
     return -1;
+}
+
+bool Lines::readKeys(KeyFn keyFn, int blocks) const
+{
+    auto lineOf = [this](quint64 row) { return lineAt(row); };
+    for (const Block &block : m_blocks) {
+        if (block.keyFn == keyFn)
+            continue;
+        if (blocks-- == 0)
+            return false;
+        block.largestKey = readBlock(block.rows, keyFn, 0, lineOf).first;
+        block.keyFn = keyFn;
+    }
+    return true;
 }
 
 Lines::LoadResult Lines::load(const QString &fileName)

@@ -49,6 +49,9 @@ public:
     // a line of the block changes, so a search passes whole blocks at once.
     using KeyFn = std::optional<qint64> (*)(QByteArrayView line);
     qsizetype firstKeyNotLess(KeyFn keyFn, qint64 key) const;
+    // Reads the largest keys of up to `blocks` blocks not yet read, ahead of
+    // a search; true when every block's is known.
+    bool readKeys(KeyFn keyFn, int blocks) const;
 
     // The whole file read as it is; CR LF or LF line ends, last line end
     // optional. On failure the lines are empty.

@@ -64,10 +64,11 @@ std::optional<qint64> keyOf(QByteArrayView line)
     }
 }
 
-storage::Lines::KeyFn keyFn(Kind kind) { return kind == Kind::Locomotive ? keyOf<6> : keyOf<11>; }
 } // namespace
 
-std::optional<qint64> key(Kind kind, QByteArrayView line) { return keyFn(kind)(line); }
+storage::Lines::KeyFn keyFunction(Kind kind) { return kind == Kind::Locomotive ? keyOf<6> : keyOf<11>; }
+
+std::optional<qint64> key(Kind kind, QByteArrayView line) { return keyFunction(kind)(line); }
 
 QString vehicleLine(Kind kind, const QString &number, const QString &dkv, const QString &domovka)
 {
@@ -77,7 +78,7 @@ QString vehicleLine(Kind kind, const QString &number, const QString &dkv, const 
 
 Place findPlace(const storage::Lines &lines, Kind kind, qint64 k)
 {
-    const qsizetype row = lines.firstKeyNotLess(keyFn(kind), k);
+    const qsizetype row = lines.firstKeyNotLess(keyFunction(kind), k);
     if (row < 0)
         return {Place::Append, int(lines.size()), -1};
     if (*key(kind, lines.bytes(row)) == k)
@@ -116,7 +117,7 @@ QStringList runLines(Kind kind, const QString &number, int first, int last,
     return lines;
 }
 
-int runStart(const storage::Lines &lines, Kind kind, qint64 k) { return int(lines.firstKeyNotLess(keyFn(kind), k)); }
+int runStart(const storage::Lines &lines, Kind kind, qint64 k) { return int(lines.firstKeyNotLess(keyFunction(kind), k)); }
 
 namespace {
 // Whether an old line carries the vehicle of a run line: the same number

@@ -24,6 +24,8 @@ bool isVehicleNumber(Kind kind, const QString &number);
 std::optional<qint64> key(Kind kind, const QString &line);
 // The same of a line's Windows-1250 bytes.
 std::optional<qint64> key(Kind kind, QByteArrayView line);
+// That reading as the key of a search of storage::Lines.
+storage::Lines::KeyFn keyFunction(Kind kind);
 
 // The vehicle line: number, " dkv ", DKV, then " pj " and the operating unit
 // or " domovska " and the home station.

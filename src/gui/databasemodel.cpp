@@ -1,5 +1,7 @@
 #include "databasemodel.h"
 
+#include "placement.h"
+
 #include <algorithm>
 
 namespace {
@@ -7,6 +9,16 @@ namespace {
 // whole. Laying out megabytes of one line at every repaint froze the window.
 constexpr qsizetype kShownCharacters = 1000;
 } // namespace
+
+DatabaseModel::DatabaseModel(QObject *parent) : QAbstractListModel(parent)
+{
+    // A few blocks at a time: the window stays responsive while they are read.
+    m_keyReader.setInterval(0);
+    connect(&m_keyReader, &QTimer::timeout, this, [this] {
+        if (m_lines.readKeys(m_keyFn, 16))
+            m_keyReader.stop();
+    });
+}
 
 int DatabaseModel::rowCount(const QModelIndex &parent) const
 {
@@ -38,11 +50,17 @@ storage::Lines::LoadResult DatabaseModel::load(const QString &fileName)
     beginResetModel();
     const storage::Lines::LoadResult result = m_lines.load(fileName);
     endResetModel();
+    // The locomotive database is keyed by six digits, the wagon database by eleven.
+    m_keyFn = placement::keyFunction(fileName == storage::LOKOMOTIVY ? placement::Kind::Locomotive
+                                                                     : placement::Kind::Wagon);
+    if (result.ok())
+        m_keyReader.start();
     return result;
 }
 
 void DatabaseModel::setLines(const QStringList &lines)
 {
+    m_keyReader.stop();
     beginResetModel();
     m_lines.clear();
     m_lines.insert(0, lines);

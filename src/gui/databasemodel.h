@@ -6,12 +6,13 @@
 
 #include <QAbstractListModel>
 #include <QStringList>
+#include <QTimer>
 
 class DatabaseModel : public QAbstractListModel
 {
     Q_OBJECT
 public:
-    using QAbstractListModel::QAbstractListModel;
+    explicit DatabaseModel(QObject *parent = nullptr);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     // The view asks for rows often: the checks of the default cost two
@@ -26,6 +27,8 @@ public:
     QStringList texts() const { return m_lines.texts(); }
 
     // Replaces the lines by those of the file; on failure the list is empty.
+    // The keys of its lines are then read in idle moments, so that the first
+    // add does not wait for them.
     storage::Lines::LoadResult load(const QString &fileName);
     storage::SaveResult save(const QString &fileName) const { return m_lines.save(fileName); }
 
@@ -44,4 +47,6 @@ public:
 
 private:
     storage::Lines m_lines;
+    QTimer m_keyReader;
+    storage::Lines::KeyFn m_keyFn = nullptr;
 };
