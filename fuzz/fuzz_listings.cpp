@@ -90,6 +90,19 @@ void check(const QList<QByteArray> &lines, const QString &value)
         }
         if (selection.count != listed.size() || selection.text() != listed.join(QLatin1Char('\n')))
             mismatch("selection", QString::fromLatin1(r.name));
+        // The lines as one piece of a file: the finder, which searches for the
+        // marker and the value, lists what reading every line lists.
+        if (encoded) {
+            QByteArray piece;
+            for (const QByteArray &bytes : lines)
+                piece += bytes + "\n";
+            listings::Selection everyLine;
+            storage::forEachLine(piece, [&](QByteArrayView line) { everyLine.offer(line, *encoded, r.rule); });
+            listings::Selection found;
+            listings::LineFinder(r.rule, *encoded).offer(piece, found);
+            if (found.count != everyLine.count || found.bytes != everyLine.bytes)
+                mismatch("line finder", QString::fromLatin1(r.name));
+        }
     }
     for (int digits : {3, 4})
         if (listings::checkNumber(value, digits) != referenceCheck(value, digits))

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 
 namespace listings {
 
@@ -74,6 +75,43 @@ void Selection::offer(QByteArrayView line, QByteArrayView value, Rule rule)
 }
 
 QString Selection::text() const { return storage::fromWindows1250(bytes); }
+
+LineFinder::LineFinder(Rule rule, QByteArrayView value) : m_rule(rule), m_value(value.toByteArray())
+{
+    const char *marker = rule == byOperatingUnit ? " pj " : rule == byHomeStation ? " domovska " : nullptr;
+    if (!marker)
+        return;
+    m_needle = marker + m_value;
+    m_searcher.emplace(m_needle.cbegin(), m_needle.cend());
+}
+
+void LineFinder::offer(QByteArrayView piece, Selection &selection) const
+{
+    if (!m_searcher) {
+        storage::forEachLine(piece, [&](QByteArrayView line) { selection.offer(line, m_value, m_rule); });
+        return;
+    }
+    const char *const begin = piece.data();
+    const char *const end = begin + piece.size();
+    for (const char *from = begin; from < end;) {
+        const char *found = std::search(from, end, *m_searcher);
+        if (found == end)
+            return;
+        // The whole line of the find, read by the rule itself: it counts
+        // every place in the line and leaves out a find that runs into the
+        // line end.
+        const void *lf = std::memchr(found, '\n', size_t(end - found));
+        const char *lineEnd = lf ? static_cast<const char *>(lf) : end;
+        const void *before = memrchr(from, '\n', size_t(found - from));
+        const char *lineStart = before ? static_cast<const char *>(before) + 1 : from;
+        storage::forEachLine(QByteArrayView(lineStart, lineEnd), [&](QByteArrayView line) {
+            selection.offer(line, m_value, m_rule);
+        });
+        if (!lf)
+            return;
+        from = lineEnd + 1;
+    }
+}
 
 NumberCheck checkNumber(const QString &value, int digits)
 {

@@ -5,6 +5,7 @@
 #include <QByteArrayView>
 #include <QHash>
 #include <QString>
+#include <functional>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -50,6 +51,27 @@ struct Selection {
     // Adds `line` as many times as `rule` lists it for `value`.
     void offer(QByteArrayView line, QByteArrayView value, Rule rule);
     QString text() const;
+};
+
+// Offers the lines of a file, piece by piece, to a selection. For a rule
+// after a marker (" pj ", " domovska ") only the lines that hold the marker
+// followed by the value are read, as no other line can be listed: they are
+// searched for in the piece as grep searches, skipping the rest. The other
+// rules read every line.
+class LineFinder
+{
+public:
+    LineFinder(Rule rule, QByteArrayView value);
+    LineFinder(const LineFinder &) = delete;
+    LineFinder &operator=(const LineFinder &) = delete;
+    // `piece`: whole lines with their line ends, the last one's optional.
+    void offer(QByteArrayView piece, Selection &selection) const;
+
+private:
+    Rule m_rule;
+    QByteArray m_value;
+    QByteArray m_needle; // the marker and the value; empty for a rule of a fixed place
+    std::optional<std::boyer_moore_horspool_searcher<const char *>> m_searcher;
 };
 
 // Check of a typed series (3 digits) or characteristic (4 digits): it must read

@@ -113,19 +113,18 @@ QString valueError(const Listing &listing, const QString &value)
     return QString();
 }
 
-// Reads `file` line by line, as the file's own bytes, into `lineFn` and
-// fills the pane with what `result` makes of the lines, or with
-// `openFailure` when the file cannot be opened; the heading becomes
-// `heading` and "Ulož" is disabled either way.
+// Reads `file` piece by piece, as the file's own bytes, into `pieceFn` and
+// fills the pane with what `result` makes of them, or with `openFailure`
+// when the file cannot be opened; the heading becomes `heading` and "Ulož"
+// is disabled either way.
 void showScan(TForm1 &form, const QString &file, const QString &openFailure, const QString &heading,
-              const std::function<void(QByteArrayView)> &lineFn, const std::function<QString()> &result)
+              const std::function<void(QByteArrayView)> &pieceFn, const std::function<QString()> &result)
 {
     Ui::TForm1 *ui = form.ui;
     // The pane lets go of what it held before the file is read, so that a
     // big earlier result and the new one are never held together.
     setMemoText(ui->Memo1, QString());
-    const storage::ScanResult scanned =
-        storage::scanPieces(file, [&lineFn](QByteArrayView piece) { storage::forEachLine(piece, lineFn); });
+    const storage::ScanResult scanned = storage::scanPieces(file, pieceFn);
     QString text; // stays empty when a read fails part way: no half result that looks whole
     if (!scanned.opened)
         text = openFailure;
@@ -158,12 +157,15 @@ void runListing(TForm1 &form, const Listing &listing)
     // The value is encoded once and compared with the file's own bytes; a
     // value no line can hold still has the file read, for its messages.
     const std::optional<QByteArray> encoded = listings::encodeValue(value);
+    std::optional<listings::LineFinder> finder;
+    if (encoded)
+        finder.emplace(listing.rule, *encoded);
     listings::Selection selection;
     showScan(form, listing.file, QString::fromUtf16(listing.openFailure),
              QString::fromUtf16(listing.headingPrefix) + value,
-             [&](QByteArrayView line) {
-                 if (encoded)
-                     selection.offer(line, *encoded, listing.rule);
+             [&](QByteArrayView piece) {
+                 if (finder)
+                     finder->offer(piece, selection);
              },
              [&] {
                  if (selection.count > 0)
@@ -182,7 +184,10 @@ void runNumberCheck(TForm1 &form, bool wagons)
     showScan(form, wagons ? storage::VOZY : storage::LOKOMOTIVY,
              wagons ? QStringLiteral("databáze vozů neexistuje") : QStringLiteral("databáze lokomotiv neexistuje"),
              wagons ? QStringLiteral("Kontrola čísel databáze vozů") : QStringLiteral("Kontrola čísel databáze lokomotiv"),
-             [&](QByteArrayView line) { check.offer(line); }, [&] { return check.text(); });
+             [&](QByteArrayView piece) {
+                 storage::forEachLine(piece, [&](QByteArrayView line) { check.offer(line); });
+             },
+             [&] { return check.text(); });
 }
 
 } // namespace
