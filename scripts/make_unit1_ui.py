@@ -139,6 +139,8 @@ actions = [
  ('n6','Listy',None,None,False),
  ('n7','Nastavení',None,None,False),
  ('Oprogramu1','O programu',None,None,False),
+ ('Tiskvpisu1','Tisk výpisu...',None,None,False),
+ ('Uloitvpis1','Uložit výpis...',None,None,False),
  # tool bar
  ('ulozit_vozidlo','uložit vozidlo',0,'uložit zadané vozidlo',False),
  ('uoloz_databazi','Ulož databázi',2,'Ulož databázi',False),
@@ -167,14 +169,18 @@ actions = [
  ('Zobrazitdatabzireim1','Zobrazit databázi režim',None,None,False),
  ('Uloitdatabzi2','Uložit databázi',None,None,False),
 ]
+SHORTCUTS = {'Tiskvpisu1': 'Ctrl+P'}
 def action_xml(a):
     name,text,ic,tp,chk=a
     s=f'<action name="{name}">'+prop_str('text',text)
+    if name in SHORTCUTS: s+=prop_str('shortcut',SHORTCUTS[name])
     if chk: s+='<property name="checkable"><bool>true</bool></property>'
     if ic is not None: s+=icon(IL(ic))
     if tp: s+=tip(tp)
     return s+'</action>'
-def menu(name,title,items):
+def menu(name,title,items,end=()):
+    # `end`: items after all others ("separator" draws a line)
+    items=list(items)+list(end)
     s=f'<widget class="QMenu" name="{name}">'+prop_str('title',title)
     sub=''
     for it in items:
@@ -186,7 +192,7 @@ def menu(name,title,items):
         else: s+=f'<addaction name="{it}"/>'
     return s+'</widget>'
 menubar = '<widget class="QMenuBar" name="MainMenu1">'+geom(0,0,708,22)+ \
-  menu('Databze1','&Databáze',['uloitvozidlo1','Uloitdatabzi1',
+  menu('Databze1','&Databáze',end=['separator','Tiskvpisu1','Uloitvpis1'],items=['uloitvozidlo1','Uloitdatabzi1',
        ('ZobrazitDatabzi1','Zobrazit Databázi...',['Lokomotivy1','Vozy1']),
        ('Vpiszdatabzevoz1','Výpis z databáze vozů',['PodleCharakteristiky1','PodleDKV1','PodleDomovskstanice1']),
        ('Zobrazitlist1','Zobrazit list...',['Reimvozu2','Vlastnkvozu1','Charakteristika561','Charakteristika781']),

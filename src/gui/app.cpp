@@ -24,6 +24,8 @@ void initApplication(QApplication &app)
     mallopt(M_MXFAST, 0);
 #endif
     app.setApplicationName(QStringLiteral("Trakvid"));
+    // Lets the desktop match the windows to the menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("trakvid"));
     QLocale::setDefault(QLocale(QLocale::Czech, QLocale::CzechRepublic));
     // The toolkit's own texts (Ano/Ne/Storno, the edit menus) in Czech.
     static QTranslator qtTranslator;
