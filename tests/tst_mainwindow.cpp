@@ -4,7 +4,10 @@
 #include "testutil.h"
 #include "ui_Unit1.h"
 
+#include <QAbstractButton>
+#include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
@@ -28,6 +31,8 @@ private slots:
     void contextMenus();
     void pictures();
     void everyControlReachableByTab();
+    void growsWithTheWindow();
+    void textsWholeAtSmallestSize();
 
 private:
     WorkDir *m_dir = nullptr;
@@ -174,7 +179,10 @@ void TestMainWindow::mainMenu()
     QCOMPARE(actionTexts(ui->MainMenu1->actions()), (QStringList{"&Databáze", "&Nastavení", "Nápověda"}));
     QCOMPARE(actionTexts(ui->Databze1->actions()),
              (QStringList{"uložit &vozidlo...", "&Uložit databázi", "Zobrazit Databázi...", "Výpis z databáze vozů",
-                          "Zobrazit list...", "Výpis z databáze lokomotiv"}));
+                          "Zobrazit list...", "Výpis z databáze lokomotiv", "Tisk výpisu...", "Uložit výpis..."}));
+    const QList<QAction *> databaze = ui->Databze1->actions();
+    QVERIFY(databaze.value(databaze.indexOf(ui->Tiskvpisu1) - 1)->isSeparator());
+    QCOMPARE(ui->Tiskvpisu1->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
     QCOMPARE(actionTexts(ui->ZobrazitDatabzi1->actions()), (QStringList{"Databázi lokomotivy", "Databázi vozy"}));
     QCOMPARE(actionTexts(ui->Vpiszdatabzevoz1->actions()),
              (QStringList{"Charakteristika...", "DKV...", "Domovská stanice..."}));
@@ -248,6 +256,86 @@ void TestMainWindow::everyControlReachableByTab()
     }
     for (QWidget *w : wanted)
         QVERIFY2(seen.contains(w), qPrintable(w->objectName()));
+}
+
+// Where a widget is, in window coordinates.
+static QRect place(QWidget *w) { return QRect(w->mapTo(w->window(), QPoint(0, 0)), w->size()); }
+
+// The smallest size is the classic one. Grown, the window gives the list most
+// of the added height and the pane some, both all the added width; the button
+// panels stay beside them and the number row at the top.
+void TestMainWindow::growsWithTheWindow()
+{
+    TForm1 *f = form();
+    Ui::TForm1 *ui = f->ui;
+    const QSize smallest(708, 542 + f->menuBar()->height());
+    QCOMPARE(f->size(), smallest);
+    QCOMPARE(f->minimumSize(), smallest);
+    QCOMPARE(place(ui->lbx_databaze).size(), QSize(569, 201));
+    QCOMPARE(place(ui->Memo1).size(), QSize(569, 121));
+    QWidget *const beside[] = {ui->Image1, ui->btn_uloz, ui->Panel_napoveda, ui->Panel_databaze};
+    QWidget *const besideOf[] = {ui->Panel4, ui->Memo1, ui->Memo1, ui->lbx_databaze};
+    QList<QPoint> offsets;
+    for (int i = 0; i < 4; ++i)
+        offsets << place(beside[i]).topLeft() - place(besideOf[i]).topRight();
+    const QRect list = place(ui->lbx_databaze), pane = place(ui->Memo1);
+    const QRect numberRow = place(ui->Panel_editace).united(place(ui->GroupBox1));
+
+    f->resize(1200, 900);
+    QTRY_COMPARE(f->size(), QSize(1200, 900));
+    QTRY_VERIFY(place(ui->lbx_databaze).width() > list.width());
+    QCOMPARE(place(ui->Memo1).width(), place(ui->lbx_databaze).width());
+    const int listGain = place(ui->lbx_databaze).height() - list.height();
+    const int paneGain = place(ui->Memo1).height() - pane.height();
+    QVERIFY2(paneGain > 0 && listGain > paneGain, qPrintable(QStringLiteral("%1 %2").arg(listGain).arg(paneGain)));
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(place(beside[i]).topLeft() - place(besideOf[i]).topRight(), offsets[i]);
+    QCOMPARE(place(ui->Panel_editace).united(place(ui->GroupBox1)), numberRow);
+}
+
+// At the smallest size every text fits its control and no control is cut
+// off by its parent. The window's picture is kept for a look at it
+// (mainwindow-smallest.png beside the test).
+void TestMainWindow::textsWholeAtSmallestSize()
+{
+    TForm1 *f = form();
+    QVERIFY(f->grab().save(QCoreApplication::applicationDirPath() + QStringLiteral("/mainwindow-smallest.png")));
+    int checked = 0;
+    for (QWidget *w : f->findChildren<QWidget *>()) {
+        if (!w->isVisible())
+            continue;
+        QString text;
+        int extra = 0; // room the control itself takes around the text
+        if (auto *label = qobject_cast<QLabel *>(w)) {
+            text = label->text().trimmed(); // "  -  ": its blanks may lie outside
+            extra = 2 * label->frameWidth();
+        } else if (auto *button = qobject_cast<QAbstractButton *>(w)) {
+            auto *tool = qobject_cast<QToolButton *>(button);
+            if (!tool || tool->toolButtonStyle() != Qt::ToolButtonIconOnly) // tool bar: pictures only
+                text = button->text();
+            extra = button->icon().isNull() ? 0 : button->iconSize().width() + 4;
+            extra += button->inherits("QRadioButton") ? 20 : 12;
+        } else if (auto *edit = qobject_cast<QLineEdit *>(w)) {
+            text = edit->text();
+            extra = 4; // the frame; the field scrolls its text by a pixel for the cursor
+
+        } else if (auto *group = qobject_cast<QGroupBox *>(w)) {
+            text = group->title();
+            extra = 8;
+        }
+        text.remove(QLatin1Char('&'));
+        if (text.isEmpty())
+            continue;
+        // The ink of the text, the way a screenshot shows it.
+        const QFontMetrics metrics(w->font());
+        const QSize need(metrics.tightBoundingRect(text).width() + extra, metrics.height());
+        const QRect visible = w->visibleRegion().boundingRect();
+        QVERIFY2(need.width() <= visible.width() && need.height() <= visible.height(),
+                 qPrintable(QStringLiteral("%1 \"%2\": needs %3 x %4, shows %5 x %6").arg(w->objectName(), text)
+                                .arg(need.width()).arg(need.height()).arg(visible.width()).arg(visible.height())));
+        ++checked;
+    }
+    QVERIFY(checked >= 20);
 }
 
 TRAKVID_TEST_MAIN(TestMainWindow)
