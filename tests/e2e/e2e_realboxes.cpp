@@ -9,6 +9,7 @@
 #include "ui_Unit1.h"
 #include "ui_Unit2.h"
 
+#include <QDir>
 #include <QMessageBox>
 #include <QProcess>
 #include <QTimer>
@@ -22,10 +23,14 @@ private slots:
     void laterActivationStillRefreshes();
     void addWindowKeepsItsButtonsDisabled();
     void typingRightAfterTheSplash();
+    void printAndSaveThroughTheRealDialogs();
+    void windowMaximizes();
 
 private:
     // Presses `key` in the next modal box once it has the keyboard.
     void pressInNextBox(const QString &key);
+    // Runs xdotool with each of `commands` in the next modal box.
+    void inNextBox(const QList<QStringList> &commands);
     static void waitActive(QWidget *w);
     int m_boxesAnswered = 0;
 };
@@ -52,17 +57,21 @@ void TestRealBoxes::waitActive(QWidget *w)
     QVERIFY(w->isActiveWindow());
 }
 
-void TestRealBoxes::pressInNextBox(const QString &key)
+void TestRealBoxes::pressInNextBox(const QString &key) { inNextBox({{QStringLiteral("key"), key}}); }
+
+void TestRealBoxes::inNextBox(const QList<QStringList> &commands)
 {
     auto *timer = new QTimer(this);
     timer->setInterval(50);
-    connect(timer, &QTimer::timeout, this, [this, timer, key] {
+    connect(timer, &QTimer::timeout, this, [this, timer, commands] {
         QWidget *box = QApplication::activeModalWidget();
         if (!box || QApplication::activeWindow() != box)
             return;
         timer->stop();
         timer->deleteLater();
-        QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), key});
+        QTest::qWait(300); // the dialog's own focus settles
+        for (const QStringList &command : commands)
+            QProcess::execute(QStringLiteral("xdotool"), command);
         ++m_boxesAnswered;
     });
     timer->start();
@@ -176,6 +185,50 @@ void TestRealBoxes::typingRightAfterTheSplash()
     QCOMPARE(QApplication::focusWidget(), form.ui->BitBtn_zadano);
     QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
     QTRY_COMPARE_WITH_TIMEOUT(form.ui->lbl_kontrolka->text(), QStringLiteral("8"), 5000);
+}
+
+// Ctrl+P on the keyboard opens the real print dialog; with no printer set up
+// it offers a PDF file, which Enter writes. The real file dialog saves under
+// the name typed into it.
+void TestRealBoxes::printAndSaveThroughTheRealDialogs()
+{
+    WorkDir dir;
+    // The print dialog offers a PDF file in the home folder.
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(dir.path()));
+    auto restoreHome = qScopeGuard([&] { qputenv("HOME", home); });
+    Windows windows;
+    TForm1 *form = windows.form1.get();
+    waitActive(form);
+    form->n5Click();
+    const QString heading = form->ui->lbl_databaze_memo->text();
+    const int before = m_boxesAnswered;
+
+    inNextBox({{QStringLiteral("key"), QStringLiteral("Return")}});
+    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("ctrl+p")});
+    QTRY_COMPARE_WITH_TIMEOUT(m_boxesAnswered, before + 1, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(heading + QStringLiteral(".pdf")).size() > 1000, 10000);
+
+    inNextBox({{QStringLiteral("key"), QStringLiteral("ctrl+a")},
+               {QStringLiteral("type"), QStringLiteral("vypis.txt")},
+               {QStringLiteral("key"), QStringLiteral("Return")}});
+    form->ui->Uloitvpis1->trigger();
+    QCOMPARE(m_boxesAnswered, before + 2);
+    QVERIFY(readFile(QStringLiteral("vypis.txt")).startsWith(heading.toUtf8() + "\n5. Z databáze"));
+}
+
+// The window manager can maximize the window, and everything follows.
+void TestRealBoxes::windowMaximizes()
+{
+    WorkDir dir;
+    Windows windows;
+    TForm1 *form = windows.form1.get();
+    waitActive(form);
+    const QSize list = form->ui->lbx_databaze->size();
+    form->showMaximized();
+    QTRY_VERIFY_WITH_TIMEOUT(form->isMaximized() && form->width() > 1200, 5000);
+    QTRY_VERIFY(form->ui->lbx_databaze->width() > list.width() + 400);
+    QVERIFY(form->ui->lbx_databaze->height() > list.height() + 200);
 }
 
 TRAKVID_TEST_MAIN(TestRealBoxes)
