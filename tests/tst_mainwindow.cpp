@@ -266,73 +266,60 @@ static QRect place(QWidget *w) { return QRect(w->mapTo(w->window(), QPoint(0, 0)
 // panels stay beside them and the number row at the top.
 void TestMainWindow::growsWithTheWindow()
 {
-    TForm1 *f = form();
-    Ui::TForm1 *ui = f->ui;
-    const QSize smallest(708, 542 + f->menuBar()->height());
-    QCOMPARE(f->size(), smallest);
-    QCOMPARE(f->minimumSize(), smallest);
-    QCOMPARE(place(ui->lbx_databaze).size(), QSize(569, 201));
-    QCOMPARE(place(ui->Memo1).size(), QSize(569, 121));
-    QWidget *const beside[] = {ui->Image1, ui->btn_uloz, ui->Panel_napoveda, ui->Panel_databaze};
-    QWidget *const besideOf[] = {ui->Panel4, ui->Memo1, ui->Memo1, ui->lbx_databaze};
-    QList<QPoint> offsets;
-    for (int i = 0; i < 4; ++i)
-        offsets << place(beside[i]).topLeft() - place(besideOf[i]).topRight();
-    const QRect list = place(ui->lbx_databaze), pane = place(ui->Memo1);
-    const QRect numberRow = place(ui->Panel_editace).united(place(ui->GroupBox1));
+    Ui::TForm1 *ui = form()->ui;
+    const QSize smallest(708, 542 + form()->menuBar()->height());
+    QCOMPARE(form()->minimumSize(), smallest);
+    QCOMPARE(form()->size(), smallest);
+    QVERIFY(form()->maximumWidth() > 4000 && form()->maximumHeight() > 4000);
+    QWidget *const moving[] = {ui->lbx_databaze, ui->Memo1, ui->Panel_databaze, ui->btn_uloz, ui->Panel_napoveda,
+                               ui->Image1, ui->Panel_editace};
+    QList<QRect> before;
+    for (QWidget *w : moving)
+        before << place(w);
+    QCOMPARE(before[0].size(), QSize(569, 201));
+    QCOMPARE(before[1].size(), QSize(569, 121));
 
-    f->resize(1200, 900);
-    QTRY_COMPARE(f->size(), QSize(1200, 900));
-    QTRY_VERIFY(place(ui->lbx_databaze).width() > list.width());
-    QCOMPARE(place(ui->Memo1).width(), place(ui->lbx_databaze).width());
-    const int listGain = place(ui->lbx_databaze).height() - list.height();
-    const int paneGain = place(ui->Memo1).height() - pane.height();
+    form()->resize(1200, 900);
+    QTRY_COMPARE(place(ui->lbx_databaze).width(), 569 + 1200 - 708);
+    QCOMPARE(place(ui->Memo1).width(), 569 + 1200 - 708);
+    const int listGain = place(ui->lbx_databaze).height() - 201, paneGain = place(ui->Memo1).height() - 121;
     QVERIFY2(paneGain > 0 && listGain > paneGain, qPrintable(QStringLiteral("%1 %2").arg(listGain).arg(paneGain)));
-    for (int i = 0; i < 4; ++i)
-        QCOMPARE(place(beside[i]).topLeft() - place(besideOf[i]).topRight(), offsets[i]);
-    QCOMPARE(place(ui->Panel_editace).united(place(ui->GroupBox1)), numberRow);
+    // Beside the list, beside the pane, beside the heading panel, at the top.
+    QCOMPARE(place(ui->Panel_databaze).topLeft(), before[2].topLeft() + place(ui->lbx_databaze).topRight() - before[0].topRight());
+    for (int i : {3, 4})
+        QCOMPARE(place(moving[i]).topLeft(), before[i].topLeft() + place(ui->Memo1).topRight() - before[1].topRight());
+    QCOMPARE(place(ui->Image1).topLeft(), before[5].topLeft() + QPoint(1200 - 708, 0));
+    QCOMPARE(place(ui->Panel_editace), before[6]);
 }
 
-// At the smallest size every text fits its control and no control is cut
-// off by its parent. The window's picture is kept for a look at it
-// (mainwindow-smallest.png beside the test).
+// At the smallest size every text fits the part of its control that shows.
+// The window's picture is kept beside the test (mainwindow-smallest.png).
 void TestMainWindow::textsWholeAtSmallestSize()
 {
-    TForm1 *f = form();
-    QVERIFY(f->grab().save(QCoreApplication::applicationDirPath() + QStringLiteral("/mainwindow-smallest.png")));
+    QVERIFY(form()->grab().save(QCoreApplication::applicationDirPath() + QStringLiteral("/mainwindow-smallest.png")));
     int checked = 0;
-    for (QWidget *w : f->findChildren<QWidget *>()) {
-        if (!w->isVisible())
-            continue;
+    for (QWidget *w : form()->findChildren<QWidget *>()) {
+        // The text and the room the control itself takes beside it.
         QString text;
-        int extra = 0; // room the control itself takes around the text
+        int extra = 4;
         if (auto *label = qobject_cast<QLabel *>(w)) {
             text = label->text().trimmed(); // "  -  ": its blanks may lie outside
             extra = 2 * label->frameWidth();
-        } else if (auto *button = qobject_cast<QAbstractButton *>(w)) {
-            auto *tool = qobject_cast<QToolButton *>(button);
-            if (!tool || tool->toolButtonStyle() != Qt::ToolButtonIconOnly) // tool bar: pictures only
-                text = button->text();
-            extra = button->icon().isNull() ? 0 : button->iconSize().width() + 4;
-            extra += button->inherits("QRadioButton") ? 20 : 12;
+        } else if (auto *button = qobject_cast<QAbstractButton *>(w); button && !button->inherits("QToolButton")) {
+            text = button->text().remove(QLatin1Char('&')); // the tool bar shows pictures only
+            extra = (button->icon().isNull() ? 0 : button->iconSize().width() + 4) + (button->inherits("QRadioButton") ? 20 : 12);
         } else if (auto *edit = qobject_cast<QLineEdit *>(w)) {
-            text = edit->text();
-            extra = 4; // the frame; the field scrolls its text by a pixel for the cursor
-
+            text = edit->text(); // the frame; the field scrolls by a pixel for its cursor
         } else if (auto *group = qobject_cast<QGroupBox *>(w)) {
             text = group->title();
-            extra = 8;
         }
-        text.remove(QLatin1Char('&'));
-        if (text.isEmpty())
+        if (text.isEmpty() || !w->isVisible())
             continue;
-        // The ink of the text, the way a screenshot shows it.
         const QFontMetrics metrics(w->font());
         const QSize need(metrics.tightBoundingRect(text).width() + extra, metrics.height());
-        const QRect visible = w->visibleRegion().boundingRect();
-        QVERIFY2(need.width() <= visible.width() && need.height() <= visible.height(),
-                 qPrintable(QStringLiteral("%1 \"%2\": needs %3 x %4, shows %5 x %6").arg(w->objectName(), text)
-                                .arg(need.width()).arg(need.height()).arg(visible.width()).arg(visible.height())));
+        const QSize shown = w->visibleRegion().boundingRect().size();
+        QVERIFY2(need.width() <= shown.width() && need.height() <= shown.height(),
+                 qPrintable(QStringLiteral("%1 \"%2\"").arg(w->objectName(), text)));
         ++checked;
     }
     QVERIFY(checked >= 20);

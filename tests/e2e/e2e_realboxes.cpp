@@ -9,7 +9,6 @@
 #include "ui_Unit1.h"
 #include "ui_Unit2.h"
 
-#include <QDir>
 #include <QMessageBox>
 #include <QProcess>
 #include <QTimer>
@@ -24,7 +23,6 @@ private slots:
     void addWindowKeepsItsButtonsDisabled();
     void typingRightAfterTheSplash();
     void printAndSaveThroughTheRealDialogs();
-    void windowMaximizes();
 
 private:
     // Presses `key` in the next modal box once it has the keyboard.
@@ -215,20 +213,6 @@ void TestRealBoxes::printAndSaveThroughTheRealDialogs()
     form->ui->Uloitvpis1->trigger();
     QCOMPARE(m_boxesAnswered, before + 2);
     QVERIFY(readFile(QStringLiteral("vypis.txt")).startsWith(heading.toUtf8() + "\n5. Z databáze"));
-}
-
-// The window manager can maximize the window, and everything follows.
-void TestRealBoxes::windowMaximizes()
-{
-    WorkDir dir;
-    Windows windows;
-    TForm1 *form = windows.form1.get();
-    waitActive(form);
-    const QSize list = form->ui->lbx_databaze->size();
-    form->showMaximized();
-    QTRY_VERIFY_WITH_TIMEOUT(form->isMaximized() && form->width() > 1200, 5000);
-    QTRY_VERIFY(form->ui->lbx_databaze->width() > list.width() + 400);
-    QVERIFY(form->ui->lbx_databaze->height() > list.height() + 200);
 }
 
 TRAKVID_TEST_MAIN(TestRealBoxes)
