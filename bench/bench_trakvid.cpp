@@ -408,6 +408,19 @@ void BM_ListingCharacteristic(benchmark::State &state)
 void BM_ListingDkv(benchmark::State &state) { listing(state, "PodleDKV1", "dkv", "dkv_lines"); }
 void BM_ListingStation(benchmark::State &state) { listing(state, "PodleDomovskstanice1", "station", "station_lines"); }
 
+// "Kontrola čísel" over the wagon database, which the generator keeps clean.
+void BM_NumberCheck(benchmark::State &state)
+{
+    for (auto _ : state) {
+        g->trigger("Kontrolasel1");
+        settle();
+    }
+    const QString expected = QStringLiteral("Řádků: %1, vozidel: %2, chyb: 0").arg(g->lines).arg(g->wagons);
+    if (g->memo()->toPlainText() != expected)
+        state.SkipWithError("the number check found problems in a clean database");
+    failed(state);
+}
+
 // "Zadáno" for the wagon in the middle of the fleet.
 void BM_Report(benchmark::State &state)
 {
@@ -514,6 +527,7 @@ int main(int argc, char **argv)
     add("listing_characteristic", BM_ListingCharacteristic);
     add("listing_dkv", BM_ListingDkv);
     add("listing_station", BM_ListingStation);
+    add("number_check", BM_NumberCheck);
     add("report", BM_Report);
     benchmark::RegisterBenchmark("memory", BM_Memory)->Iterations(1);
 

@@ -49,14 +49,14 @@ editace_children = ''.join([
   label('lbl_charakteristika',108,12,90,16,'Charakteristika'),
   label('lbl_evidence',200,12,56,16,'evidence'),
   widget('QLineEdit','edt_rezim',16,32,25,22,font(None,True)+prop_str('text','XX')+acc('Režim')+'<property name="styleSheet"><string notr="true">background-color: palette(window);</string></property>'),
-  widget('QLineEdit','edt_vlastnik',64,32,25,22,font(None,True)+prop_str('text','XX')+acc('Vlastník')+prop_str('whatsThis','autoselect')+'<property name="styleSheet"><string notr="true">background-color: white;</string></property>'),
+  widget('QLineEdit','edt_vlastnik',64,32,25,22,font(None,True)+prop_str('text','XX')+acc('Vlastník')+'<property name="styleSheet"><string notr="true">background-color: white;</string></property>'),
   widget('QLineEdit','edt_charakteristika',128,32,41,22,font(None,True)+prop_str('text','XXXX')+acc('Charakteristika')),
   widget('QLineEdit','edt_evidence',208,32,33,22,font(None,True)+prop_str('text','XXX')+acc('evidence')),
   widget('QFrame','Panel_kontrolka',264,10,73,47,
          '<property name="frameShape"><enum>QFrame::Panel</enum></property><property name="frameShadow"><enum>QFrame::Raised</enum></property>',
          label('lbl_kontrolka_nazev',10,2,60,16,'Kontrolka')+
          label('lbl_pomlcka',-3,20,34,22,'  -  ',font(12,True))+
-         label('lbl_kontrolka',28,20,30,22,'X',font(12,True)+acc('Kontrolní číslice'))),
+         label('lbl_kontrolka',28,20,30,22,'X',font(12,True)+acc('Kontrolní číslice X'))),
   widget('QPushButton','BitBtn_zadano',352,24,81,25,prop_str('text','Zadáno')+tip('Spočítej kontrolní číslici')+icon(':/images/yes.png')+'<property name="autoDefault"><bool>true</bool></property><property name="default"><bool>true</bool></property>'),
 ])
 central = [
@@ -129,6 +129,8 @@ actions = [
  ('Podleady1','Řada...',None,None,False),
  ('PodleDKV2','DKV...',None,None,False),
  ('Podleprovoznjednotky1','Provozní jednotka...',None,None,False),
+ ('Kontrolasel1','Kontrola čísel',None,None,False),
+ ('Kontrolasel2','Kontrola čísel',None,None,False),
  ('technika','Technické parametry',None,None,True),
  ('udrzba','Údržba',None,None,True),
  ('n1','Výpočet kontrolní číslice',None,None,False),
@@ -158,6 +160,8 @@ actions = [
  ('pmenu_ada1','Řada',None,None,False),
  ('pmenu_DKV2','DKV...',None,None,False),
  ('pmenu_PJ1','PJ...',None,None,False),
+ ('pmenu_Kontrolasel1','Kontrola čísel',None,None,False),
+ ('pmenu_Kontrolasel2','Kontrola čísel',None,None,False),
  # PopupMenu_databaze
  ('Sma1','Smaž',8,None,False),
  ('Upravit1','Upravit',9,None,False),
@@ -194,9 +198,9 @@ def menu(name,title,items,end=()):
 menubar = '<widget class="QMenuBar" name="MainMenu1">'+geom(0,0,708,22)+ \
   menu('Databze1','&Databáze',end=['separator','Tiskvpisu1','Uloitvpis1'],items=['uloitvozidlo1','Uloitdatabzi1',
        ('ZobrazitDatabzi1','Zobrazit Databázi...',['Lokomotivy1','Vozy1']),
-       ('Vpiszdatabzevoz1','Výpis z databáze vozů',['PodleCharakteristiky1','PodleDKV1','PodleDomovskstanice1']),
+       ('Vpiszdatabzevoz1','Výpis z databáze vozů',['PodleCharakteristiky1','PodleDKV1','PodleDomovskstanice1','separator','Kontrolasel1']),
        ('Zobrazitlist1','Zobrazit list...',['Reimvozu2','Vlastnkvozu1','Charakteristika561','Charakteristika781']),
-       ('Vpiszdatabzelokomotiv1','Výpis z databáze lokomotiv',['Podleady1','PodleDKV2','Podleprovoznjednotky1'])])+ \
+       ('Vpiszdatabzelokomotiv1','Výpis z databáze lokomotiv',['Podleady1','PodleDKV2','Podleprovoznjednotky1','separator','Kontrolasel2'])])+ \
   menu('Nastaven1','&Nastavení',['technika','udrzba'])+ \
   menu('Npovda1','Nápověda',['n1','n2','n3','n4','n5','n6','n7','Oprogramu1'])+ \
   '<addaction name="Databze1"/><addaction name="Nastaven1"/><addaction name="Npovda1"/></widget>'

@@ -1,9 +1,12 @@
 #pragma once
 // The six listing rules: which lines of a database file a typed value selects.
 // Knows nothing of windows; the listing commands of the main window use it.
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <utility>
+#include <vector>
 
 namespace listings {
 
@@ -45,5 +48,44 @@ struct Selection {
 // largest number of that many digits.
 enum class NumberCheck { Ok, NotANumber, WrongLength };
 NumberCheck checkNumber(const QString &value, int digits);
+
+// The check of the numbers of a whole database, fed its lines in file order.
+// A line whose first 11 (wagons) or 6 (locomotives) characters are all digits
+// is a vehicle line; any other line is a bookmark or the header and is only
+// counted. A vehicle line's problems, in this order: no "-" and one digit
+// after the number; a wrong check digit; a number that an earlier vehicle
+// line has; a number smaller than that of the vehicle line just before it;
+// " dkv " not right after the check digit, or no " domovska " (wagons) or
+// " pj " (locomotives) after it.
+class DatabaseCheck
+{
+public:
+    explicit DatabaseCheck(bool wagons);
+    // The next line of the file, without its line end.
+    void offer(QStringView line);
+    // "Řádků: N, vozidel: V, chyb: E", then one line for every vehicle line
+    // with a problem: "řádek L: ", the line, " – " and its problems joined by "; ".
+    QString text() const;
+    qsizetype lines() const { return m_lines; }
+    qsizetype vehicles() const { return m_vehicles; }
+    qsizetype errors() const { return m_errors; }
+
+private:
+    int m_digits;        // 11 or 6
+    QStringView m_after; // " domovska " or " pj "
+    qsizetype m_lines = 0;
+    qsizetype m_vehicles = 0;
+    qsizetype m_errors = 0;
+    qint64 m_previousKey = 0;
+    qsizetype m_previousLine = 0; // 0: no vehicle line yet
+    // The first line of every number seen. A database kept in order gives its
+    // numbers ascending: they go on the end of a sorted array, and only the few
+    // out of order into a hash, so a million lines stay quick and small.
+    std::vector<std::pair<qint64, qsizetype>> m_ascending;
+    QHash<qint64, qsizetype> m_unordered;
+    // The first line before `line` with the number `key`, or 0 when there is none.
+    qsizetype earlierLine(qint64 key, qsizetype line);
+    QString m_problems; // the problem lines, each after a "\n"
+};
 
 } // namespace listings

@@ -97,4 +97,41 @@ bool isDigit(const QString &s)
     return s.size() == 1 && s[0] >= QLatin1Char('0') && s[0] <= QLatin1Char('9');
 }
 
+int checkDigitOf(QStringView digits)
+{
+    int values[11] = {};
+    const qsizetype n = qMin(digits.size(), qsizetype(11));
+    for (qsizetype i = 0; i < n; ++i)
+        values[i] = digits[i].unicode() - u'0';
+    return kontrolni_cislice(std::span<const int>(values, size_t(n)));
+}
+
+std::optional<WholeNumber> readWholeNumber(QStringView text)
+{
+    // A pasted page of text is no number: stop as soon as there are too many digits.
+    QString digits;
+    for (QChar c : text) {
+        if (c.isSpace() || c == u'-' || c == u'.')
+            continue;
+        if (c < u'0' || c > u'9' || digits.size() == 12)
+            return std::nullopt;
+        digits += c;
+    }
+    WholeNumber number;
+    switch (digits.size()) {
+    case 12:
+    case 7:
+        number.given = digits.back().unicode() - u'0';
+        digits.chop(1);
+        break;
+    case 11:
+    case 6:
+        break;
+    default:
+        return std::nullopt;
+    }
+    number.digits = digits;
+    return number;
+}
+
 } // namespace numbering

@@ -1,6 +1,7 @@
 #pragma once
 // Numbering rules of railway vehicles that do not depend on any window.
 #include <QString>
+#include <QStringView>
 #include <optional>
 #include <span>
 
@@ -35,5 +36,21 @@ bool wagonFieldComplete(const QString &text, int value, int minimum);
 
 // True when `s` is exactly one of the characters "0" to "9".
 bool isDigit(const QString &s);
+
+// Check digit of a text of 6 or 11 characters "0" to "9".
+int checkDigitOf(QStringView digits);
+
+// A vehicle number written whole, as on a vehicle or in a document:
+// "21 80 2345 123-8", "21.80.2345.123", "754 001-6", "7540016".
+struct WholeNumber {
+    QString digits;           // 11 for a wagon, 6 for a locomotive
+    std::optional<int> given; // the check digit written after them, if any
+    bool wagon() const { return digits.size() == 11; }
+};
+// Blanks (any white space, so that a number copied from a table cell or typeset
+// with no-break spaces reads too), "-" and "." are dropped; the rest must be
+// 11 or 12 (wagon) or 6 or 7 (locomotive) characters "0" to "9", the 12th or
+// 7th being the given check digit. Anything else is no whole number.
+std::optional<WholeNumber> readWholeNumber(QStringView text);
 
 } // namespace numbering

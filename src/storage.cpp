@@ -8,6 +8,7 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <sys/stat.h>
 #include <cstring>
 
 namespace storage {
@@ -231,6 +232,25 @@ bool appendWindows1250(QStringView text, QByteArray &bytes)
     const qsizetype start = bytes.size();
     bytes.resize(start + text.size());
     return encodeTo(text, bytes.data() + start);
+}
+
+LoadStatus probe(const QString &fileName, QString *error)
+{
+    QFile file(fileName);
+    LoadStatus status = LoadStatus::Ok;
+    QString message;
+    openForReading(file, status, message);
+    if (error)
+        *error = message;
+    return status;
+}
+
+FileStamp stamp(const QString &fileName)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(fileName).constData(), &st) != 0)
+        return {};
+    return {true, qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
 }
 
 LoadResult load(const QString &fileName)

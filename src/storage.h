@@ -36,6 +36,20 @@ struct LoadResult {
     QString error;     // a Czech sentence naming the file, when not Ok
     bool ok() const { return status == LoadStatus::Ok; }
 };
+// Whether a file could be read, without reading it: Ok, Missing (it does not
+// exist) or Unreadable (it exists, but cannot be opened for reading).
+LoadStatus probe(const QString &fileName, QString *error = nullptr);
+
+// What a file on disk was when it was last read or written, to notice a write
+// by another program in between.
+struct FileStamp {
+    bool exists = false;
+    qint64 size = 0;
+    qint64 modifiedNs = 0; // modification time, nanoseconds since the epoch
+    bool operator==(const FileStamp &) const = default;
+};
+FileStamp stamp(const QString &fileName);
+
 // Reads a whole Windows-1250 file; CR LF or LF line ends, last line end optional.
 LoadResult load(const QString &fileName);
 // Reads the whole file as one text, line ends turned into "\n" (for the output pane).

@@ -7,8 +7,11 @@
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
 
 class TestEntry : public QObject
 {
@@ -36,6 +39,8 @@ private slots:
     void reactivationRefreshesLineCount();
     void reactivationSelectsTheField();
     void escapeDoesNothingWhileArrowsDisabled();
+    void paste_data();
+    void paste();
 
 private:
     WorkDir *m_dir = nullptr;
@@ -47,6 +52,7 @@ private:
     void typeHere(const QString &text);
     void selectLocomotives();
     void fill(const QString &a, const QString &b, const QString &c = {}, const QString &d = {});
+    void pasteInto(QLineEdit *field, const QString &how, const QString &text);
 };
 
 void TestEntry::init()
@@ -116,6 +122,9 @@ void TestEntry::checkDigitByTyping()
     QCOMPARE(QApplication::focusWidget(), ui()->BitBtn_zadano);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QCOMPARE(ui()->lbl_kontrolka->text(), expected);
+    // What a screen reader hears.
+    QCOMPARE(QAccessible::queryAccessibleInterface(ui()->lbl_kontrolka)->text(QAccessible::Name),
+             "Kontrolní číslice " + expected);
     QCOMPARE(m_boxes->shown.size(), 0);
 }
 
@@ -407,6 +416,91 @@ void TestEntry::escapeDoesNothingWhileArrowsDisabled()
     QCOMPARE(ui()->Memo1->toPlainText(), QStringLiteral("beze změny"));
     QCOMPARE(ui()->lbl_databaze_memo->text(), QStringLiteral("Výpisy"));
     QCOMPARE(m_boxes->shown.size(), 0);
+}
+
+// Pastes over the field's selected text: by the paste keys, the context
+// menu's "Vložit" or a drop.
+void TestEntry::pasteInto(QLineEdit *field, const QString &how, const QString &text)
+{
+    QGuiApplication::clipboard()->setText(text);
+    field->setFocus();
+    field->selectAll();
+    if (how == u"menu") {
+        QContextMenuEvent open(QContextMenuEvent::Mouse, QPoint(2, 2), field->mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(field, &open);
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        for (QAction *a : menu->actions())
+            if (a->text().startsWith(QStringLiteral("&Vložit\t")))
+                QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(a).center());
+        QVERIFY2(!QApplication::activePopupWidget(), "no Vložit in the menu");
+    } else if (how == u"drop") {
+        QMimeData mime;
+        mime.setText(text);
+        QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(field, &enter);
+        QDropEvent drop(QPointF(2, 2), Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(field, &drop);
+    } else {
+        const bool ctrlV = how == u"Ctrl+V";
+        QTest::keyClick(field, ctrlV ? Qt::Key_V : Qt::Key_Insert, ctrlV ? Qt::ControlModifier : Qt::ShiftModifier);
+    }
+}
+
+// From the placeholders: a whole number fills the fields of its kind and
+// computes; other text goes by the field's rules ("X": nothing computed).
+void TestEntry::paste_data()
+{
+    QTest::addColumn<bool>("fromLocomotives");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("fields");
+    QTest::addColumn<QString>("kontrolka");
+    QTest::addColumn<QString>("message");
+    const QStringList wagon{"21", "80", "2345", "123"}, loco{"754", "001"};
+    QTest::newRow("wagon, Ctrl+V") << false << "edt_rezim" << "Ctrl+V" << "21 80 2345 123-8" << wagon << "8" << "";
+    QTest::newRow("wagon, dots, Shift+Insert") << false << "edt_evidence" << "Shift+Insert" << "21.80.2345.123"
+                                               << wagon << "8" << "";
+    QTest::newRow("wagon, table cell, menu") << false << "edt_vlastnik" << "menu"
+                                             << QString::fromUtf16(u"21\u00a080\u00a02345\u00a0123-8\r\n") << wagon
+                                             << "8" << "";
+    QTest::newRow("wagon, drop") << false << "edt_charakteristika" << "drop" << "218023451238" << wagon << "8" << "";
+    QTest::newRow("locomotive, kind switches, Ctrl+V") << false << "edt_charakteristika" << "Ctrl+V" << "754 001-6"
+                                                       << loco << "6" << "";
+    QTest::newRow("locomotive, menu") << true << "edt_vlastnik" << "menu" << "7540016" << loco << "6" << "";
+    QTest::newRow("wagon, kind switches, menu") << true << "edt_rezim" << "menu" << "21 80 2345 123-8" << wagon
+                                                << "8" << "";
+    QTest::newRow("wrong digit, menu") << false << "edt_rezim" << "menu" << "754001-0" << loco << "6"
+                                       << "Zadaná kontrolní číslice 0 nesouhlasí, správná je 6.";
+    QTest::newRow("ten digits stay") << false << "edt_rezim" << "menu" << "1234567890"
+                                     << QStringList{"1234567890", "XX", "XXXX", "XXX"} << "X" << "";
+    QTest::newRow("a letter empties") << true << "edt_vlastnik" << "Shift+Insert" << "754 0a1-6"
+                                      << QStringList{"", ""} << "X" << "";
+}
+
+void TestEntry::paste()
+{
+    QFETCH(bool, fromLocomotives);
+    QFETCH(QString, field);
+    QFETCH(QString, how);
+    QFETCH(QString, text);
+    QFETCH(QStringList, fields);
+    QFETCH(QString, kontrolka);
+    QFETCH(QString, message);
+    if (fromLocomotives)
+        selectLocomotives();
+    pasteInto(child<QLineEdit>(form(), qPrintable(field)), how, text);
+    QCOMPARE(m_boxes->messages(), message.isEmpty() ? QStringList() : QStringList{message});
+    // The kind as its radio button switches it.
+    QCOMPARE(form()->pocet_cislic, fields.size() == 4 ? 11 : 6);
+    QStringList shown{ui()->edt_rezim->text(), ui()->edt_vlastnik->text()};
+    if (fields.size() == 4)
+        shown << ui()->edt_charakteristika->text() << ui()->edt_evidence->text();
+    QCOMPARE(shown, fields);
+    QCOMPARE(ui()->lbl_kontrolka->text(), kontrolka);
+    // The report is written as usual.
+    QCOMPARE(ui()->lbl_databaze_memo->text().endsWith(u'-' + kontrolka), kontrolka != u"X");
 }
 
 TRAKVID_TEST_MAIN(TestEntry)

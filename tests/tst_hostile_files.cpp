@@ -322,21 +322,21 @@ void TestHostileFiles::showDatabase()
     paint(f);
     VERIFY_UNCHANGED(before);
 
-    QCOMPARE(child<QLabel>(f, "lbl_databaze")->text(), loko ? u"Databáze lokomotivy"_s : u"Databáze vozy"_s);
-    QCOMPARE(f->panel(2), u"0"_s);
     if (h == Hostile::Directory) {
-        QCOMPARE(boxes.messages(), QStringList{loko ? u"databáze lokomotiv neexistuje !!"_s
-                                                    : u"databáze vozů neexistuje !!"_s});
-        QCOMPARE(f->databaze()->count(), 0);
-        // Nothing was read, so nothing may be written over the directory.
-        boxes.clear();
-        boxes.yes();
-        child<QAction>(f, "Uloitdatabzi1")->trigger();
+        // It exists and cannot be read: no "neexistuje", nothing shown that a save could write over it.
+        QCOMPARE(boxes.messages(), QStringList{});
         QCOMPARE(boxes.errors().size(), 1);
         QVERIFY2(boxes.errors().first().contains(file), qPrintable(boxes.errors().first()));
+        QCOMPARE(child<QLabel>(f, "lbl_databaze")->text(), u"Databáze"_s);
+        QCOMPARE(f->databaze()->count(), 0);
+        boxes.clear();
+        child<QAction>(f, "Uloitdatabzi1")->trigger();
+        QCOMPARE(boxes.shown.size(), 0);
         VERIFY_UNCHANGED(before);
         return;
     }
+    QCOMPARE(child<QLabel>(f, "lbl_databaze")->text(), loko ? u"Databáze lokomotivy"_s : u"Databáze vozy"_s);
+    QCOMPARE(f->panel(2), u"0"_s);
     QCOMPARE(boxes.shown.size(), 0);
     QCOMPARE(f->databaze()->count(), lines);
     QCOMPARE(f->panel(0), u"Počet řádků "_s + QString::number(lines));
@@ -391,14 +391,15 @@ void TestHostileFiles::saveOverDirectory()
     const auto before = snapshot();
     boxes.clear();
 
+    // The second Yes: overwrite what now stands at the file's name.
     if (how == u"save") {
-        boxes.yes();
+        boxes.yes().yes();
         child<QAction>(f, "Uloitdatabzi1")->trigger();
     } else if (how == u"close") {
-        boxes.yes();
+        boxes.yes().yes();
         QVERIFY(!f->close());
     } else {
-        boxes.yes();
+        boxes.yes().yes();
         child<QAction>(f, "Vozy1")->trigger();
     }
     QCOMPARE(boxes.errors().size(), 1);
@@ -711,16 +712,17 @@ void TestHostileFiles::addVehicle()
     QCOMPARE(boxes.pending(), 0);
     const QString line = loko ? u"754001-6 dkv Praha pj Brno"_s : u"51542345123-3 dkv Praha domovska Brno"_s;
     const QStringList list = f->databaze()->lines();
-    QCOMPARE(f->panel(2), u"1"_s);
     if (h == Hostile::Directory) {
-        QCOMPARE(list, QStringList{line});
-        boxes.clear();
-        boxes.yes();
-        child<QAction>(f, "Uloitdatabzi1")->trigger();
+        // It exists and cannot be read: nothing is added, nothing offered for saving.
         QCOMPARE(boxes.errors().size(), 1);
+        QVERIFY2(boxes.errors().first().contains(file), qPrintable(boxes.errors().first()));
+        QCOMPARE(list, QStringList{});
+        QCOMPARE(f->panel(2), u"Editace"_s);
+        QVERIFY(f->close());
         VERIFY_UNCHANGED(before);
         return;
     }
+    QCOMPARE(f->panel(2), u"1"_s);
     QCOMPARE(list.size(), present ? lines : lines + 1);
     QCOMPARE(list.count(line), 1);
     boxes.clear();

@@ -146,6 +146,15 @@ void TestHostileInput::numberFields_data()
                                  "below 32 bits", "64-bit maximum", "past 64 bits"};
     for (const QString &name : emptied)
         QTest::newRow(qPrintable(name)) << hostileText(name) << false << notRegime << notSeries;
+    // Whole numbers the paste does not read as one: the field's rules empty them.
+    const std::pair<const char *, QString> nearlyWhole[] = {
+        {"fullwidth whole number", u"２１ ８０ ２３４５ １２３-８"_s},
+        {"whole number behind a right-to-left mark", u"\u200F21 80 2345 123-8"_s},
+        {"whole number and a word", u"21 80 2345 123-8 Cheb"_s},
+        {"100,000 dashes and dots", QString(100000, u'-') + QString(100000, u'.')},
+    };
+    for (const auto &[name, text] : nearlyWhole)
+        QTest::newRow(name) << text << false << notRegime << notSeries;
     // Kept: what the conversion reads as a number; the completeness and digit
     // tests then judge it.
     QTest::newRow("leading blank") << hostileText(u"leading blank"_s) << true << wrongNumber << wrongNumber;

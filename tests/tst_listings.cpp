@@ -27,6 +27,8 @@ private slots:
     void lineEndsOfTheFile();
     void rules_data();
     void rules();
+    void numberCheck_data();
+    void numberCheck();
 };
 
 namespace {
@@ -169,6 +171,16 @@ void TestListings::listing_data()
                                        << kHomeHeading + "Brno" << QString();
     QTest::newRow("home station cancel") << home << true << "" << QString() << QString()
                                          << "Nezadali jste žádnou Domovskou stanici!!!";
+
+    // The number check asks nothing (no typed value); by the menu and by the drop-down.
+    QTest::newRow("number check, wagons") << "Kontrolasel1" << false << QString()
+        << "Řádků: 8, vozidel: 4, chyb: 1\nřádek 5: " + kVozy[4] + " – chybná kontrolní číslice, správná je 9"
+        << "Kontrola čísel databáze vozů" << QString();
+    QTest::newRow("number check, locomotives") << "pmenu_Kontrolasel2" << false << QString()
+        << "Řádků: 8, vozidel: 5, chyb: 3\nřádek 4: " + kLoko[3] + " – mimo pořadí, menší než číslo na řádku 3"
+               + "\nřádek 6: " + kLoko[5] + " – chybná kontrolní číslice, správná je 9\nřádek 8: " + kLoko[7]
+               + " – chybná kontrolní číslice, správná je 8; mimo pořadí, menší než číslo na řádku 6"
+        << "Kontrola čísel databáze lokomotiv" << QString();
 }
 
 void TestListings::listing()
@@ -200,7 +212,7 @@ void TestListings::listing()
     ScriptedBoxes boxes;
     if (cancel)
         boxes.cancel();
-    else
+    else if (!typed.isNull())
         boxes.type(typed);
     child<QAction>(w.form1.get(), qPrintable(action))->trigger();
 
@@ -301,6 +313,13 @@ void TestListings::openFailureCannotBeSaved_data()
                                << kVozyDkvHeading + "Plzeň";
     QTest::newRow("home station") << "PodleDomovskstanice1" << "Cheb" << storage::VOZY << "databáze vozů neexistuje"
                                   << kHomeHeading + "Cheb";
+    QTest::newRow("markup as a value") << "PodleDomovskstanice1" << "<b>Cheb" << storage::VOZY
+                                       << "databáze vozů neexistuje" << kHomeHeading + "<b>Cheb";
+    QTest::newRow("number check, wagons") << "Kontrolasel1" << QString() << storage::VOZY
+                                          << "databáze vozů neexistuje" << "Kontrola čísel databáze vozů";
+    QTest::newRow("number check, locomotives") << "Kontrolasel2" << QString() << storage::LOKOMOTIVY
+                                               << "databáze lokomotiv neexistuje"
+                                               << "Kontrola čísel databáze lokomotiv";
 }
 
 void TestListings::openFailureCannotBeSaved()
@@ -322,12 +341,17 @@ void TestListings::openFailureCannotBeSaved()
     QVERIFY(uloz->isEnabled());
 
     ScriptedBoxes boxes;
-    boxes.type(typed);
+    if (!typed.isNull())
+        boxes.type(typed);
     child<QAction>(w.form1.get(), qPrintable(action))->trigger();
+    QCOMPARE(boxes.pending(), 0);
     QCOMPARE(child<QPlainTextEdit>(w.form1.get(), "Memo1")->toPlainText(), failure);
     QVERIFY(boxes.messages().isEmpty());
     QVERIFY(!uloz->isEnabled());
-    QCOMPARE(child<QLabel>(w.form1.get(), "lbl_databaze_memo")->text(), heading);
+    auto *label = child<QLabel>(w.form1.get(), "lbl_databaze_memo");
+    QCOMPARE(label->text(), heading);
+    // Shown as typed, never read as markup.
+    QVERIFY(label->sizeHint().width() >= label->fontMetrics().horizontalAdvance(heading));
     // Even run directly, the save finds no list heading and writes nothing.
     w.form1->btn_ulozClick();
     QCOMPARE(readFile(storage::REZIM), rezim);
@@ -366,7 +390,7 @@ void TestListings::readsTheFileNotTheShownList()
     WorkDir dir;
     writeLines(storage::LOKOMOTIVY, kLoko);
     Windows w;
-    QVERIFY(w.form1->loadDatabaseFrom(storage::LOKOMOTIVY));
+    QCOMPARE(w.form1->loadDatabaseFrom(storage::LOKOMOTIVY), storage::LoadStatus::Ok);
     w.form1->databaze()->appendLine(QStringLiteral("754099-1 dkv Praha pj Praha"));
     ScriptedBoxes boxes;
     boxes.type(QStringLiteral("754"));
@@ -432,6 +456,52 @@ void TestListings::rules()
     selection.offer(QStringLiteral("nic"), value, rules[rule]);
     QCOMPARE(selection.count, qsizetype(times));
     QCOMPARE(selection.text, QStringList(times, line).join(QLatin1Char('\n')));
+}
+
+// The number check over hand-made files: every kind of problem, alone and
+// together, and nothing for clean files. A problem is written as the line
+// number and its text; the test adds "řádek L: ", the line and " – ".
+void TestListings::numberCheck_data()
+{
+    QTest::addColumn<bool>("wagons");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("summary");
+    QTest::addColumn<QStringList>("problems");
+    QTest::newRow("wagons") << true
+        << QStringList{"Databáze vozy", "21802345123-8 dkv Plzeň domovska Cheb", "Úsek 2 – 21802345124 převzato",
+                       "21802345125-5 dkv Plzeň domovska Cheb", "21802345126-X dkv Plzeň domovska Cheb",
+                       "21802345123-8 dkv Praha domovska Brno", "21802345127-9 dkv Plzeň", "2180234512 záložka",
+                       "21802345128", "21802345129-5 dkv domovska Cheb"}
+        << "Řádků: 10, vozidel: 7, chyb: 6"
+        << QStringList{"4 chybná kontrolní číslice, správná je 3", "5 chybí kontrolní číslice",
+                       "6 číslo už je na řádku 2; mimo pořadí, menší než číslo na řádku 5", "7 neúplný řádek",
+                       "9 chybí kontrolní číslice; neúplný řádek", "10 neúplný řádek"};
+    QTest::newRow("locomotives") << false
+        << QStringList{"754001-6 dkv A pj B", "754002 dkv A pj B", "754003-2 dkv A", "163001-1 dkv  pj ",
+                       "163001-1 dkv  pj "}
+        << "Řádků: 5, vozidel: 5, chyb: 4"
+        << QStringList{"2 chybí kontrolní číslice; neúplný řádek", "3 neúplný řádek",
+                       "4 mimo pořadí, menší než číslo na řádku 3", "5 číslo už je na řádku 4"};
+    // As the program writes lines, empty allocations included.
+    QTest::newRow("clean") << true << QStringList{"Databáze vozy", "21802345123-8 dkv  domovska ", "",
+                                                   "21802345124-6 dkv Plzeň domovska Cheb"}
+                           << "Řádků: 4, vozidel: 2, chyb: 0" << QStringList{};
+}
+
+void TestListings::numberCheck()
+{
+    QFETCH(bool, wagons);
+    QFETCH(QStringList, lines);
+    QFETCH(QString, summary);
+    QFETCH(QStringList, problems);
+    for (const QString &problem : problems) {
+        const int line = problem.section(u' ', 0, 0).toInt();
+        summary += QStringLiteral("\nřádek %1: %2 – %3").arg(line).arg(lines[line - 1], problem.section(u' ', 1));
+    }
+    listings::DatabaseCheck check(wagons);
+    for (const QString &line : lines)
+        check.offer(line);
+    QCOMPARE(check.text(), summary);
 }
 
 TRAKVID_TEST_MAIN(TestListings)

@@ -159,6 +159,8 @@ void TestMainWindow::initialState()
     QVERIFY(!ui->udrzba->isChecked());
     QCOMPARE(form()->strana_napovedy, 0);
     QCOMPARE(form()->pocet_cislic, 11);
+    for (QWidget *w : form()->findChildren<QWidget *>()) // Shift+F1 shows no stray hint
+        QVERIFY2(w->whatsThis().isEmpty(), qPrintable(w->objectName()));
 }
 
 void TestMainWindow::statusBar()
@@ -185,11 +187,11 @@ void TestMainWindow::mainMenu()
     QCOMPARE(ui->Tiskvpisu1->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
     QCOMPARE(actionTexts(ui->ZobrazitDatabzi1->actions()), (QStringList{"Databázi lokomotivy", "Databázi vozy"}));
     QCOMPARE(actionTexts(ui->Vpiszdatabzevoz1->actions()),
-             (QStringList{"Charakteristika...", "DKV...", "Domovská stanice..."}));
+             (QStringList{"Charakteristika...", "DKV...", "Domovská stanice...", "Kontrola čísel"}));
     QCOMPARE(actionTexts(ui->Zobrazitlist1->actions()),
              (QStringList{"Režim vozu", "Vlastník vozu", "Charakteristika 5-6", "Charakteristika 7-8"}));
     QCOMPARE(actionTexts(ui->Vpiszdatabzelokomotiv1->actions()),
-             (QStringList{"Řada...", "DKV...", "Provozní jednotka..."}));
+             (QStringList{"Řada...", "DKV...", "Provozní jednotka...", "Kontrola čísel"}));
     QCOMPARE(actionTexts(ui->Nastaven1->actions()), (QStringList{"Technické parametry", "Údržba"}));
     QVERIFY(ui->technika->isCheckable() && ui->udrzba->isCheckable());
     QCOMPARE(actionTexts(ui->Npovda1->actions()),
@@ -217,8 +219,9 @@ void TestMainWindow::toolBar()
     QCOMPARE(dropDown->popupMode(), QToolButton::InstantPopup);
     const QList<QAction *> top = form()->pmenu_vypisy->actions();
     QCOMPARE(actionTexts(top), (QStringList{"Vozy", "Lokomotivy"}));
-    QCOMPARE(actionTexts(top[0]->menu()->actions()), (QStringList{"Charakteristika...", "DKV...", "Domov. stanice"}));
-    QCOMPARE(actionTexts(top[1]->menu()->actions()), (QStringList{"Řada", "DKV...", "PJ..."}));
+    QCOMPARE(actionTexts(top[0]->menu()->actions()),
+             (QStringList{"Charakteristika...", "DKV...", "Domov. stanice", "Kontrola čísel"}));
+    QCOMPARE(actionTexts(top[1]->menu()->actions()), (QStringList{"Řada", "DKV...", "PJ...", "Kontrola čísel"}));
 }
 
 void TestMainWindow::contextMenus()

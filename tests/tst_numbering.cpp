@@ -52,6 +52,7 @@ void TestNumbering::checkDigit()
     QFETCH(int, expected);
     const std::vector<int> d = digitsOf(digits);
     QCOMPARE(numbering::kontrolni_cislice(d), expected);
+    QCOMPARE(numbering::checkDigitOf(digits), expected);
 }
 
 // The Luhn rule written the textbook way: the number with its check digit

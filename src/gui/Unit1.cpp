@@ -9,10 +9,12 @@
 #include "jpeg.h"
 #include "numbering.h"
 
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QStatusBar>
@@ -49,6 +51,18 @@ TForm1::TForm1(QWidget *parent)
         if (on)
             rbtn_vozyClick();
     });
+    // An arrow key selects the next radio button first and focuses it after
+    // the switch gave the focus to the first field: take it back there, so
+    // that the digits typed next are not lost.
+    for (QRadioButton *button : {ui->rbtn_lokomotivy, ui->rbtn_vozy}) {
+        connect(button, &QRadioButton::toggled, this, [this](bool on) {
+            if (on)
+                QMetaObject::invokeMethod(this, [this] {
+                    if (focusWidget() == ui->rbtn_vozy || focusWidget() == ui->rbtn_lokomotivy)
+                        moveFocusTo(ui->edt_rezim);
+                }, Qt::QueuedConnection);
+        });
+    }
     connect(ui->BitBtn_zadano, &QPushButton::clicked, this, &TForm1::btn_pocitejClick);
 
     // Database list and its buttons.
@@ -73,6 +87,10 @@ TForm1::TForm1(QWidget *parent)
     // first digit typed replaces it.
     ui->edt_rezim->setFocus();
     ui->edt_rezim->selectAll();
+
+    // Bookmarks, listing values and file lines reach labels: never as markup.
+    for (QLabel *label : findChildren<QLabel *>())
+        label->setTextFormat(Qt::PlainText);
 }
 
 TForm1::~TForm1()
@@ -112,6 +130,8 @@ void TForm1::setupMenus()
     bind({ui->Podleady1, ui->pmenu_ada1}, &TForm1::Podleady1Click);
     bind({ui->PodleDKV2, ui->pmenu_DKV2}, &TForm1::PodleDKV2Click);
     bind({ui->Podleprovoznjednotky1, ui->pmenu_PJ1}, &TForm1::Podleprovoznjednotky1Click);
+    bind({ui->Kontrolasel1, ui->pmenu_Kontrolasel1}, &TForm1::Kontrolasel1Click);
+    bind({ui->Kontrolasel2, ui->pmenu_Kontrolasel2}, &TForm1::Kontrolasel2Click);
     bind({ui->Reimvozu2, ui->tbtn_reimv_ozu}, &TForm1::Reimvozu2Click);
     bind({ui->Vlastnkvozu1, ui->tbtn_vlastnik}, &TForm1::Vlastnkvozu1Click);
     bind({ui->Charakteristika561, ui->tbtn_charakteristika}, &TForm1::Charakteristika561Click);
@@ -149,8 +169,12 @@ void TForm1::setupMenus()
     pmenu_vypisy->setObjectName(QStringLiteral("pmenu_vypisy"));
     QMenu *vozy = pmenu_vypisy->addMenu(QStringLiteral("Vozy"));
     vozy->addActions({ui->pmenu_Charakteristika1, ui->pmenu_DKV1, ui->pmenu_Domovstanice1});
+    vozy->addSeparator();
+    vozy->addAction(ui->pmenu_Kontrolasel1);
     QMenu *loko = pmenu_vypisy->addMenu(QStringLiteral("Lokomotivy"));
     loko->addActions({ui->pmenu_ada1, ui->pmenu_DKV2, ui->pmenu_PJ1});
+    loko->addSeparator();
+    loko->addAction(ui->pmenu_Kontrolasel2);
     ui->tbtn_vypisy->setMenu(pmenu_vypisy);
     if (auto *button = qobject_cast<QToolButton *>(ui->tbr_databaze->widgetForAction(ui->tbtn_vypisy)))
         button->setPopupMode(QToolButton::InstantPopup);
@@ -210,13 +234,15 @@ void TForm1::keyPressEvent(QKeyEvent *e)
     const bool inMemo = focus == ui->Memo1;
     // A focused push or tool button takes Enter itself; a radio button does not.
     const bool onButton = qobject_cast<QPushButton *>(focus) || qobject_cast<QToolButton *>(focus);
+    // The numeric keypad's keys carry the keypad modifier: its Enter is Enter.
+    const Qt::KeyboardModifiers modifiers = e->modifiers() & ~Qt::KeypadModifier;
     if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !inMemo && !onButton
-        && e->modifiers() == Qt::NoModifier) {
+        && modifiers == Qt::NoModifier) {
         // Zadáno is the window's default button.
         ui->BitBtn_zadano->click();
         return;
     }
-    if (e->key() == Qt::Key_Escape && !inMemo && e->modifiers() == Qt::NoModifier) {
+    if (e->key() == Qt::Key_Escape && !inMemo && modifiers == Qt::NoModifier) {
         // The next help arrow is the window's cancel button.
         if (ui->bitbtn_napoveda_dale->isEnabled())
             ui->bitbtn_napoveda_dale->click();
@@ -240,6 +266,9 @@ bool TForm1::eventFilter(QObject *watched, QEvent *e)
         && (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonDblClick)
         && static_cast<QMouseEvent *>(e)->button() == Qt::RightButton)
         return true;
+    for (QLineEdit *field : {ui->edt_rezim, ui->edt_vlastnik, ui->edt_charakteristika, ui->edt_evidence})
+        if (watched == field && numberFieldPaste(field, e))
+            return true;
     if (e->type() == QEvent::FocusIn) {
         // Focus by the keyboard, the program or the window's activation
         // selects the whole text, so typing replaces it; a click empties the
@@ -247,7 +276,10 @@ bool TForm1::eventFilter(QObject *watched, QEvent *e)
         auto *field = qobject_cast<QLineEdit *>(watched);
         if (field && static_cast<QFocusEvent *>(e)->reason() != Qt::MouseFocusReason)
             field->selectAll();
-    } else if (e->type() == QEvent::MouseButtonPress) {
+    } else if (e->type() == QEvent::MouseButtonPress
+               && static_cast<QMouseEvent *>(e)->button() == Qt::LeftButton) {
+        // Only a left click empties a field: the right one opens its menu
+        // ("Kopírovat" needs the text), the middle one pastes.
         if (watched == ui->edt_rezim)
             edt_rezimClick();
         else if (watched == ui->edt_vlastnik)
@@ -271,9 +303,16 @@ void TForm1::moveFocusTo(QWidget *w)
         edit->selectAll();
 }
 
+// A screen reader hears the digit, not just the label's name.
+void TForm1::setKontrolka(const QString &text)
+{
+    ui->lbl_kontrolka->setText(text);
+    ui->lbl_kontrolka->setAccessibleName(QStringLiteral("Kontrolní číslice ") + text);
+}
+
 void TForm1::changeRule(QLineEdit *field)
 {
-    ui->lbl_kontrolka->setText(QStringLiteral("X"));
+    setKontrolka(QStringLiteral("X"));
     const QString text = field->text();
     if (!numbering::toInt(text)) {
         if (!text.isEmpty())
@@ -306,6 +345,82 @@ void TForm1::changeRule(QLineEdit *field)
 }
 
 void TForm1::clickRule(QLineEdit *field) { field->setText(QString()); }
+
+// Every road by which text is pasted into a number field: the paste keys
+// (Ctrl+V, Shift+Insert), the middle button (the X selection), a drop and the
+// context menu's "Vložit". True when the text was a whole number and has been
+// taken; otherwise the field takes it by its own rules.
+bool TForm1::numberFieldPaste(QLineEdit *field, QEvent *e)
+{
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    switch (e->type()) {
+    case QEvent::KeyPress:
+        return static_cast<QKeyEvent *>(e)->matches(QKeySequence::Paste) && pasteWholeNumber(clipboard->text());
+    case QEvent::MouseButtonRelease:
+        return static_cast<QMouseEvent *>(e)->button() == Qt::MiddleButton && clipboard->supportsSelection()
+               && pasteWholeNumber(clipboard->text(QClipboard::Selection));
+    case QEvent::Drop: {
+        auto *drop = static_cast<QDropEvent *>(e);
+        if (!drop->mimeData()->hasText() || !pasteWholeNumber(drop->mimeData()->text()))
+            return false;
+        // A copy: a number dragged out of another field stays there.
+        drop->setDropAction(Qt::CopyAction);
+        drop->accept();
+        QDragLeaveEvent leave; // the field stops showing where the drop would go
+        QCoreApplication::sendEvent(field, &leave);
+        return true;
+    }
+    case QEvent::ContextMenu: {
+        // The field's own menu, with "Vložit" (known by the toolkit's own
+        // caption, shortcut text left out) going through the whole-number reading first.
+        QMenu *menu = field->createStandardContextMenu();
+        for (QAction *paste : menu->actions()) {
+            if (paste->text().section(u'\t', 0, 0) != QLineEdit::tr("&Paste"))
+                continue;
+            disconnect(paste, &QAction::triggered, field, nullptr);
+            connect(paste, &QAction::triggered, field, [this, field] {
+                if (!pasteWholeNumber(QGuiApplication::clipboard()->text()))
+                    field->paste();
+            });
+        }
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(static_cast<QContextMenuEvent *>(e)->globalPos());
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+// A whole vehicle number: the kind switches if needed, as its radio button
+// does, the digits fill the fields and "Zadáno" computes; a check digit given
+// with the number is then compared with the computed one.
+bool TForm1::pasteWholeNumber(const QString &text)
+{
+    const std::optional<numbering::WholeNumber> number = numbering::readWholeNumber(text);
+    if (!number)
+        return false;
+    const QString &d = number->digits;
+    QRadioButton *kind = number->wagon() ? ui->rbtn_vozy : ui->rbtn_lokomotivy;
+    if (!kind->isChecked())
+        kind->click();
+    if (number->wagon()) {
+        ui->edt_rezim->setText(d.sliced(0, 2));
+        ui->edt_vlastnik->setText(d.sliced(2, 2));
+        ui->edt_charakteristika->setText(d.sliced(4, 4));
+        ui->edt_evidence->setText(d.sliced(8, 3));
+    } else {
+        ui->edt_rezim->setText(d.sliced(0, 3));
+        ui->edt_vlastnik->setText(d.sliced(3, 3));
+    }
+    ui->BitBtn_zadano->click();
+    const int correct = numbering::checkDigitOf(d);
+    if (number->given && *number->given != correct)
+        boxes::message(QStringLiteral("Zadaná kontrolní číslice %1 nesouhlasí, správná je %2.")
+                           .arg(*number->given)
+                           .arg(correct));
+    return true;
+}
 
 void TForm1::edt_rezimChange() { changeRule(ui->edt_rezim); }
 void TForm1::edt_vlastnikChange() { changeRule(ui->edt_vlastnik); }
@@ -422,6 +537,6 @@ void TForm1::btn_pocitejClick()
         }
         digits.push_back(cislice[position][0].unicode() - u'0');
     }
-    ui->lbl_kontrolka->setText(QString::number(numbering::kontrolni_cislice(digits)));
+    setKontrolka(QString::number(numbering::kontrolni_cislice(digits)));
     vehicleReport();
 }

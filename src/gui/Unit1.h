@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "storage.h"
+
 namespace Ui { class TForm1; }
 class QLabel;
 class QMenu;
@@ -27,6 +29,8 @@ public:
     QString cislice[13];    // positions 1..12 used; 0 unused
     int pocet_cislic = 11;  // 11 wagons, 6 locomotives
     int strana_napovedy = 0;
+    // The file of the reference list in the pane as last read or written.
+    storage::FileStamp listStamp;
 
     // The four status-bar panels (0 line count, 1 selected line, 2 change count, 3 vehicle).
     QString panel(int index) const;
@@ -49,9 +53,18 @@ public:
     // Writes the shown list to its file; on failure the general error box names
     // the file and false is returned.
     bool saveDatabaseTo(const QString &fileName);
-    // Replaces the list's lines by the lines of fileName; false when it cannot be read
-    // (the list is then emptied).
-    bool loadDatabaseFrom(const QString &fileName);
+    // Replaces the list's lines by the lines of fileName. When it cannot be
+    // read the list is emptied; a file that exists but cannot be read is
+    // reported in the general error box and nothing is shown any more, so
+    // that nothing can be saved over it.
+    storage::LoadStatus loadDatabaseFrom(const QString &fileName);
+    // True (after the general error box naming it) when fileName exists but
+    // cannot be read: a command that would load it stops before it asks or
+    // changes anything.
+    bool refuseUnreadable(const QString &fileName);
+    // Before a file is written over: when another program wrote it since we
+    // last read or wrote it, the user decides. True to write.
+    bool mayOverwrite(const QString &fileName, const storage::FileStamp &lastKnown);
 
 public slots:
     // Number entry (1.1, 1.2) and the report (1.3).
@@ -89,6 +102,9 @@ public slots:
     void PodleCharakteristiky1Click();
     void PodleDKV1Click();
     void PodleDomovskstanice1Click();
+    // Check of the numbers of the wagon / locomotive database.
+    void Kontrolasel1Click();
+    void Kontrolasel2Click();
 
     // Reference lists.
     void Reimvozu2Click();
@@ -129,10 +145,15 @@ private:
     void setupStatusBar();
     void changeRule(QLineEdit *field);
     void clickRule(QLineEdit *field);
+    bool numberFieldPaste(QLineEdit *field, QEvent *e);
+    bool pasteWholeNumber(const QString &text);
     void moveFocusTo(QWidget *w);
+    void setKontrolka(const QString &text);
     void showHelpPage(int page);
     void vehicleReport();
 
     DatabaseModel *m_databaze = nullptr;
+    // The shown database's file as last read or written.
+    storage::FileStamp m_databaseStamp;
     QLabel *m_panels[4] = {};
 };

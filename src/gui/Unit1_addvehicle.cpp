@@ -48,8 +48,6 @@ void TForm1::uloitvozidlo1Click()
     }
 
     setPanel(3, vozidlo);
-    if (Form_databaze) {
-        Form_databaze->show();
-        Form_databaze->activateWindow();
-    }
+    if (Form_databaze)
+        Form_databaze->openWindow();
 }

@@ -83,6 +83,8 @@ bool acceptBookmarkText(QString &text)
 // Shows `target`; first offers to save the other database's unsaved changes.
 static void showDatabase(TForm1 &form, const Database &target)
 {
+    if (form.refuseUnreadable(target.fileName))
+        return;
     const Database &other = &target == &lokomotivy() ? vozy() : lokomotivy();
     if (form.ui->lbl_databaze->text() == other.caption && form.panel(2) != QLatin1String("0")) {
         switch (boxes::threeWay(target.showCaption, target.saveOtherText)) {
@@ -99,7 +101,7 @@ static void showDatabase(TForm1 &form, const Database &target)
         }
     }
     form.ui->lbl_databaze->setText(target.caption);
-    if (!form.loadDatabaseFrom(target.fileName))
+    if (form.loadDatabaseFrom(target.fileName) == storage::LoadStatus::Missing)
         boxes::message(target.missing);
     form.setPanel(0, QStringLiteral("Počet řádků ") + QString::number(form.databaze()->count()));
     form.setPanel(2, QStringLiteral("0"));
@@ -148,20 +150,56 @@ bool TForm1::FormClose()
 
 bool TForm1::saveDatabaseTo(const QString &fileName)
 {
+    if (!mayOverwrite(fileName, m_databaseStamp))
+        return false;
     const storage::SaveResult result = storage::save(fileName, m_databaze->lines());
-    if (!result.ok)
+    if (!result.ok) {
         boxes::error(result.error);
-    return result.ok;
+        return false;
+    }
+    m_databaseStamp = storage::stamp(fileName);
+    return true;
 }
 
-bool TForm1::loadDatabaseFrom(const QString &fileName)
+storage::LoadStatus TForm1::loadDatabaseFrom(const QString &fileName)
 {
     // The old lines go first: a big database is never held twice.
     m_databaze->clear();
+    // Taken before reading: a write while we read counts as a change.
+    m_databaseStamp = storage::stamp(fileName);
     storage::LoadResult result = storage::load(fileName);
+    if (result.status == storage::LoadStatus::Unreadable) {
+        // Its lines are gone from the list and the file still holds them:
+        // nothing is shown, so that no save and no add can go over the file.
+        ui->lbl_databaze->setText(QStringLiteral("Databáze"));
+        setPanel(0, QStringLiteral("Počet řádků 0"));
+        setPanel(2, QStringLiteral("0"));
+        boxes::error(result.error + QStringLiteral(" Soubor zůstal beze změny."));
+    }
     // An unreadable file leaves an empty list, never the other database's lines.
     m_databaze->setLines(result.ok() ? std::move(result.lines) : QStringList());
-    return result.ok();
+    return result.status;
+}
+
+bool TForm1::refuseUnreadable(const QString &fileName)
+{
+    QString error;
+    if (storage::probe(fileName, &error) != storage::LoadStatus::Unreadable)
+        return false;
+    boxes::error(error + QStringLiteral(" Soubor zůstal beze změny."));
+    return true;
+}
+
+bool TForm1::mayOverwrite(const QString &fileName, const storage::FileStamp &lastKnown)
+{
+    // A file that is gone holds nothing of anybody's to lose.
+    const storage::FileStamp now = storage::stamp(fileName);
+    if (!now.exists || now == lastKnown)
+        return true;
+    return boxes::threeWay(QStringLiteral("Soubor změněn"),
+                           QStringLiteral("Soubor %1 se od načtení změnil (zapsal jej jiný program). Přepsat jej?")
+                               .arg(fileName))
+           == boxes::Answer::Yes;
 }
 
 // ---- the list and its buttons -------------------------------------------------
@@ -277,10 +315,7 @@ void TForm1::Btn_upravitClick()
     if (Form_databaze && Form_databaze->isVisible())
         Form_databaze->hide();
     setPanel(3, editText);
-    if (Form_databaze) {
-        Form_databaze->show();
-        Form_databaze->raise();
-        Form_databaze->activateWindow();
-    }
+    if (Form_databaze)
+        Form_databaze->openWindow();
     ui->Btn_upravit->setEnabled(false);
 }

@@ -7,6 +7,8 @@
 #include "listings.h"
 #include "storage.h"
 
+#include <functional>
+
 namespace {
 
 struct Listing {
@@ -111,6 +113,32 @@ QString valueError(const Listing &listing, const QString &value)
     return QString();
 }
 
+// Reads `file` line by line into `lineFn` and fills the pane with what
+// `result` makes of the lines, or with `openFailure` when the file cannot be
+// opened; the heading becomes `heading` and "Ulož" is disabled either way.
+void showScan(TForm1 &form, const QString &file, const QString &openFailure, const QString &heading,
+              const std::function<void(const QString &)> &lineFn, const std::function<QString()> &result)
+{
+    Ui::TForm1 *ui = form.ui;
+    // The pane lets go of what it held before the file is read, so that a
+    // big earlier result and the new one are never held together.
+    ui->Memo1->clear();
+    const storage::ScanResult scanned = storage::scanFile(file, lineFn);
+    QString text; // stays empty when a read fails part way: no half result that looks whole
+    if (!scanned.opened)
+        text = openFailure;
+    else if (scanned.ok())
+        text = result();
+    // One fill of the pane: appending a hundred thousand lines one by one would crawl.
+    setMemoText(ui->Memo1, text);
+    // Also after a failed open: the pane no longer holds a reference list, and
+    // "Ulož" must not write the failure line over one.
+    ui->btn_uloz->setEnabled(false);
+    ui->lbl_databaze_memo->setText(heading);
+    if (scanned.opened && !scanned.ok())
+        boxes::error(scanned.error);
+}
+
 void runListing(TForm1 &form, const Listing &listing)
 {
     Ui::TForm1 *ui = form.ui;
@@ -126,25 +154,27 @@ void runListing(TForm1 &form, const Listing &listing)
     }
 
     listings::Selection selection;
-    const storage::ScanResult scanned = storage::scanFile(listing.file, [&](const QString &line) {
-        selection.offer(line, value, listing.rule);
-    });
-    QString text; // stays empty when a read fails part way: no half listing that looks whole
-    if (!scanned.opened)
-        text = QString::fromUtf16(listing.openFailure);
-    else if (scanned.ok() && selection.count > 0)
-        text = std::move(selection.text);
-    else if (scanned.ok())
-        text = QString::fromUtf16(listing.notFoundPrefix) + value
-               + QStringLiteral(" není v databázi, zkontroluj správnost zadání!!");
-    // One fill of the pane: appending a hundred thousand lines one by one would crawl.
-    setMemoText(ui->Memo1, text);
-    // Also after a failed open: the pane no longer holds a reference list, and
-    // "Ulož" must not write the failure line over one.
-    ui->btn_uloz->setEnabled(false);
-    ui->lbl_databaze_memo->setText(QString::fromUtf16(listing.headingPrefix) + value);
-    if (scanned.opened && !scanned.ok())
-        boxes::error(scanned.error);
+    showScan(form, listing.file, QString::fromUtf16(listing.openFailure),
+             QString::fromUtf16(listing.headingPrefix) + value,
+             [&](const QString &line) { selection.offer(line, value, listing.rule); },
+             [&] {
+                 if (selection.count > 0)
+                     return std::move(selection.text);
+                 return QString::fromUtf16(listing.notFoundPrefix) + value
+                        + QStringLiteral(" není v databázi, zkontroluj správnost zadání!!");
+             });
+}
+
+// Checks the numbers of vozy.txt or lokomotivy.txt on disk, as a listing reads it.
+void runNumberCheck(TForm1 &form, bool wagons)
+{
+    form.ui->bitbtn_napoveda_dale->setEnabled(false);
+    form.ui->BitBtn_napoveda_zpet->setEnabled(false);
+    listings::DatabaseCheck check(wagons);
+    showScan(form, wagons ? storage::VOZY : storage::LOKOMOTIVY,
+             wagons ? QStringLiteral("databáze vozů neexistuje") : QStringLiteral("databáze lokomotiv neexistuje"),
+             wagons ? QStringLiteral("Kontrola čísel databáze vozů") : QStringLiteral("Kontrola čísel databáze lokomotiv"),
+             [&](const QString &line) { check.offer(line); }, [&] { return check.text(); });
 }
 
 } // namespace
@@ -155,3 +185,5 @@ void TForm1::Podleprovoznjednotky1Click() { runListing(*this, kOperatingUnit); }
 void TForm1::PodleCharakteristiky1Click() { runListing(*this, kCharacteristic); }
 void TForm1::PodleDKV1Click() { runListing(*this, kWagonDkv); }
 void TForm1::PodleDomovskstanice1Click() { runListing(*this, kHomeStation); }
+void TForm1::Kontrolasel1Click() { runNumberCheck(*this, true); }
+void TForm1::Kontrolasel2Click() { runNumberCheck(*this, false); }

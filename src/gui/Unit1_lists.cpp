@@ -37,11 +37,13 @@ void showList(TForm1 &form, const ReferenceList &list)
     Ui::TForm1 *ui = form.ui;
     ui->bitbtn_napoveda_dale->setEnabled(false);
     ui->BitBtn_napoveda_zpet->setEnabled(false);
+    const storage::FileStamp stamp = storage::stamp(list.file);
     const storage::TextResult loaded = storage::loadText(list.file);
     if (!loaded.ok()) {
         boxes::message(QString::fromUtf16(list.missing));
         return;
     }
+    form.listStamp = stamp;
     setMemoText(ui->Memo1, loaded.text);
     ui->btn_uloz->setEnabled(true);
     ui->lbl_databaze_memo->setText(QString::fromUtf16(list.heading));
@@ -90,14 +92,18 @@ void TForm1::btn_ulozClick()
     for (const ReferenceList &list : kLists) {
         if (heading != QString::fromUtf16(list.heading))
             continue;
+        if (!mayOverwrite(list.file, listStamp))
+            return;
         const QString text = paneText(ui->Memo1);
         const storage::SaveResult result = storage::saveText(list.file, text);
-        if (result.badLine >= 0)
+        if (result.badLine >= 0) {
             boxes::message(unencodableMessage(list.file, text));
-        else if (!result.ok)
+        } else if (!result.ok) {
             boxes::error(result.error);
-        else
+        } else {
+            listStamp = storage::stamp(list.file);
             boxes::message(QString::fromUtf16(list.saved));
+        }
         return;
     }
 }

@@ -13,6 +13,7 @@
 
 #include <QEvent>
 #include <QLocale>
+#include <QScreen>
 #include <QShowEvent>
 #include <algorithm>
 
@@ -42,6 +43,9 @@ TForm_databaze::TForm_databaze(TForm1 *form1)
     setModal(false);
     // Its own place beside the main window, not centred over it.
     move(349, 112);
+    // The vehicle text comes from the main window's panel: never as markup.
+    for (QLabel *label : findChildren<QLabel *>())
+        label->setTextFormat(Qt::PlainText);
 
     connect(ui->bitbtn_pridat, &QPushButton::clicked, this, &TForm_databaze::btn_pridatClick);
     connect(ui->BitBtn_zavrit, &QPushButton::clicked, this, &TForm_databaze::btn_zavritClick);
@@ -77,6 +81,40 @@ void TForm_databaze::showEvent(QShowEvent *e)
     if (!e->spontaneous())
         m_listChangedSinceOpening = false;
     QDialog::showEvent(e);
+}
+
+void TForm_databaze::openWindow()
+{
+    if (isVisible())
+        hide();
+    FormActivate();
+    placeBesideMainWindow();
+    show();
+    raise();
+    activateWindow();
+}
+
+// Where it covers the main window, the window goes beside it: right of it
+// where the screen has room, else left of it, else at the screen's right
+// edge, away from the number fields at the main window's left.
+// A place the user chose elsewhere is kept.
+void TForm_databaze::placeBesideMainWindow()
+{
+    const QRect main = Form1->frameGeometry();
+    QRect own = frameGeometry();
+    if (!own.intersects(main))
+        return;
+    const QScreen *screen = Form1->screen();
+    const QRect room = screen ? screen->availableGeometry() : main.united(own);
+    const int gap = 8;
+    if (main.right() + gap + own.width() <= room.right())
+        own.moveLeft(main.right() + gap);
+    else if (main.left() - gap - own.width() >= room.left())
+        own.moveRight(main.left() - gap);
+    else
+        own.moveRight(room.right());
+    own.moveTop(std::clamp(main.top(), room.top(), std::max(room.top(), room.bottom() - own.height())));
+    move(own.topLeft());
 }
 
 // Width and height include the window frame.
@@ -156,13 +194,16 @@ bool TForm_databaze::allocationTexts(QString &dkv, QString &domovka)
 
 // Makes the target database the shown one, loading it when another one is
 // shown. Cancelled when the user cancelled or the shown database could not be
-// saved; Unreadable leaves the list empty.
+// saved, or the target file exists but cannot be read; Missing leaves the list empty.
 TForm_databaze::Target TForm_databaze::showTarget(bool lokomotiva)
 {
     const QString target = lokomotiva ? kLokomotivy : kVozy;
     const QString shown = Form1->ui->lbl_databaze->text();
     if (shown == target)
         return Target::Shown;
+    const QString fileName = lokomotiva ? storage::LOKOMOTIVY : storage::VOZY;
+    if (Form1->refuseUnreadable(fileName))
+        return Target::Cancelled;
 
     // The opening asked about the shown database's changes; changes made after
     // it would be dropped by the load without a word.
@@ -186,19 +227,25 @@ TForm_databaze::Target TForm_databaze::showTarget(bool lokomotiva)
     }
 
     Form1->ui->lbl_databaze->setText(target);
-    if (!Form1->loadDatabaseFrom(lokomotiva ? storage::LOKOMOTIVY : storage::VOZY))
-        return Target::Unreadable;
+    switch (Form1->loadDatabaseFrom(fileName)) {
+    case storage::LoadStatus::Ok:
+        break;
+    case storage::LoadStatus::Missing:
+        return Target::Missing;
+    case storage::LoadStatus::Unreadable:
+        return Target::Cancelled;
+    }
     // Freshly loaded, the list equals its file.
     Form1->setPanel(0, QStringLiteral("Počet řádků ") + QString::number(Form1->databaze()->count()));
     Form1->setPanel(2, QStringLiteral("0"));
     return Target::Loaded;
 }
 
-void TForm_databaze::finishWrite(const QString &result, bool unreadable)
+void TForm_databaze::finishWrite(const QString &result, bool missing)
 {
     const int count = Form1->databaze()->count();
     // The header line is not counted; a list started afresh has none.
-    Form1->setPanel(0, lineCount(unreadable ? count : count - 1));
+    Form1->setPanel(0, lineCount(missing ? count : count - 1));
     Form1->setPanel(2, QStringLiteral("1"));
     ui->lbl_databaze->setText(result);
     ui->bitbtn_pridat->setEnabled(false);
@@ -228,7 +275,7 @@ void TForm_databaze::btn_pridatClick()
     switch (target) {
     case Target::Cancelled:
         return;
-    case Target::Unreadable:
+    case Target::Missing:
         // The list starts afresh with the new line alone.
         db->setLines({line});
         finishWrite(lokomotiva ? QStringLiteral("hnací vozidlo zapsáno") : QStringLiteral("Vůz zapsán"), true);
@@ -290,7 +337,9 @@ void TForm_databaze::replaceEditedLine(const QString &number, const QString &lin
         return;
     }
     db->replaceLine(row, line);
-    // The edit command raised the change count already; the line count stays.
+    // Raised again: a save since the edit began set it to "0", and this line
+    // must not be lost without the save questions. The line count stays.
+    Form1->raiseChangeCount();
     ui->lbl_databaze->setText(QStringLiteral("Databáze změněna"));
     ui->bitbtn_pridat->setEnabled(false);
     ui->btn_serie->setEnabled(false);
@@ -324,7 +373,7 @@ void TForm_databaze::btn_serieClick()
     switch (showTarget(lokomotiva)) {
     case Target::Cancelled:
         return;
-    case Target::Unreadable:
+    case Target::Missing:
         db->setLines(run);
         finishWrite(lokomotiva ? QStringLiteral("hnací vozidla zapsána") : QStringLiteral("Vozy zapsány"), true);
         return;

@@ -19,6 +19,11 @@ public:
     Ui::TForm_databaze *ui;
     TForm1 *Form1;
 
+    // Shows the window afresh for the vehicle of panel 3, beside the main
+    // window, and runs its activation rules whether or not the window
+    // manager activates it.
+    void openWindow();
+
     // "15. dubna 2008": day, full stop, the Czech month name, year.
     static QString dateText(const QDate &date);
 
@@ -38,11 +43,12 @@ protected:
 
 private:
     void setOuterSize(int width, int height);
+    void placeBesideMainWindow();
     bool allocationTexts(QString &dkv, QString &domovka);
-    enum class Target { Shown, Loaded, Unreadable, Cancelled };
+    enum class Target { Shown, Loaded, Missing, Cancelled };
     Target showTarget(bool lokomotiva);
     void replaceEditedLine(const QString &number, const QString &line);
-    void finishWrite(const QString &result, bool unreadable);
+    void finishWrite(const QString &result, bool missing);
     void writeDate(QLabel *label);
 
     // Whether the main window's list changed since this window was last opened.

@@ -9,6 +9,7 @@
 #include "storage.h"
 
 #include <QPixmap>
+#include <QShowEvent>
 #include <QTimer>
 
 namespace {
@@ -25,6 +26,7 @@ TForm_uvod::TForm_uvod(TForm1 *form1)
     ui->setupUi(this);
     setAttribute(Qt::WA_QuitOnClose, false);
     setWindowModality(Qt::NonModal);
+    Form1->installEventFilter(this);
     ui->Image_uvod->setPixmap(QPixmap::fromImage(jpeg::load(QStringLiteral(":/images/banner.jpg"))));
 
     Timer1 = new QTimer(this);
@@ -32,6 +34,21 @@ TForm_uvod::TForm_uvod(TForm1 *form1)
     Timer1->setInterval(500);
     connect(Timer1, &QTimer::timeout, this, &TForm_uvod::Timer1Timer);
     Timer1->start();
+}
+
+// Centred over the main window, and again wherever the window manager puts
+// that once it is mapped.
+void TForm_uvod::showEvent(QShowEvent *e)
+{
+    move(Form1->frameGeometry().center() - rect().center());
+    QWidget::showEvent(e);
+}
+
+bool TForm_uvod::eventFilter(QObject *watched, QEvent *e)
+{
+    if (watched == Form1 && isVisible() && (e->type() == QEvent::Move || e->type() == QEvent::Resize))
+        move(Form1->frameGeometry().center() - rect().center());
+    return QWidget::eventFilter(watched, e);
 }
 
 TForm_uvod::~TForm_uvod()

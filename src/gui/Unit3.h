@@ -27,6 +27,10 @@ public:
 public slots:
     void Timer1Timer();
 
+protected:
+    void showEvent(QShowEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *e) override;
+
 private:
     void dataFileStep(const QString &fileName);
     void settingsFileStep();

@@ -17,18 +17,23 @@ Responder *g_responder = nullptr;
 
 const char *const kBoxProperty = "trakvidBox";
 
-// Remembers whether the last top-level window that lost the activation was
-// one of our boxes.
+// The window that a closed box hands the activation back to, until the next
+// activation of any window but a box arrives; that activation is the return
+// exactly when it is this window's. Decided by the window, never by the order
+// in which activation and deactivation events of two windows come.
 class ActivationTracker : public QObject
 {
 public:
-    bool lastDeactivatedWasBox = false;
+    QPointer<QWidget> pendingReturn;
+    bool returning = false; // the activation being delivered is that return
     bool eventFilter(QObject *watched, QEvent *e) override
     {
-        if (e->type() == QEvent::WindowDeactivate && watched->isWidgetType()) {
+        if (e->type() == QEvent::WindowActivate && watched->isWidgetType()) {
             auto *w = static_cast<QWidget *>(watched);
-            if (w->isWindow())
-                lastDeactivatedWasBox = w->property(kBoxProperty).toBool();
+            if (w->isWindow() && !w->property(kBoxProperty).toBool()) {
+                returning = pendingReturn && pendingReturn == w;
+                pendingReturn = nullptr;
+            }
         }
         return false;
     }
@@ -54,13 +59,26 @@ QMessageBox::StandardButton runBox(QMessageBox::Icon icon, const QString &captio
                                    QMessageBox::StandardButton defaultButton)
 {
     QMessageBox box(icon, caption, text, buttons, parentWindow());
+    // Our texts carry file lines and bookmarks: never read them as markup.
+    box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(defaultButton);
-    box.setProperty(kBoxProperty, true);
-    return QMessageBox::StandardButton(box.exec());
+    return QMessageBox::StandardButton(exec(box));
 }
 } // namespace
 
 void setResponder(Responder *responder) { g_responder = responder; }
+
+int exec(QDialog &dialog)
+{
+    dialog.setProperty(kBoxProperty, true);
+    QPointer<QWidget> returnTo = dialog.parentWidget() ? dialog.parentWidget()->window() : nullptr;
+    const int result = dialog.exec();
+    // A window the toolkit made active again while closing the box gets no
+    // further activation to skip.
+    if (g_tracker && returnTo && returnTo->isVisible() && !returnTo->isActiveWindow())
+        g_tracker->pendingReturn = returnTo;
+    return result;
+}
 
 QString confirmCaption() { return QStringLiteral("Potvrzení"); }
 
@@ -103,12 +121,11 @@ QString input(const QString &caption, const QString &prompt, const QString &init
         return r.answer == Answer::Yes ? r.text : initial;
     }
     QInputDialog dialog(parentWindow());
-    dialog.setProperty(kBoxProperty, true);
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setWindowTitle(caption);
     dialog.setLabelText(prompt);
     dialog.setTextValue(initial);
-    if (dialog.exec() == QDialog::Accepted)
+    if (exec(dialog) == QDialog::Accepted)
         return dialog.textValue();
     return initial;
 }
@@ -133,8 +150,7 @@ bool print(QPrinter &printer)
         return true;
     }
     QPrintDialog dialog(&printer, parentWindow());
-    dialog.setProperty(kBoxProperty, true);
-    return dialog.exec() == QDialog::Accepted;
+    return exec(dialog) == QDialog::Accepted;
 }
 
 QString saveFile(const QString &caption, const QString &suggested, const QString &filter)
@@ -144,17 +160,16 @@ QString saveFile(const QString &caption, const QString &suggested, const QString
         return r.answer == Answer::Yes ? r.text : QString();
     }
     QFileDialog dialog(parentWindow(), caption, suggested, filter);
-    dialog.setProperty(kBoxProperty, true);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    if (dialog.exec() != QDialog::Accepted)
+    if (exec(dialog) != QDialog::Accepted)
         return QString();
     return dialog.selectedFiles().value(0);
 }
 
 bool activationReturnsFromBox()
 {
-    return g_tracker && g_tracker->lastDeactivatedWasBox;
+    return g_tracker && g_tracker->returning;
 }
 
 void installActivationTracking()

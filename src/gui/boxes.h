@@ -3,6 +3,7 @@
 // answer them with a scripted stand-in (setResponder).
 #include <QString>
 
+class QDialog;
 class QPrinter;
 class QWidget;
 
@@ -52,9 +53,15 @@ public:
 };
 void setResponder(Responder *responder);
 
-// True while the top-level window being activated is getting the activation
-// back from one of our boxes that just closed. Windows skip their activation
-// handler then: the handler that showed the box already set what it wanted.
+// Runs a modal dialog of ours and remembers the window it hands the
+// activation back to when it closes (see activationReturnsFromBox()).
+int exec(QDialog &dialog);
+
+// True while the window being activated is getting the activation back from
+// one of our boxes that just closed. Windows skip their activation handler
+// then: the handler that showed the box already set what it wanted, and under
+// X that activation arrives after the handler went on. Only the first
+// activation of any window after the box closed can be that return.
 bool activationReturnsFromBox();
 // Installs the application-wide tracking behind activationReturnsFromBox().
 void installActivationTracking();
