@@ -335,41 +335,47 @@ SS = 8
 
 
 class Canvas:
-    """Draws in final-pixel coordinates on a canvas SS times larger."""
+    """Draws in final-pixel coordinates on a canvas SS times larger.
 
-    def __init__(self, width, height, background=(0, 0, 0, 0), mode="RGBA"):
+    With a scale, coordinates and widths are in units of 1/scale pixel, so one
+    drawing serves several sizes."""
+
+    def __init__(self, width, height, background=(0, 0, 0, 0), mode="RGBA", scale=1.0):
         self.size = (width, height)
         self.img = Image.new(mode, (width * SS, height * SS), background)
         self.draw = ImageDraw.Draw(self.img)
+        self.k = SS * scale
 
-    @staticmethod
-    def _pts(points):
-        return [(x * SS, y * SS) for x, y in points]
+    def _pts(self, points):
+        return [(x * self.k, y * self.k) for x, y in points]
 
     def poly(self, points, fill, outline=None, width=0.0):
         self.draw.polygon(self._pts(points), fill=fill)
         if outline is not None:
             pts = self._pts(points)
-            self.draw.line(pts + pts[:1], fill=outline, width=max(1, round(width * SS)), joint="curve")
+            self.draw.line(pts + pts[:1], fill=outline, width=max(1, round(width * self.k)), joint="curve")
 
     def rect(self, x0, y0, x1, y1, fill):
-        self.draw.rectangle([x0 * SS, y0 * SS, x1 * SS - 1, y1 * SS - 1], fill=fill)
+        k = self.k
+        self.draw.rectangle([x0 * k, y0 * k, x1 * k - 1, y1 * k - 1], fill=fill)
 
     def rounded(self, x0, y0, x1, y1, radius, fill):
-        self.draw.rounded_rectangle([x0 * SS, y0 * SS, x1 * SS - 1, y1 * SS - 1],
-                                    radius=radius * SS, fill=fill)
+        k = self.k
+        self.draw.rounded_rectangle([x0 * k, y0 * k, x1 * k - 1, y1 * k - 1], radius=radius * k, fill=fill)
 
     def circle(self, cx, cy, r, fill):
-        self.draw.ellipse([(cx - r) * SS, (cy - r) * SS, (cx + r) * SS, (cy + r) * SS], fill=fill)
+        k = self.k
+        self.draw.ellipse([(cx - r) * k, (cy - r) * k, (cx + r) * k, (cy + r) * k], fill=fill)
 
     def line(self, points, fill, width):
-        self.draw.line(self._pts(points), fill=fill, width=max(1, round(width * SS)), joint="curve")
+        self.draw.line(self._pts(points), fill=fill, width=max(1, round(width * self.k)), joint="curve")
         r = width / 2
         for x, y in (points[0], points[-1]):
             self.circle(x, y, r, fill)
 
     def text(self, x, y, text, size, fill, bold=True, anchor="la"):
-        self.draw.text((x * SS, y * SS), text, font=font(size * SS, bold), fill=fill, anchor=anchor)
+        k = self.k
+        self.draw.text((x * k, y * k), text, font=font(round(size * k), bold), fill=fill, anchor=anchor)
 
     def result(self):
         return self.img.resize(self.size, Image.LANCZOS if self.img.mode == "RGB" else Image.BOX)
@@ -535,9 +541,9 @@ def banner():
     return c.result()
 
 
-def window_icon():
-    """A locomotive seen from the front, 32 x 32."""
-    c = Canvas(32, 32)
+def window_icon(size=32):
+    """A locomotive seen from the front, drawn on a 32 x 32 grid."""
+    c = Canvas(size, size, scale=size / 32)
     dark = (34, 34, 40, 255)
     body = LOCO_BLUE + (255,)
     c.line([(10, 2), (16, 6), (22, 2)], dark, 1.2)          # pantograph
@@ -576,12 +582,15 @@ IMAGELIST = [
     ("13", icon_blank_page),
 ]
 
+# The program's icon in the desktop's icon theme, installed by CMake.
+HICOLOR = os.path.join(ROOT, "src", "resources", "icons", "hicolor")
+ICON_SIZES = (16, 32, 48, 64, 128, 256)
+
 GLYPHS = [
     ("arrow_back", lambda: icon_arrow(False)),
     ("arrow_next", lambda: icon_arrow(True)),
     ("yes", icon_yes),
     ("abort", icon_abort),
-    ("trakvid", window_icon),
 ]
 
 
@@ -647,6 +656,13 @@ def main():
         img = make()
         save_png(img, os.path.join(IMAGES, name + ".png"))
         pngs.append((name, img))
+    for size in ICON_SIZES:
+        folder = os.path.join(HICOLOR, f"{size}x{size}", "apps")
+        os.makedirs(folder, exist_ok=True)
+        img = window_icon(size)
+        save_png(img, os.path.join(folder, "trakvid.png"))
+        if size == 32:
+            pngs.append(("trakvid", img))  # also the window icon, under images/
     for name, make in (("logo", logo), ("banner", banner)):
         img = make()
         save_jpeg(img, os.path.join(IMAGES, name + ".jpg"))

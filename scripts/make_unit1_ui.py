@@ -26,6 +26,23 @@ def iconsize(n): return f'<property name="iconSize"><size><width>{n}</width><hei
 Y=-24  # the tool bar takes the top 24 pixels of the client area
 def Yc(y): return y+Y
 
+# Layouts. Sizes and margins are chosen so that, at the window's smallest size,
+# every widget sits where its geometry above puts it.
+def size_prop(prop,wd,h): return f'<property name="{prop}"><size><width>{wd}</width><height>{h}</height></size></property>'
+def num(prop,n): return f'<property name="{prop}"><number>{n}</number></property>'
+def spacer(name,vertical,length=0):
+    # length 0: a stretch that takes the spare room; otherwise a fixed gap
+    wd,h = (0,length) if vertical else (length,0)
+    return (f'<spacer name="{name}"><property name="orientation"><enum>Qt::{"Vertical" if vertical else "Horizontal"}</enum></property>'
+            f'<property name="sizeType"><enum>QSizePolicy::{"Fixed" if length else "Expanding"}</enum></property>{size_prop("sizeHint",wd,h)}</spacer>')
+def item(xml,row=None,col=None,align=None):
+    attrs = (f' row="{row}" column="{col}"' if row is not None else '') + (f' alignment="{align}"' if align else '')
+    return f'<item{attrs}>{xml}</item>'
+def layout(cls,name,items,spacing=0,margins=(0,0,0,0),extra=''):
+    m = ''.join(num(k,v) for k,v in zip(('leftMargin','topMargin','rightMargin','bottomMargin'),margins))
+    sp = num('horizontalSpacing',spacing)+num('verticalSpacing',spacing) if cls=='QGridLayout' else num('spacing',spacing)
+    return f'<layout class="{cls}" name="{name}"{extra}>{sp}{m}{"".join(items)}</layout>'
+
 editace_children = ''.join([
   label('lbl_rezim',16,12,40,16,'Režim', prop_str('buddy','edt_rezim',True) if False else ''),
   label('lbl_vlastnik',56,12,56,16,'Vlastník'),
@@ -42,14 +59,15 @@ editace_children = ''.join([
          label('lbl_kontrolka',28,20,30,22,'X',font(12,True)+acc('Kontrolní číslice X'))),
   widget('QPushButton','BitBtn_zadano',352,24,81,25,prop_str('text','Zadáno')+tip('Spočítej kontrolní číslici')+icon(':/images/yes.png')+'<property name="autoDefault"><bool>true</bool></property><property name="default"><bool>true</bool></property>'),
 ])
-central = ''.join([
+central = [
   widget('QGroupBox','GroupBox1',24,Yc(32),97,57,prop_str('title','Vozidlo'),
      widget('QRadioButton','rbtn_vozy',8,16,85,18,prop_str('text','vozy')+tip('přepni na vozy')+cursor_hand()+'<property name="checked"><bool>true</bool></property>')+
      widget('QRadioButton','rbtn_lokomotivy',8,34,85,18,prop_str('text','lokomotivy')+tip('Přepni na lokomotivy')+cursor_hand())),
   widget('QFrame','Panel_editace',128,Yc(32),457,65,tip('Editace vozidla'),editace_children),
   widget('QLabel','Image1',592,Yc(48),97,49,acc('Trakvid')),
   widget('QFrame','Panel4',16,Yc(104),569,41,'<property name="frameShape"><enum>QFrame::Panel</enum></property><property name="frameShadow"><enum>QFrame::Raised</enum></property>',
-     label('lbl_databaze_memo',8,4,553,33,'Výpisy',font(10))),
+     # the heading grows with the panel; 1 pixel of the frame lies inside the margins
+     layout('QHBoxLayout','Panel4_layout',[item(label('lbl_databaze_memo',8,4,553,33,'Výpisy',font(10)))],margins=(7,3,7,3))),
   widget('QPlainTextEdit','Memo1',16,Yc(152),569,121,acc('Výpisy')+'<property name="verticalScrollBarPolicy"><enum>Qt::ScrollBarAlwaysOn</enum></property><property name="tabChangesFocus"><bool>true</bool></property>'+'<property name="styleSheet"><string notr="true">QPlainTextEdit { background-color: palette(light); }</string></property>'),
   widget('QPushButton','btn_uloz',592,Yc(152),75,25,prop_str('text','Ulož')+enabled(False)+tip('ulož upravený výpis')+cursor_hand()+'<property name="autoDefault"><bool>true</bool></property>'),
   widget('QFrame','Panel_napoveda',592,Yc(216),89,41,tip('Posun v nápovědě'),
@@ -62,7 +80,37 @@ central = ''.join([
      widget('QPushButton','Btn_upravit',6,8,75,25,prop_str('text','Upravit')+enabled(False)+tip('Upravit označenou položku v databázi')+'<property name="autoDefault"><bool>true</bool></property>')+
      widget('QPushButton','btn_smaz',6,40,75,25,prop_str('text','Smaž')+enabled(False)+tip('Stačí poklepat položku')+'<property name="autoDefault"><bool>true</bool></property>')+
      widget('QPushButton','btn_zalozka',6,72,75,25,prop_str('text','Záložka')+enabled(False)+tip('Vlož záložku před označenou položku')+'<property name="autoDefault"><bool>true</bool></property>')),
-])
+]
+
+# The window grows: the list takes most of the added height, the pane the rest
+# (row stretch 1 : 2), both take the added width; the button panels stay beside
+# them and the number row at the top. Widgets are placed by name, so that one
+# can change its class without touching this.
+import re
+placed = {re.match(r'<widget class="[^"]*" name="([^"]*)"',x).group(1): x for x in central}
+def put(name,min_size=None,max_size=None):
+    xml = placed.pop(name)
+    limits = (size_prop('minimumSize',*min_size) if min_size else '') + (size_prop('maximumSize',*max_size) if max_size else '')
+    return xml.replace('>','>'+limits,1)
+def fixed(name): # today's size, from its geometry
+    wd,h = map(int,re.search(r'<width>(\d+)</width><height>(\d+)</height>',placed[name]).groups())
+    return put(name,(wd,h),(wd,h))
+WIDE = 16777215
+central_layout = layout('QGridLayout','centralLayout',[
+  item(layout('QHBoxLayout','numberRow',[item(fixed('GroupBox1'),align='Qt::AlignTop'),item(fixed('Panel_editace')),item(spacer('numberRowEnd',False))],
+              spacing=7,margins=(8,0,0,0)),0,0),
+  item(layout('QVBoxLayout','logoColumn',[item(fixed('Image1')),item(spacer('logoEnd',True))],margins=(0,16,0,0)),0,1),
+  item(put('Panel4',(569,41),(WIDE,41)),1,0),
+  item(put('Memo1',(569,121)),2,0),
+  item(layout('QVBoxLayout','paneButtons',[item(fixed('btn_uloz')),item(spacer('paneButtonsGap',True,39)),item(fixed('Panel_napoveda')),
+              item(spacer('paneButtonsEnd',True))]),2,1),
+  item(layout('QVBoxLayout','databaseColumn',[item(put('lbl_databaze',(0,20),(WIDE,20))),item(put('lbx_databaze',(569,201)))],
+              spacing=4,margins=(0,8,0,0)),3,0),
+  item(layout('QVBoxLayout','databaseButtons',[item(fixed('Panel_databaze')),item(spacer('databaseButtonsEnd',True))],margins=(8,72,0,0)),3,1),
+ ],spacing=7,margins=(16,8,19,2),extra=' rowstretch="0,0,1,2" columnstretch="1,0"')
+# Never shown: kept where it was, outside the layouts.
+central_layout += placed.pop('lbx_tridit')
+assert not placed, f'widgets without a place in the layout: {list(placed)}'
 
 # actions: name, text, icon index or None, tooltip, checkable
 IL=lambda i: f':/images/imagelist/{i:02d}.png'
@@ -93,6 +141,8 @@ actions = [
  ('n6','Listy',None,None,False),
  ('n7','Nastavení',None,None,False),
  ('Oprogramu1','O programu',None,None,False),
+ ('Tiskvpisu1','Tisk výpisu...',None,None,False),
+ ('Uloitvpis1','Uložit výpis...',None,None,False),
  # tool bar
  ('ulozit_vozidlo','uložit vozidlo',0,'uložit zadané vozidlo',False),
  ('uoloz_databazi','Ulož databázi',2,'Ulož databázi',False),
@@ -123,14 +173,18 @@ actions = [
  ('Zobrazitdatabzireim1','Zobrazit databázi režim',None,None,False),
  ('Uloitdatabzi2','Uložit databázi',None,None,False),
 ]
+SHORTCUTS = {'Tiskvpisu1': 'Ctrl+P'}
 def action_xml(a):
     name,text,ic,tp,chk=a
     s=f'<action name="{name}">'+prop_str('text',text)
+    if name in SHORTCUTS: s+=prop_str('shortcut',SHORTCUTS[name])
     if chk: s+='<property name="checkable"><bool>true</bool></property>'
     if ic is not None: s+=icon(IL(ic))
     if tp: s+=tip(tp)
     return s+'</action>'
-def menu(name,title,items):
+def menu(name,title,items,end=()):
+    # `end`: items after all others ("separator" draws a line)
+    items=list(items)+list(end)
     s=f'<widget class="QMenu" name="{name}">'+prop_str('title',title)
     sub=''
     for it in items:
@@ -142,7 +196,7 @@ def menu(name,title,items):
         else: s+=f'<addaction name="{it}"/>'
     return s+'</widget>'
 menubar = '<widget class="QMenuBar" name="MainMenu1">'+geom(0,0,708,22)+ \
-  menu('Databze1','&Databáze',['uloitvozidlo1','Uloitdatabzi1',
+  menu('Databze1','&Databáze',end=['separator','Tiskvpisu1','Uloitvpis1'],items=['uloitvozidlo1','Uloitdatabzi1',
        ('ZobrazitDatabzi1','Zobrazit Databázi...',['Lokomotivy1','Vozy1']),
        ('Vpiszdatabzevoz1','Výpis z databáze vozů',['PodleCharakteristiky1','PodleDKV1','PodleDomovskstanice1','separator','Kontrolasel1']),
        ('Zobrazitlist1','Zobrazit list...',['Reimvozu2','Vlastnkvozu1','Charakteristika561','Charakteristika781']),
@@ -162,7 +216,7 @@ ui = f'''<?xml version="1.0" encoding="UTF-8"?>
 {prop_str('windowTitle','Trakvid')}
 {font(8)}
 <property name="windowIcon"><iconset resource="../resources/resources.qrc"><normaloff>:/images/trakvid.png</normaloff></iconset></property>
-<widget class="QWidget" name="centralwidget">{central}</widget>
+<widget class="QWidget" name="centralwidget">{central_layout}</widget>
 {menubar}
 {toolbar}
 <widget class="QStatusBar" name="StatusBar1"><property name="sizeGripEnabled"><bool>false</bool></property></widget>

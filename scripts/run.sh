@@ -13,5 +13,4 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   exit 1
 fi
 mkdir -p "$data"
-cd "$data"
-exec "$root/build-release/src/trakvid"
+exec "$root/build-release/src/trakvid" "$data"

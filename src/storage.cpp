@@ -402,6 +402,11 @@ SaveResult saveText(const QString &fileName, const QString &text)
     return writeBytes(fileName, bytes);
 }
 
+SaveResult saveBytes(const QString &fileName, const QByteArray &bytes)
+{
+    return writeBytes(fileName, bytes);
+}
+
 ScanResult scanFile(const QString &fileName, const std::function<void(const QString &)> &lineFn)
 {
     ScanResult result;

@@ -75,6 +75,9 @@ struct SaveResult {
 SaveResult save(const QString &fileName, const QStringList &lines);
 // Writes a text exactly as it stands, "\n" written as CR LF; otherwise as save().
 SaveResult saveText(const QString &fileName, const QString &text);
+// Writes bytes exactly as they are (text the user exports in another
+// encoding), replacing the file as save() does.
+SaveResult saveBytes(const QString &fileName, const QByteArray &bytes);
 
 // Reads the file piece by piece and calls `lineFn` for every line, in file
 // order, without its line end; the file is closed on return. Line ends and

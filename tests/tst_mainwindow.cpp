@@ -4,7 +4,10 @@
 #include "testutil.h"
 #include "ui_Unit1.h"
 
+#include <QAbstractButton>
+#include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
@@ -28,6 +31,8 @@ private slots:
     void contextMenus();
     void pictures();
     void everyControlReachableByTab();
+    void growsWithTheWindow();
+    void textsWholeAtSmallestSize();
 
 private:
     WorkDir *m_dir = nullptr;
@@ -176,7 +181,10 @@ void TestMainWindow::mainMenu()
     QCOMPARE(actionTexts(ui->MainMenu1->actions()), (QStringList{"&Databáze", "&Nastavení", "Nápověda"}));
     QCOMPARE(actionTexts(ui->Databze1->actions()),
              (QStringList{"uložit &vozidlo...", "&Uložit databázi", "Zobrazit Databázi...", "Výpis z databáze vozů",
-                          "Zobrazit list...", "Výpis z databáze lokomotiv"}));
+                          "Zobrazit list...", "Výpis z databáze lokomotiv", "Tisk výpisu...", "Uložit výpis..."}));
+    const QList<QAction *> databaze = ui->Databze1->actions();
+    QVERIFY(databaze.value(databaze.indexOf(ui->Tiskvpisu1) - 1)->isSeparator());
+    QCOMPARE(ui->Tiskvpisu1->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
     QCOMPARE(actionTexts(ui->ZobrazitDatabzi1->actions()), (QStringList{"Databázi lokomotivy", "Databázi vozy"}));
     QCOMPARE(actionTexts(ui->Vpiszdatabzevoz1->actions()),
              (QStringList{"Charakteristika...", "DKV...", "Domovská stanice...", "Kontrola čísel"}));
@@ -251,6 +259,73 @@ void TestMainWindow::everyControlReachableByTab()
     }
     for (QWidget *w : wanted)
         QVERIFY2(seen.contains(w), qPrintable(w->objectName()));
+}
+
+// Where a widget is, in window coordinates.
+static QRect place(QWidget *w) { return QRect(w->mapTo(w->window(), QPoint(0, 0)), w->size()); }
+
+// The smallest size is the classic one. Grown, the window gives the list most
+// of the added height and the pane some, both all the added width; the button
+// panels stay beside them and the number row at the top.
+void TestMainWindow::growsWithTheWindow()
+{
+    Ui::TForm1 *ui = form()->ui;
+    const QSize smallest(708, 542 + form()->menuBar()->height());
+    QCOMPARE(form()->minimumSize(), smallest);
+    QCOMPARE(form()->size(), smallest);
+    QVERIFY(form()->maximumWidth() > 4000 && form()->maximumHeight() > 4000);
+    QWidget *const moving[] = {ui->lbx_databaze, ui->Memo1, ui->Panel_databaze, ui->btn_uloz, ui->Panel_napoveda,
+                               ui->Image1, ui->Panel_editace};
+    QList<QRect> before;
+    for (QWidget *w : moving)
+        before << place(w);
+    QCOMPARE(before[0].size(), QSize(569, 201));
+    QCOMPARE(before[1].size(), QSize(569, 121));
+
+    form()->resize(1200, 900);
+    QTRY_COMPARE(place(ui->lbx_databaze).width(), 569 + 1200 - 708);
+    QCOMPARE(place(ui->Memo1).width(), 569 + 1200 - 708);
+    const int listGain = place(ui->lbx_databaze).height() - 201, paneGain = place(ui->Memo1).height() - 121;
+    QVERIFY2(paneGain > 0 && listGain > paneGain, qPrintable(QStringLiteral("%1 %2").arg(listGain).arg(paneGain)));
+    // Beside the list, beside the pane, beside the heading panel, at the top.
+    QCOMPARE(place(ui->Panel_databaze).topLeft(), before[2].topLeft() + place(ui->lbx_databaze).topRight() - before[0].topRight());
+    for (int i : {3, 4})
+        QCOMPARE(place(moving[i]).topLeft(), before[i].topLeft() + place(ui->Memo1).topRight() - before[1].topRight());
+    QCOMPARE(place(ui->Image1).topLeft(), before[5].topLeft() + QPoint(1200 - 708, 0));
+    QCOMPARE(place(ui->Panel_editace), before[6]);
+}
+
+// At the smallest size every text fits the part of its control that shows.
+// The window's picture is kept beside the test (mainwindow-smallest.png).
+void TestMainWindow::textsWholeAtSmallestSize()
+{
+    QVERIFY(form()->grab().save(QCoreApplication::applicationDirPath() + QStringLiteral("/mainwindow-smallest.png")));
+    int checked = 0;
+    for (QWidget *w : form()->findChildren<QWidget *>()) {
+        // The text and the room the control itself takes beside it.
+        QString text;
+        int extra = 4;
+        if (auto *label = qobject_cast<QLabel *>(w)) {
+            text = label->text().trimmed(); // "  -  ": its blanks may lie outside
+            extra = 2 * label->frameWidth();
+        } else if (auto *button = qobject_cast<QAbstractButton *>(w); button && !button->inherits("QToolButton")) {
+            text = button->text().remove(QLatin1Char('&')); // the tool bar shows pictures only
+            extra = (button->icon().isNull() ? 0 : button->iconSize().width() + 4) + (button->inherits("QRadioButton") ? 20 : 12);
+        } else if (auto *edit = qobject_cast<QLineEdit *>(w)) {
+            text = edit->text(); // the frame; the field scrolls by a pixel for its cursor
+        } else if (auto *group = qobject_cast<QGroupBox *>(w)) {
+            text = group->title();
+        }
+        if (text.isEmpty() || !w->isVisible())
+            continue;
+        const QFontMetrics metrics(w->font());
+        const QSize need(metrics.tightBoundingRect(text).width() + extra, metrics.height());
+        const QSize shown = w->visibleRegion().boundingRect().size();
+        QVERIFY2(need.width() <= shown.width() && need.height() <= shown.height(),
+                 qPrintable(QStringLiteral("%1 \"%2\"").arg(w->objectName(), text)));
+        ++checked;
+    }
+    QVERIFY(checked >= 20);
 }
 
 TRAKVID_TEST_MAIN(TestMainWindow)

@@ -78,6 +78,8 @@ TForm1::TForm1(QWidget *parent)
     connect(ui->btn_zalozka, &QPushButton::clicked, this, &TForm1::btn_zalozkaClick);
 
     connect(ui->btn_uloz, &QPushButton::clicked, this, &TForm1::btn_ulozClick);
+    connect(ui->Memo1, &QPlainTextEdit::textChanged, this, &TForm1::Memo1Change);
+    Memo1Change();
     connect(ui->bitbtn_napoveda_dale, &QPushButton::clicked, this, &TForm1::bitbtn_napoveda_daleClick);
     connect(ui->BitBtn_napoveda_zpet, &QPushButton::clicked, this, &TForm1::BitBtn_napoveda_zpetClick);
 
@@ -142,6 +144,8 @@ void TForm1::setupMenus()
     bind({ui->n6}, &TForm1::n6Click);
     bind({ui->n7}, &TForm1::n7Click);
     bind({ui->Oprogramu1}, &TForm1::Oprogramu1Click);
+    bind({ui->Tiskvpisu1}, &TForm1::Tiskvpisu1Click);
+    bind({ui->Uloitvpis1}, &TForm1::Uloitvpis1Click);
     bind({ui->Sma1}, &TForm1::btn_smazClick);
     bind({ui->Upravit1}, &TForm1::Btn_upravitClick);
     bind({ui->Zloka1}, &TForm1::btn_zalozkaClick);

@@ -113,6 +113,11 @@ public slots:
     void Charakteristika781Click();
     void btn_ulozClick();
 
+    // Printing and saving the pane.
+    void Memo1Change();
+    void Tiskvpisu1Click();
+    void Uloitvpis1Click();
+
     // Settings.
     void technikaClick();
     void udrzbaClick();

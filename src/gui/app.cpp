@@ -29,6 +29,8 @@ void initApplication(QApplication &app)
     mallopt(M_MMAP_THRESHOLD, 1024 * 1024);
 #endif
     app.setApplicationName(QStringLiteral("Trakvid"));
+    // Lets the desktop match the windows to the menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("trakvid"));
     QLocale::setDefault(QLocale(QLocale::Czech, QLocale::CzechRepublic));
     // The toolkit's own texts (Ano/Ne/Storno, the edit menus) in Czech.
     static QTranslator qtTranslator;

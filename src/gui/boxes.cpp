@@ -2,9 +2,12 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QWidget>
 
 namespace boxes {
@@ -134,6 +137,34 @@ void error(const QString &text)
         return;
     }
     runBox(QMessageBox::Critical, title(), text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+bool print(QPrinter &printer)
+{
+    if (g_responder) {
+        const Response r = ask({Kind::Print, QStringLiteral("Tisk"), printer.docName(), {}});
+        if (r.answer != Answer::Yes)
+            return false;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(r.text);
+        return true;
+    }
+    QPrintDialog dialog(&printer, parentWindow());
+    return exec(dialog) == QDialog::Accepted;
+}
+
+QString saveFile(const QString &caption, const QString &suggested, const QString &filter)
+{
+    if (g_responder) {
+        const Response r = ask({Kind::SaveFile, caption, suggested, filter});
+        return r.answer == Answer::Yes ? r.text : QString();
+    }
+    QFileDialog dialog(parentWindow(), caption, suggested, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (exec(dialog) != QDialog::Accepted)
+        return QString();
+    return dialog.selectedFiles().value(0);
 }
 
 bool activationReturnsFromBox()

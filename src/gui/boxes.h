@@ -4,11 +4,12 @@
 #include <QString>
 
 class QDialog;
+class QPrinter;
 class QWidget;
 
 namespace boxes {
 
-enum class Kind { Message, Confirm, ThreeWay, Input, Error };
+enum class Kind { Message, Confirm, ThreeWay, Input, Error, Print, SaveFile };
 enum class Answer { Yes, No, Cancel };
 
 // Message box captioned "Trakvid" with OK.
@@ -21,6 +22,13 @@ Answer threeWay(const QString &caption, const QString &text);
 QString input(const QString &caption, const QString &prompt, const QString &initial);
 // The application's general error box, captioned "Trakvid".
 void error(const QString &text);
+// The system print dialog for `printer`, printing to a PDF file included. True
+// when the user chose to print. A stand-in answers OK with a file name: the
+// printer then writes a PDF file of that name.
+bool print(QPrinter &printer);
+// A file dialog for saving, opening with `suggested`; the chosen file name, or
+// an empty string when the user cancelled.
+QString saveFile(const QString &caption, const QString &suggested, const QString &filter);
 
 // Caption of the confirmation box.
 QString confirmCaption();
@@ -29,12 +37,12 @@ QString confirmCaption();
 struct Request {
     Kind kind;
     QString caption;
-    QString text; // message text, or the prompt of an input box
+    QString text; // message text, the prompt of an input box, the printed document's or the suggested file's name
     QString initial;
 };
 struct Response {
     Answer answer = Answer::Cancel; // Yes = OK for an input box
-    QString text;                   // the text given back by OK of an input box
+    QString text;                   // the text given back by OK of an input box, or the chosen file
 };
 
 // Stand-in for the real boxes (tests). nullptr restores the real boxes.

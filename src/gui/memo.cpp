@@ -60,6 +60,13 @@ void setMemoText(QPlainTextEdit *memo, const QString &text)
     }
 }
 
+bool memoIsEmpty(const QPlainTextEdit *memo)
+{
+    if (const MemoLines *lines = MemoLines::of(memo); lines && lines->isShown())
+        return lines->text().isEmpty();
+    return memo->document()->isEmpty();
+}
+
 QString memoText(const QPlainTextEdit *memo)
 {
     if (const MemoLines *lines = MemoLines::of(memo); lines && lines->isShown())

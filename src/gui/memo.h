@@ -13,5 +13,6 @@ class QPlainTextEdit;
 void setMemoText(QPlainTextEdit *memo, const QString &text);
 
 // The pane's text as it stands, lines separated by "\n", whichever of the
-// two shows it.
+// two shows it. Memo1's textChanged tells of a change by either.
 QString memoText(const QPlainTextEdit *memo);
+bool memoIsEmpty(const QPlainTextEdit *memo);

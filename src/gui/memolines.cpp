@@ -180,6 +180,8 @@ void MemoLines::showText(const QString &text)
         QAccessibleEvent event(this, QAccessible::TextUpdated);
         QAccessible::updateAccessibility(&event);
     }
+    // Whoever watches the pane's text watches the editor's signal.
+    emit m_editor->textChanged();
 }
 
 void MemoLines::release()
@@ -192,6 +194,7 @@ void MemoLines::release()
     m_blink.stop();
     if (hadFocus)
         m_editor->setFocus();
+    emit m_editor->textChanged();
 }
 
 QStringView MemoLines::line(qsizetype index) const

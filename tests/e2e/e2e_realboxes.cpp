@@ -322,6 +322,12 @@ void TestRealBoxes::clerkSession_data()
     QTest::newRow("changed file, Ulož, No")
         << "rezim; touch:rezim.txt; ans:n; uloz" << QStringList{"file=rezim.txt:Režim|cizí řádek"};
     QTest::newRow("unchanged file, Ulož") << "rezim; ans:Return; uloz" << QStringList{"file=rezim.txt:Režim"};
+    // The print dialog offers a PDF file in the home folder (here the working
+    // directory) while no printer is set up; the file dialog takes a typed name.
+    QTest::newRow("Ctrl+P, Enter in the print dialog") << "rezim; ans:Return; xkey:ctrl+p"
+                                                       << QStringList{"pdf=List režimů vozu.pdf"};
+    QTest::newRow("Uložit výpis..., a name typed") << "rezim; ans:text:vypis.txt; saveas"
+                                                   << QStringList{"utf8=vypis.txt:List režimů vozu|Režim"};
 
     // A file that exists but cannot be read is never taken for a missing one.
     const QString intact = "file=vozy.txt:" + file;
@@ -362,6 +368,9 @@ void TestRealBoxes::clerkSession()
     QFETCH(QString, steps);
     QFETCH(QStringList, expect);
     WorkDir dir;
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(dir.path()));
+    const auto restoreHome = qScopeGuard([&] { qputenv("HOME", home); });
     const QStringList vozy{"Databáze vozy", "21802345001-6 dkv A domovska B", "21802345005-7 dkv A domovska B",
                            "21802345007-3 dkv A domovska B", "konec"};
     writeLines("vozy.txt", vozy);
@@ -472,6 +481,8 @@ void TestRealBoxes::clerkSession()
             form->ui->Reimvozu2->trigger();
         } else if (op == "uloz") {
             form->ui->btn_uloz->click();
+        } else if (op == "saveas") {
+            form->ui->Uloitvpis1->trigger();
         } else if (op == "quit") {
             form->close();
         } else if (op == "focus") {
@@ -523,6 +534,10 @@ void TestRealBoxes::clerkSession()
         }
         else if (what == "box")
             QCOMPARE(shownBoxes.join('|'), value);
+        else if (what == "pdf")
+            QTRY_VERIFY(readFile(value).startsWith("%PDF"));
+        else if (what == "utf8")
+            QCOMPARE(readFile(value.section(':', 0, 0)), (value.section(':', 1).split('|').join('\n') + '\n').toUtf8());
         else if (what == "file")
             QCOMPARE(fromCp1250(readFile(value.section(':', 0, 0))),
                      value.section(':', 1).split('|').join("\r\n") + "\r\n");
