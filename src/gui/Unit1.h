@@ -67,7 +67,7 @@ public:
     bool mayOverwrite(const QString &fileName, const storage::FileStamp &lastKnown);
 
 public slots:
-    // Number entry (1.1, 1.2) and the report (1.3).
+    // Number entry, the check digit and the report.
     void edt_rezimChange();
     void edt_vlastnikChange();
     void edt_charakteristikaChange();
