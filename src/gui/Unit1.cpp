@@ -43,24 +43,20 @@ TForm1::TForm1(QWidget *parent)
     for (QLineEdit *field : {ui->edt_rezim, ui->edt_vlastnik, ui->edt_charakteristika, ui->edt_evidence})
         field->installEventFilter(this);
     // A switch runs when its button becomes selected, however that happens.
-    connect(ui->rbtn_lokomotivy, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            rbtn_lokomotivyClick();
-    });
-    connect(ui->rbtn_vozy, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            rbtn_vozyClick();
-    });
     // An arrow key selects the next radio button first and focuses it after
-    // the switch gave the focus to the first field: take it back there, so
-    // that the digits typed next are not lost.
-    for (QRadioButton *button : {ui->rbtn_lokomotivy, ui->rbtn_vozy}) {
-        connect(button, &QRadioButton::toggled, this, [this](bool on) {
-            if (on)
-                QMetaObject::invokeMethod(this, [this] {
-                    if (focusWidget() == ui->rbtn_vozy || focusWidget() == ui->rbtn_lokomotivy)
-                        moveFocusTo(ui->edt_rezim);
-                }, Qt::QueuedConnection);
+    // the switch gave the focus to the first field: the focus is taken back
+    // there, so that the digits typed next are not lost.
+    const std::pair<QRadioButton *, void (TForm1::*)()> switches[] = {
+        {ui->rbtn_lokomotivy, &TForm1::rbtn_lokomotivyClick}, {ui->rbtn_vozy, &TForm1::rbtn_vozyClick}};
+    for (const auto &[button, handler] : switches) {
+        connect(button, &QRadioButton::toggled, this, [this, handler = handler](bool on) {
+            if (!on)
+                return;
+            (this->*handler)();
+            QMetaObject::invokeMethod(this, [this] {
+                if (focusWidget() == ui->rbtn_vozy || focusWidget() == ui->rbtn_lokomotivy)
+                    moveFocusTo(ui->edt_rezim);
+            }, Qt::QueuedConnection);
         });
     }
     connect(ui->BitBtn_zadano, &QPushButton::clicked, this, &TForm1::btn_pocitejClick);
