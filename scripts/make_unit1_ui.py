@@ -126,6 +126,7 @@ actions = [
  ('Vlastnkvozu1','Vlastník vozu',None,None,False),
  ('Charakteristika561','Charakteristika 5-6',None,None,False),
  ('Charakteristika781','Charakteristika 7-8',None,None,False),
+ ('Doplnitstandardnkdy1','&Doplnit standardní kódy',None,None,False),
  ('Podleady1','Řada...',None,None,False),
  ('PodleDKV2','DKV...',None,None,False),
  ('Podleprovoznjednotky1','Provozní jednotka...',None,None,False),
@@ -199,7 +200,7 @@ menubar = '<widget class="QMenuBar" name="MainMenu1">'+geom(0,0,708,22)+ \
   menu('Databze1','&Databáze',end=['separator','Tiskvpisu1','Uloitvpis1'],items=['uloitvozidlo1','Uloitdatabzi1',
        ('ZobrazitDatabzi1','Zobrazit Databázi...',['Lokomotivy1','Vozy1']),
        ('Vpiszdatabzevoz1','Výpis z databáze vozů',['PodleCharakteristiky1','PodleDKV1','PodleDomovskstanice1','separator','Kontrolasel1']),
-       ('Zobrazitlist1','Zobrazit list...',['Reimvozu2','Vlastnkvozu1','Charakteristika561','Charakteristika781']),
+       ('Zobrazitlist1','Zobrazit list...',['Reimvozu2','Vlastnkvozu1','Charakteristika561','Charakteristika781','separator','Doplnitstandardnkdy1']),
        ('Vpiszdatabzelokomotiv1','Výpis z databáze lokomotiv',['Podleady1','PodleDKV2','Podleprovoznjednotky1','separator','Kontrolasel2'])])+ \
   menu('Nastaven1','&Nastavení',['technika','udrzba'])+ \
   menu('Npovda1','Nápověda',['n1','n2','n3','n4','n5','n6','n7','Oprogramu1'])+ \

@@ -1,4 +1,5 @@
 #include "Unit1.h"
+#include "memo.h"
 #include "storage.h"
 #include "testutil.h"
 
@@ -9,6 +10,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <algorithm>
 
 // The four reference lists shown in the output pane, edited there and saved
 // with "Ulož".
@@ -29,12 +31,16 @@ private slots:
     void failedSaveGoesToErrorBox();
     void unencodableCharacterRefused_data();
     void unencodableCharacterRefused();
+    void standardCodes_data();
+    void standardCodes();
 };
 
 namespace {
 
 struct Form : PaneControls {
     using PaneControls::PaneControls;
+    // "Doplnit standardní kódy" is offered exactly while the owner or regime list is shown.
+    bool codesOffered() const { return child<QAction>(form1, "Doplnitstandardnkdy1")->isEnabled(); }
     void pressUloz() { QTest::mouseClick(uloz, Qt::LeftButton); }
     // Types into the pane as a keyboard would; a character beyond one UTF-16
     // unit arrives as an input-method commit, the way such characters come.
@@ -96,6 +102,27 @@ QMap<QString, QByteArray> snapshot()
     return files;
 }
 
+// The lines a table of standard codes gives a list: each code, a blank, its
+// text, in the table's order, which must be code order.
+QStringList standardLines(const QString &resource)
+{
+    QFile file(resource);
+    file.open(QIODevice::ReadOnly);
+    QStringList lines;
+    for (const QString &line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        if (!line.startsWith(QLatin1Char('#')))
+            lines << QString(line).replace(QLatin1Char('\t'), QLatin1Char(' '));
+    if (!std::is_sorted(lines.begin(), lines.end()) || !storage::isEncodable(lines.join(QString())))
+        qFatal("%s is out of code order or not Windows-1250", qPrintable(resource));
+    return lines;
+}
+
+QStringList without(QStringList lines, const QStringList &codes)
+{
+    lines.removeIf([&](const QString &line) { return codes.contains(line.left(2)); });
+    return lines;
+}
+
 } // namespace
 
 void TestLists::showEditSave_data()
@@ -106,26 +133,27 @@ void TestLists::showEditSave_data()
     QTest::addColumn<QString>("saved");
     QTest::addColumn<QStringList>("edited"); // the file's lines after the edit of line 1
     QTest::addColumn<QStringList>("wagon");  // a wagon whose report shows the edited entry
+    QTest::addColumn<bool>("codes");         // standard codes are offered
     QTest::newRow("regimes") << "Reimvozu2" << storage::REZIM << "List režimů vozu" << "list režimů vozu uložen"
                              << QStringList{"list režimů", "21 RIV vůz, ložná míra",
                                             "31 RIV vůz s výměnnými dvojkolími"}
-                             << QStringList{"21", "54", "2345", "123"};
+                             << QStringList{"21", "54", "2345", "123"} << true;
     QTest::newRow("owners") << "Vlastnkvozu1" << storage::VLASTNIK << "List vlastníků vozu"
                             << "list vlastníků vozu uložen"
                             << QStringList{"list vlastníků vozu", "54 ČD Cargo, ložná míra", "80 DB"}
-                            << QStringList{"21", "54", "2345", "123"};
+                            << QStringList{"21", "54", "2345", "123"} << true;
     QTest::newRow("characteristic 5-6") << "Charakteristika561" << storage::TRIDA_VOZU
                                         << "List charakteristiky vozu číslice 5-6 vozu"
                                         << "list charakteristiky vozu číslice 5-6 uložen"
                                         << QStringList{"list charakteristiky 5-6", "23 vozy řady E, ložná míra",
                                                        "45 vozy řady F"}
-                                        << QStringList{"51", "54", "2345", "123"};
+                                        << QStringList{"51", "54", "2345", "123"} << false;
     QTest::newRow("characteristic 7-8") << "Charakteristika781" << storage::CHARAKTERISTIKA
                                         << "List charakteristiky vozu číslice 7-8 vozu"
                                         << "list charakteristiky vozu číslice 7-8 uložen"
                                         << QStringList{"list charakteristiky 7-8", "45 čtyřnápravový, ložná míra",
                                                        "67 dvounápravový"}
-                                        << QStringList{"51", "54", "2345", "123"};
+                                        << QStringList{"51", "54", "2345", "123"} << false;
 }
 
 void TestLists::showEditSave()
@@ -136,6 +164,7 @@ void TestLists::showEditSave()
     QFETCH(QString, saved);
     QFETCH(QStringList, edited);
     QFETCH(QStringList, wagon);
+    QFETCH(bool, codes);
     WorkDir dir;
     writeAllLists();
     writeLines(storage::VOZY, {QStringLiteral("Databáze vozy")});
@@ -145,9 +174,11 @@ void TestLists::showEditSave()
     Form f(w);
     f.trigger(QStringLiteral("n2"));
     QVERIFY(f.next->isEnabled());
+    QVERIFY(!f.codesOffered());
 
     ScriptedBoxes boxes;
     f.trigger(action);
+    QCOMPARE(f.codesOffered(), codes);
     QCOMPARE(f.memo->toPlainText(), original.join(QLatin1Char('\n')) + QLatin1Char('\n'));
     QCOMPARE(f.heading->text(), heading);
     QVERIFY(f.uloz->isEnabled());
@@ -179,6 +210,7 @@ void TestLists::showEditSave()
     const QStringList report = f.memo->toPlainText().split(QLatin1Char('\n'));
     QVERIFY2(report.contains(edited[1]), qPrintable(report.join(QLatin1String(" | "))));
     QVERIFY(!f.uloz->isEnabled());
+    QVERIFY(!f.codesOffered());
 }
 
 void TestLists::roundTripIsByteIdentical_data()
@@ -242,6 +274,7 @@ void TestLists::helpPageKeepsUlozButSavesNothing()
     f.trigger(QStringLiteral("n3"));
     QVERIFY(f.uloz->isEnabled());
     QCOMPARE(f.heading->text(), QStringLiteral("Nápověda k uložení databáze"));
+    QVERIFY(!f.codesOffered());
     for (const QString &file : kAllLists)
         QVERIFY(QFile::remove(file));
     f.pressUloz();
@@ -275,6 +308,7 @@ void TestLists::listingAfterListViewDisablesUloz()
     f.trigger(QStringLiteral("Podleady1"));
     QCOMPARE(f.memo->toPlainText(), QStringLiteral("754001-6 dkv A pj B"));
     QVERIFY(!f.uloz->isEnabled());
+    QVERIFY(!f.codesOffered());
     w.form1->btn_ulozClick();
     QCOMPARE(snapshot(), before);
 }
@@ -332,6 +366,8 @@ void TestLists::failedReadKeepsFormerState()
     const QString heading = f.heading->text();
     const bool ulozEnabled = f.uloz->isEnabled();
     QCOMPARE(ulozEnabled, !formerFile.isEmpty());
+    const bool codesOffered = f.codesOffered();
+    QCOMPARE(codesOffered, formerFile == storage::REZIM || formerFile == storage::VLASTNIK);
     const auto before = snapshot();
 
     ScriptedBoxes boxes;
@@ -340,6 +376,7 @@ void TestLists::failedReadKeepsFormerState()
     QCOMPARE(f.memo->toPlainText(), pane);
     QCOMPARE(f.heading->text(), heading);
     QCOMPARE(f.uloz->isEnabled(), ulozEnabled);
+    QCOMPARE(f.codesOffered(), codesOffered);
     QVERIFY(!f.next->isEnabled());
     QVERIFY(!f.back->isEnabled());
 
@@ -425,6 +462,71 @@ void TestLists::unencodableCharacterRefused()
     // The pane keeps the text, so the user can mend it and save.
     QVERIFY(f.memo->toPlainText().contains(typed));
     QVERIFY(f.uloz->isEnabled());
+}
+
+// "Doplnit standardní kódy" appends the missing codes to the pane as an edit
+// that can be undone, "Ulož" writes them, and the report reads them.
+void TestLists::standardCodes_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("after"); // the file's lines after "Ulož"
+    QTest::addColumn<QStringList>("wagon");
+    QTest::addColumn<QString>("reported"); // a line of the wagon's report
+    const QStringList countries = standardLines(QStringLiteral(":/codes/countries.tsv"));
+    const QStringList regimes = standardLines(QStringLiteral(":/codes/regimes.tsv"));
+    const QStringList wagon21{"21", "54", "2345", "123"};
+    QTest::newRow("owners, new list") << "Vlastnkvozu1" << storage::VLASTNIK << crlfLines({"list vlastníků vozu"})
+                                      << QStringList{"list vlastníků vozu"} + countries << wagon21 << "54 Česko";
+    QTest::newRow("owners, empty file") << "Vlastnkvozu1" << storage::VLASTNIK << QByteArray() << countries
+                                        << wagon21 << "54 Česko";
+    const QStringList own{"list vlastníků", "80 DB", "5", "54 ČD Cargo", "ČD 54"};
+    QTest::newRow("owners, own texts, last line unended")
+        << "Vlastnkvozu1" << storage::VLASTNIK << cp1250(own.join(QLatin1String("\r\n")))
+        << own + without(countries, {"54", "80"}) << wagon21 << "54 ČD Cargo";
+    QStringList full = countries;
+    std::reverse(full.begin(), full.end());
+    QTest::newRow("owners, full") << "Vlastnkvozu1" << storage::VLASTNIK << crlfLines(full) << full << wagon21
+                                  << "54 Česko";
+    QTest::newRow("regimes") << "Reimvozu2" << storage::REZIM << crlfLines({"list režimů", "92 motorák"})
+                             << QStringList{"list režimů", "92 motorák"} + without(regimes, {"92"})
+                             << QStringList{"91", "54", "2345", "123"} << "91 elektrická lokomotiva";
+    QStringList notes; // the pane shows this many lines through its lines view
+    for (int i = 0; i < 1500; ++i)
+        notes << QStringLiteral("poznámka %1").arg(i);
+    QTest::newRow("regimes, long list") << "Reimvozu2" << storage::REZIM << crlfLines(notes) << notes + regimes
+                                        << QStringList{"99", "54", "2345", "123"} << "99 speciální vozidlo";
+}
+
+void TestLists::standardCodes()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, file);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, after);
+    QFETCH(QStringList, wagon);
+    QFETCH(QString, reported);
+    WorkDir dir;
+    writeAllLists();
+    writeLines(storage::VOZY, {QStringLiteral("Databáze vozy")});
+    writeFile(file, bytes);
+    Windows w;
+    Form f(w);
+    ScriptedBoxes boxes;
+    f.trigger(action);
+    const QString before = memoText(f.memo);
+    f.trigger(QStringLiteral("Doplnitstandardnkdy1"));
+    const bool complete = bytes == crlfLines(after);
+    QCOMPARE(boxes.messages(), complete ? QStringList{"Všechny standardní kódy už v listu jsou."} : QStringList());
+    QCOMPARE(memoText(f.memo), complete ? before : after.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+    QCOMPARE(f.memo->document()->isModified(), !complete);
+    f.pressUloz();
+    QCOMPARE(readFile(file), crlfLines(after));
+    QTest::keyClick(f.memo, Qt::Key_Z, Qt::ControlModifier); // undone as any edit
+    QCOMPARE(memoText(f.memo), before);
+    f.identifyWagon(wagon);
+    QVERIFY2(f.memo->toPlainText().split(QLatin1Char('\n')).contains(reported), qPrintable(f.memo->toPlainText()));
 }
 
 TRAKVID_TEST_MAIN(TestLists)

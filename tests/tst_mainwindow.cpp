@@ -189,7 +189,9 @@ void TestMainWindow::mainMenu()
     QCOMPARE(actionTexts(ui->Vpiszdatabzevoz1->actions()),
              (QStringList{"Charakteristika...", "DKV...", "Domovská stanice...", "Kontrola čísel"}));
     QCOMPARE(actionTexts(ui->Zobrazitlist1->actions()),
-             (QStringList{"Režim vozu", "Vlastník vozu", "Charakteristika 5-6", "Charakteristika 7-8"}));
+             (QStringList{"Režim vozu", "Vlastník vozu", "Charakteristika 5-6", "Charakteristika 7-8",
+                          "&Doplnit standardní kódy"}));
+    QVERIFY(ui->Zobrazitlist1->actions().value(4)->isSeparator());
     QCOMPARE(actionTexts(ui->Vpiszdatabzelokomotiv1->actions()),
              (QStringList{"Řada...", "DKV...", "Provozní jednotka...", "Kontrola čísel"}));
     QCOMPARE(actionTexts(ui->Nastaven1->actions()), (QStringList{"Technické parametry", "Údržba"}));

@@ -34,6 +34,7 @@ TForm1::TForm1(QWidget *parent)
 
     setupStatusBar();
     setupMenus();
+    setPaneHeading(ui->lbl_databaze_memo->text());
 
     // Number entry.
     connect(ui->edt_rezim, &QLineEdit::textChanged, this, &TForm1::edt_rezimChange);
@@ -132,6 +133,7 @@ void TForm1::setupMenus()
     bind({ui->Vlastnkvozu1, ui->tbtn_vlastnik}, &TForm1::Vlastnkvozu1Click);
     bind({ui->Charakteristika561, ui->tbtn_charakteristika}, &TForm1::Charakteristika561Click);
     bind({ui->Charakteristika781, ui->tbtn_charakter01}, &TForm1::Charakteristika781Click);
+    bind({ui->Doplnitstandardnkdy1}, &TForm1::Doplnitstandardnkdy1Click);
     bind({ui->n1}, &TForm1::n1Click);
     bind({ui->n2}, &TForm1::n2Click);
     bind({ui->n3}, &TForm1::n3Click);

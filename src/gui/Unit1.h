@@ -48,6 +48,10 @@ public:
     QMenu *PopupMenu_form1 = nullptr;
     QMenu *pmenu_vypisy = nullptr;
 
+    // Sets the heading above Memo1, which names what the pane holds. Every
+    // change of the heading goes through here.
+    void setPaneHeading(const QString &heading);
+
     // Raises the change count of panel 2 by one.
     void raiseChangeCount();
     // Writes the shown list to its file; on failure the general error box names
@@ -112,6 +116,7 @@ public slots:
     void Charakteristika561Click();
     void Charakteristika781Click();
     void btn_ulozClick();
+    void Doplnitstandardnkdy1Click();
 
     // Printing and saving the pane.
     void Memo1Change();

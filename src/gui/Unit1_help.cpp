@@ -41,7 +41,7 @@ void TForm1::showHelpPage(int page)
     strana_napovedy = page;
     ui->BitBtn_napoveda_zpet->setEnabled(page > 1);
     ui->bitbtn_napoveda_dale->setEnabled(page < 7);
-    ui->lbl_databaze_memo->setText(QString::fromUtf16(help.title));
+    setPaneHeading(QString::fromUtf16(help.title));
     setMemoText(ui->Memo1, QString::fromUtf16(help.text));
 }
 
@@ -71,7 +71,7 @@ void TForm1::BitBtn_napoveda_zpetClick()
 // Leaves the arrows and the last page alone, so the help goes on from there.
 void TForm1::Oprogramu1Click()
 {
-    ui->lbl_databaze_memo->setText(QStringLiteral("O programu"));
+    setPaneHeading(QStringLiteral("O programu"));
     ui->btn_uloz->setEnabled(false);
     setMemoText(ui->Memo1, QString::fromUtf16(kAbout));
 }

@@ -135,7 +135,7 @@ void showScan(TForm1 &form, const QString &file, const QString &openFailure, con
     // Also after a failed open: the pane no longer holds a reference list, and
     // "Ulož" must not write the failure line over one.
     ui->btn_uloz->setEnabled(false);
-    ui->lbl_databaze_memo->setText(heading);
+    form.setPaneHeading(heading);
     if (scanned.opened && !scanned.ok())
         boxes::error(scanned.error);
 }

@@ -1,10 +1,17 @@
-// The four reference lists shown, edited and saved in the output pane.
+// The four reference lists shown, edited and saved in the output pane, and
+// the standard codes added to the owner and regime lists.
 #include "Unit1.h"
 #include "ui_Unit1.h"
 
 #include "boxes.h"
 #include "memo.h"
+#include "memolines.h"
+#include "standardcodes.h"
 #include "storage.h"
+
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QTextCursor>
 
 namespace {
 
@@ -13,20 +20,33 @@ struct ReferenceList {
     const char16_t *heading; // caption of lbl_databaze_memo while the list is shown; saving goes by it
     const char16_t *missing; // the list cannot be read
     const char16_t *saved;
+    const char16_t *codes; // the shipped standard codes of the list, or nullptr
 };
 
 const ReferenceList kLists[] = {
-    {storage::REZIM, u"List režimů vozu", u"databáze režimů neexistuje !!", u"list režimů vozu uložen"},
-    {storage::VLASTNIK, u"List vlastníků vozu", u"List vlastníků neexistuje !!", u"list vlastníků vozu uložen"},
+    {storage::REZIM, u"List režimů vozu", u"databáze režimů neexistuje !!", u"list režimů vozu uložen",
+     u":/codes/regimes.tsv"},
+    {storage::VLASTNIK, u"List vlastníků vozu", u"List vlastníků neexistuje !!", u"list vlastníků vozu uložen",
+     u":/codes/countries.tsv"},
     {storage::TRIDA_VOZU, u"List charakteristiky vozu číslice 5-6 vozu",
-     u"databáze charakteristiky číslice 5-6 neexistuje !!", u"list charakteristiky vozu číslice 5-6 uložen"},
+     u"databáze charakteristiky číslice 5-6 neexistuje !!", u"list charakteristiky vozu číslice 5-6 uložen",
+     nullptr},
     {storage::CHARAKTERISTIKA, u"List charakteristiky vozu číslice 7-8 vozu",
-     u"List charakteristiky číslice 7-8 neexistuje !!", u"list charakteristiky vozu číslice 7-8 uložen"},
+     u"List charakteristiky číslice 7-8 neexistuje !!", u"list charakteristiky vozu číslice 7-8 uložen", nullptr},
 };
 const ReferenceList &kRezim = kLists[0];
 const ReferenceList &kVlastnik = kLists[1];
 const ReferenceList &kTridaVozu = kLists[2];
 const ReferenceList &kCharakteristika = kLists[3];
+
+// The list the pane holds under this heading, or nullptr.
+const ReferenceList *listNamed(const QString &heading)
+{
+    for (const ReferenceList &list : kLists)
+        if (heading == QString::fromUtf16(list.heading))
+            return &list;
+    return nullptr;
+}
 
 // A list that cannot be read changes nothing but the arrows: the pane keeps
 // its text and heading, so "Ulož" can never write them into this list's file.
@@ -44,7 +64,7 @@ void showList(TForm1 &form, const ReferenceList &list)
     form.listStamp = stamp;
     setMemoText(ui->Memo1, loaded.text);
     ui->btn_uloz->setEnabled(true);
-    ui->lbl_databaze_memo->setText(QString::fromUtf16(list.heading));
+    form.setPaneHeading(QString::fromUtf16(list.heading));
 }
 
 // Names the first character of `text` that Windows-1250 has no byte for.
@@ -73,22 +93,56 @@ void TForm1::Charakteristika781Click() { showList(*this, kCharakteristika); }
 // (a help page, a listing, the report) it does nothing.
 void TForm1::btn_ulozClick()
 {
-    const QString heading = ui->lbl_databaze_memo->text();
-    for (const ReferenceList &list : kLists) {
-        if (heading != QString::fromUtf16(list.heading))
-            continue;
-        if (!mayOverwrite(list.file, listStamp))
-            return;
-        const QString text = memoText(ui->Memo1);
-        const storage::SaveResult result = storage::saveText(list.file, text);
-        if (result.badLine >= 0) {
-            boxes::message(unencodableMessage(list.file, text));
-        } else if (!result.ok) {
-            boxes::error(result.error);
-        } else {
-            listStamp = storage::stamp(list.file);
-            boxes::message(QString::fromUtf16(list.saved));
-        }
+    const ReferenceList *list = listNamed(ui->lbl_databaze_memo->text());
+    if (!list || !mayOverwrite(list->file, listStamp))
+        return;
+    const QString text = memoText(ui->Memo1);
+    const storage::SaveResult result = storage::saveText(list->file, text);
+    if (result.badLine >= 0) {
+        boxes::message(unencodableMessage(list->file, text));
+    } else if (!result.ok) {
+        boxes::error(result.error);
+    } else {
+        listStamp = storage::stamp(list->file);
+        boxes::message(QString::fromUtf16(list->saved));
+    }
+}
+
+// The heading is the only record of what the pane holds, so the standard
+// codes are offered exactly while it names a list that has them.
+void TForm1::setPaneHeading(const QString &heading)
+{
+    ui->lbl_databaze_memo->setText(heading);
+    const ReferenceList *list = listNamed(heading);
+    ui->Doplnitstandardnkdy1->setEnabled(list && list->codes);
+}
+
+// Appends the standard codes that begin no line of the list yet, as an
+// ordinary edit of the pane: it can be undone, and "Ulož" saves it.
+void TForm1::Doplnitstandardnkdy1Click()
+{
+    const ReferenceList *list = listNamed(ui->lbl_databaze_memo->text());
+    if (!list || !list->codes)
+        return;
+    QFile table(QString::fromUtf16(list->codes));
+    const QList<standardcodes::Code> codes =
+        table.open(QIODevice::ReadOnly) ? standardcodes::parse(table.readAll()) : QList<standardcodes::Code>();
+    if (codes.isEmpty()) { // the program is damaged: never say the list is complete
+        boxes::error(QStringLiteral("Standardní kódy nelze načíst."));
         return;
     }
+    const QString added = standardcodes::addition(memoText(ui->Memo1), codes);
+    if (added.isEmpty()) {
+        boxes::message(QStringLiteral("Všechny standardní kódy už v listu jsou."));
+        return;
+    }
+    // A long list is shown by the pane's lines view; the editor takes it over to be edited.
+    if (MemoLines *lines = MemoLines::of(ui->Memo1); lines && lines->isShown())
+        lines->handOver();
+    QTextCursor cursor(ui->Memo1->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(added);
+    ui->Memo1->setTextCursor(cursor);
+    ui->Memo1->ensureCursorVisible();
+    ui->Memo1->setFocus();
 }

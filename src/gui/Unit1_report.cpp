@@ -122,8 +122,8 @@ void TForm1::vehicleReport()
         if (locomotive && position == 3)
             number += QLatin1Char(' ');
     }
-    ui->lbl_databaze_memo->setText((locomotive ? QStringLiteral("Hnací vozidlo ") : QStringLiteral("Vůz ")) + number
-                                   + QLatin1Char('-') + ui->lbl_kontrolka->text());
+    setPaneHeading((locomotive ? QStringLiteral("Hnací vozidlo ") : QStringLiteral("Vůz ")) + number
+                   + QLatin1Char('-') + ui->lbl_kontrolka->text());
     ui->btn_uloz->setEnabled(false);
     ui->bitbtn_napoveda_dale->setEnabled(false);
     ui->BitBtn_napoveda_zpet->setEnabled(false);
