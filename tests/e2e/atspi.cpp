@@ -37,9 +37,15 @@ AtspiClient::~AtspiClient()
 bool AtspiClient::start(int timeoutMs)
 {
     m_error.clear();
-    // The toolkit joins the accessibility bus when first asked about it, not
-    // before a window has something to tell: ask now, so the client finds it.
-    QAccessible::isActive();
+    // A screen reader's start turns accessibility on. The toolkit decides once,
+    // when first asked; asking now also puts this process on the bus for the
+    // client to find.
+    qputenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
+    if (!QTest::qWaitFor([] { return QAccessible::isActive(); }, 5000)) {
+        m_error = QStringLiteral("accessibility stays off in this process: the toolkit decided before the "
+                                 "AT-SPI client started; start it before the first window is shown");
+        return false;
+    }
     QStringList args{QStringLiteral(TRAKVID_ATSPI_CLIENT), QStringLiteral("--pid"),
                      QString::number(QCoreApplication::applicationPid()), QStringLiteral("--timeout"),
                      QString::number(timeoutMs / 1000.0)};

@@ -6,7 +6,7 @@
 // block in its own waits (waitForReadyRead, sleep) while the client asks.
 //
 // Needs the accessibility bus of tests/e2e/a11y-session.sh (run-under-xvfb.sh
-// starts it).
+// starts it). Accessibility is on only in tests that start a client.
 //
 //     AtspiClient reader;
 //     QVERIFY2(reader.start(), qPrintable(reader.error()));
@@ -38,8 +38,11 @@ public:
     explicit AtspiClient(const QStringList &extraEvents = {}, QObject *parent = nullptr);
     ~AtspiClient() override;
 
-    // Starts the client and waits until it listens and sees this process on the
-    // accessibility bus. False, with error(), when it cannot.
+    // Turns accessibility on in this process, as a screen reader's start does,
+    // starts the client and waits until it listens and sees this process on
+    // the accessibility bus. False, with error(), when it cannot. The toolkit
+    // decides on accessibility once, when first asked: start the client before
+    // the first window is shown (initTestCase), and keep it for the whole run.
     bool start(int timeoutMs = 20000);
     bool isRunning() const { return m_process.state() == QProcess::Running; }
     // What went wrong in the last start or command; empty after a success.

@@ -5,6 +5,8 @@
 #include "testutil.h"
 #include "ui_Unit1.h"
 
+#include <QItemSelectionModel>
+#include <QListView>
 #include <QProcess>
 
 class TestAtspi : public QObject
@@ -15,6 +17,7 @@ private slots:
     void controlsByName_data();
     void controlsByName();
     void typingIsHeard();
+    void selectingARow();
 
 private:
     AtspiClient m_reader;
@@ -82,6 +85,29 @@ void TestAtspi::typingIsHeard()
     QVERIFY(!m_reader.waitForEvent(AtspiClient::is("focus:", "Vlastník")).isEmpty());
     QCOMPARE(m_reader.text(inserted["id"].toString())["text"].toString(), QStringLiteral("21"));
     QCOMPARE(m_reader.focused()["id"], focus["id"]);
+}
+
+// A row selected through the list's table interface, as a screen reader's
+// selection command does, selects it in the list and is announced.
+void TestAtspi::selectingARow()
+{
+    WorkDir dir;
+    QStringList lines{QStringLiteral("Databáze vozy")};
+    for (int i = 1; i <= 12; ++i)
+        lines << QStringLiteral("218023450%1-0 dkv Plzeň domovska Cheb").arg(i, 2, 10, QLatin1Char('0'));
+    writeLines(QStringLiteral("vozy.txt"), lines);
+    TForm1 form;
+    QVERIFY(e2e::showActive(&form));
+    form.Vozy1Click();
+    const QString list = m_reader.find(QStringLiteral("list"), QStringLiteral("Databáze"))["id"].toString();
+    QVERIFY2(!list.isEmpty(), qPrintable(m_reader.error()));
+    m_reader.clearEvents();
+
+    QCOMPARE(m_reader.command({QStringLiteral("select-row"), list, QStringLiteral("8")}), QJsonValue(true));
+    QTRY_VERIFY(form.ui->lbx_databaze->selectionModel()->isRowSelected(8));
+    QCOMPARE(m_reader.command({QStringLiteral("selected-rows"), list}), QJsonValue(QJsonArray{8}));
+    const QJsonObject selected = m_reader.waitForEvent(AtspiClient::is("object:state-changed:selected", lines[8]));
+    QCOMPARE(selected["detail1"].toInt(), 1);
 }
 
 TRAKVID_TEST_MAIN(TestAtspi)
