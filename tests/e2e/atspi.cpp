@@ -179,6 +179,14 @@ QList<QJsonObject> AtspiClient::events(const Predicate &match) const
     return out;
 }
 
+QString AtspiClient::eventLog() const
+{
+    QStringList lines;
+    for (const QJsonObject &e : m_events)
+        lines << QString::fromUtf8(QJsonDocument(e).toJson(QJsonDocument::Compact));
+    return lines.join(QLatin1Char('\n'));
+}
+
 QJsonObject AtspiClient::waitForEvent(const Predicate &match, int timeoutMs)
 {
     QJsonObject found;

@@ -55,7 +55,8 @@ public:
     // Every object under `id` ("app": the whole program), depth first, as
     // {id, parent, depth, index, role, name, description, states, child_count}.
     QJsonArray tree(const QString &id = QStringLiteral("app"), int maxChildren = 200);
-    // The first object of this role ("*": any) and name (null: any), or {}.
+    // The first object of this role ("*": any) and name (a null QString: any;
+    // "": unnamed), hidden ones included, in tree order; {} when none.
     QJsonObject find(const QString &role, const QString &name = QString());
     QJsonArray findAll(const QString &role, const QString &name = QString());
     QJsonObject focused();
@@ -68,6 +69,8 @@ public:
     const QList<QJsonObject> &events() const { return m_events; }
     QList<QJsonObject> events(const Predicate &match) const;
     void clearEvents() { m_events.clear(); }
+    // The collected events, one a line, for a failing check's message.
+    QString eventLog() const;
     // The first collected event that matches, waiting up to timeoutMs for it
     // with the event loop running; {} when none came.
     QJsonObject waitForEvent(const Predicate &match, int timeoutMs = 5000);

@@ -139,7 +139,9 @@ class Client:
         d["child_count"] = acc.get_child_count()
         return d
 
-    def walk(self, root, max_children):
+    def walk(self, root, max_children, hidden=True):
+        """The objects under root, depth first; without the hidden ones'
+        descendants unless hidden is true."""
         out = []
         stack = [(root, None, 0, 0)]
         while stack:
@@ -151,6 +153,8 @@ class Client:
             d.update(parent=parent, depth=depth, index=index)
             out.append(d)
             n = min(d["child_count"], max_children)
+            if not hidden and "showing" not in d["states"]:
+                n = 0
             children = []
             for i in range(n):
                 try:
@@ -230,7 +234,7 @@ class Client:
         return d
 
     def cmd_focused(self):
-        for d in self.walk(self.app, 200):
+        for d in self.walk(self.app, 200, hidden=False):
             if "focused" in d["states"]:
                 return d
         return None

@@ -77,11 +77,11 @@ void TestAtspi::typingIsHeard()
                                                   QStringLiteral("50"), QStringLiteral("21")});
     QTRY_COMPARE(form.ui->edt_rezim->text(), QStringLiteral("21"));
     const QJsonObject inserted = m_reader.waitForEvent(AtspiClient::is("object:text-changed:insert", "Režim"));
-    QVERIFY2(!inserted.isEmpty(), "no text insertion heard");
+    QVERIFY2(!inserted.isEmpty(), qPrintable(m_reader.eventLog()));
     const QJsonObject focus = m_reader.waitForEvent([](const QJsonObject &e) {
         return AtspiClient::is("object:state-changed:focused", "Vlastník")(e) && e["detail1"].toInt() == 1;
     });
-    QVERIFY2(!focus.isEmpty(), "the focus on the owner field was not heard");
+    QVERIFY2(!focus.isEmpty(), qPrintable(m_reader.eventLog()));
     QVERIFY(!m_reader.waitForEvent(AtspiClient::is("focus:", "Vlastník")).isEmpty());
     QCOMPARE(m_reader.text(inserted["id"].toString())["text"].toString(), QStringLiteral("21"));
     QCOMPARE(m_reader.focused()["id"], focus["id"]);
