@@ -1,9 +1,11 @@
 #pragma once
 // The program as a screen reader meets it: an AT-SPI client (atspi_client.py)
 // listens to this very process and answers queries about its accessible
-// objects. The client's queries call into this process over D-Bus and wait for
-// the answer, so every wait here keeps the event loop running; a test must not
-// block in its own waits (waitForReadyRead, sleep) while the client asks.
+// objects. The client's queries, and its reading of each event's source, call
+// into this process over D-Bus and wait for the answer, so every wait here keeps
+// the event loop running. A short block of the test (an xdotool run) only
+// delays the client; one of more than 10 s makes its calls fail, and a wait for
+// the client that does not run the loop (waitForReadyRead) hangs until then.
 //
 // Needs the accessibility bus of tests/e2e/a11y-session.sh (run-under-xvfb.sh
 // starts it). Accessibility is on only in tests that start a client.

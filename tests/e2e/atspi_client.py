@@ -20,8 +20,8 @@ Commands come on stdin, one a line: either a JSON array ["find", "push button",
 "Zadáno"] or words split as a shell would split them (find "push button" Zadáno).
 Each gets one answer line {"reply": N, "ok": true, "result": ...} or
 {"reply": N, "ok": false, "error": "..."}, N counting the commands from 1.
-Objects are named by their D-Bus object path ("id"); "app" names the
-application's root.
+Objects are named by their D-Bus object path ("id"), usable once a tree,
+find, focused, object or event has shown it; "app" names the application's root.
 
   tree [ID] [MAX_CHILDREN]   every object under ID as a flat list of
                              {id, parent, depth, index, role, name, description,
