@@ -43,6 +43,11 @@ find, focused, object or event has shown it; "app" names the application's root.
   sync                       a round trip to the application, then every event
                              it sent before has been printed
   quit
+
+By hand, to look at the program as a screen reader does:
+  tests/e2e/a11y-session.sh bash -c 'QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 build/src/trakvid &
+      sleep 2; tests/e2e/atspi_client.py --pid $!'
+then type commands such as: find text Režim
 """
 import json
 import os
