@@ -2,6 +2,7 @@
 # Runs a command in a private D-Bus session with the accessibility bus up, as a
 # desktop session has it. Accessibility stays off in a program until a screen
 # reader turns it on: in the tests AtspiClient (atspi.h) does, for its own process.
+# With TRAKVID_E2E_A11Y=1 it is on in every program from the start.
 # Usage: a11y-session.sh COMMAND [ARGS...]
 set -u
 if [ -z "${TRAKVID_A11Y_SESSION:-}" ]; then
@@ -29,6 +30,7 @@ if ! owned org.a11y.Bus; then
   rm -rf "$runtime"
   exit 1
 fi
+[ "${TRAKVID_E2E_A11Y:-0}" = 1 ] && export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 
 "$@"
 rc=$?
