@@ -48,7 +48,8 @@ private:
 
     QString m_fileName;  // as the user names it
     QByteArray m_path;   // the file written: a symbolic link's target
-    QByteArray m_temp;   // the sibling; empty when written in place
+    QByteArray m_temp;   // the sibling's name, once it has one
+    bool m_sibling = false; // written beside the file, not in place
     QByteArray m_copy;   // the cache copy of the old bytes, in place
     int m_fd = -1;
     int m_error = 0;     // errno of the first failed write

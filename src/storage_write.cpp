@@ -274,7 +274,16 @@ SaveResult Writer::open()
     opened.ok = true;
     // A second name of the same file would be cut off by a rename.
     if (m_regular && (!exists || st.st_nlink == 1)) {
-        m_fd = createUnique(m_path, m_temp, 0666);
+        // Unnamed until it is complete, so that a killed save leaves nothing
+        // beside the file; a file system without unnamed files gets a named one.
+        const QByteArray folder = QFile::encodeName(QFileInfo(QFile::decodeName(m_path)).absolutePath());
+        m_fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        m_sibling = m_fd >= 0;
+        if (!m_sibling && errno != EACCES && errno != EPERM && errno != EROFS && errno != ENOSPC
+            && errno != EDQUOT) {
+            m_fd = createUnique(m_path, m_temp, 0666);
+            m_sibling = m_fd >= 0;
+        }
         if (m_fd >= 0) {
             struct stat created;
             const bool owned = !exists
@@ -287,7 +296,9 @@ SaveResult Writer::open()
             // the old one is written instead.
             ::close(m_fd);
             m_fd = -1;
-            ::unlink(m_temp.constData());
+            m_sibling = false;
+            if (!m_temp.isEmpty())
+                ::unlink(m_temp.constData());
         } else if (!exists || (errno != EACCES && errno != EPERM)) {
             const int error = errno;
             m_temp.clear();
@@ -340,7 +351,7 @@ bool Writer::write(const char *data, qsizetype size)
 {
     if (m_error)
         return false;
-    const bool inPlace = m_temp.isEmpty() && m_regular;
+    const bool inPlace = !m_sibling && m_regular;
     if (!writeAll(m_fd, data, size, inPlace ? m_written : -1)) {
         m_error = errno;
         return false;
@@ -356,7 +367,7 @@ SaveResult Writer::commit(bool written)
         return failure(EBADF);
     if (!written || m_error)
         return failure(m_error ? m_error : EIO);
-    const bool inPlace = m_temp.isEmpty();
+    const bool inPlace = !m_sibling;
     if (m_regular && ((inPlace && ::ftruncate(m_fd, m_written) != 0) || ::fsync(m_fd) != 0))
         return failure(errno);
     SaveResult result;
@@ -370,9 +381,29 @@ SaveResult Writer::commit(bool written)
         }
     }
     if (!inPlace) {
-        if (::rename(m_temp.constData(), m_path.constData()) != 0)
+        const QByteArray self = "/proc/self/fd/" + QByteArray::number(m_fd);
+        auto link = [&](const QByteArray &name) {
+            return ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW) == 0;
+        };
+        // A new file is simply given its name; an old one is replaced by a
+        // rename, and a kill between naming and renaming leaves that name.
+        if (m_temp.isEmpty() && link(m_path)) {
+            m_temp = m_path;
+        } else if (m_temp.isEmpty()) {
+            int error = errno;
+            for (int attempt = 0; attempt < 100 && (error == EEXIST); ++attempt) {
+                m_temp = m_path + '.' + randomSuffix();
+                error = link(m_temp) ? 0 : errno;
+            }
+            if (error != 0) {
+                m_temp.clear();
+                return failure(error);
+            }
+        }
+        if (m_temp != m_path && ::rename(m_temp.constData(), m_path.constData()) != 0)
             return failure(errno);
         m_temp.clear();
+        m_sibling = false;
         // Some file systems mark the rename in the change time: taken over
         // when nothing else changed since the stamp.
         struct stat renamed;
@@ -411,13 +442,15 @@ void Writer::cancel()
 {
     if (m_fd < 0)
         return;
-    if (!m_temp.isEmpty())
-        ::unlink(m_temp.constData());
-    else if (!m_copy.isEmpty() && restoreInPlace())
+    if (m_sibling) {
+        if (!m_temp.isEmpty())
+            ::unlink(m_temp.constData());
+    } else if (!m_copy.isEmpty() && restoreInPlace())
         m_copy.clear();
     ::close(m_fd);
     m_fd = -1;
     m_temp.clear();
+    m_sibling = false;
 }
 
 SaveResult Writer::failure(int error)
