@@ -38,6 +38,7 @@
 #include <QTimer>
 
 #include <array>
+#include <unistd.h>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -559,9 +560,10 @@ void BM_Merge(benchmark::State &state)
         }
         g->form1->setPanel(2, QString::number(changes));
         QFile other(storage::VOZY);
-        if (!other.open(QIODevice::WriteOnly) || other.write(theirs) != theirs.size())
+        if (!other.open(QIODevice::WriteOnly) || other.write(theirs) != theirs.size() || !other.flush()
+            || ::fsync(other.handle()) != 0)
             return state.SkipWithError("cannot write the other program's file");
-        other.close();
+        other.close(); // on the disk, as a write of long ago would be
         settle();
         state.ResumeTiming();
         g->trigger("Uloitdatabzi1");
@@ -573,6 +575,11 @@ void BM_Merge(benchmark::State &state)
         }
         state.ResumeTiming();
     }
+    // The standard tools that follow read the file as it was made.
+    QFile::remove(storage::VOZY);
+    QFile restored(storage::VOZY);
+    if (!restored.open(QIODevice::WriteOnly) || restored.write(base) != base.size())
+        state.SkipWithError("cannot put the wagon file back");
     failed(state);
 }
 

@@ -369,15 +369,6 @@ bool Lines::isNew(quint64 row) const
     return (row & kAdded) && rowOffset(row) >= m_newFrom;
 }
 
-std::vector<quint64> Lines::baseRows() const
-{
-    std::vector<quint64> rows;
-    for (const Run &run : m_base)
-        indexRun(run.added ? m_added : m_file, run.added, run.begin, run.end,
-                 [&rows](quint64 row) { rows.push_back(row); });
-    return rows;
-}
-
 void Lines::markSaved()
 {
     // Runs of lines that follow each other in one buffer, each up to and
@@ -388,7 +379,10 @@ void Lines::markSaved()
             const bool added = row & kAdded;
             const QByteArray &buffer = added ? m_added : m_file;
             const qsizetype begin = rowOffset(row);
-            qsizetype end = begin + lineAt(row).size();
+            qsizetype length = qsizetype(row & kLongLine);
+            if (quint64(length) == kLongLine)
+                length = measure(buffer, begin);
+            qsizetype end = begin + length;
             if (end < buffer.size() && buffer[end] == '\r' && (end + 1 == buffer.size() || buffer[end + 1] == '\n'))
                 ++end;
             if (end < buffer.size() && buffer[end] == '\n')
@@ -407,12 +401,30 @@ merge::Result Lines::mergeWith(QByteArray theirs, KeyFn keyFn)
 {
     // This session's changes: the base rows it no longer holds and the rows
     // it added, hunk by hunk, in the order of the base.
-    const std::vector<quint64> base = baseRows();
     merge::Input in;
     in.key = keyFn;
-    in.base.reserve(base.size());
-    for (quint64 row : base)
-        in.base.push_back(lineAt(row));
+    // The lines of a buffer as views, without keeping their rows.
+    auto viewsOf = [](QByteArrayView bytes, std::vector<QByteArrayView> &views) {
+        indexLines(bytes, [&](quint64 row) {
+            qsizetype length = qsizetype(row & kLongLine);
+            if (quint64(length) == kLongLine)
+                length = measure(bytes, rowOffset(row));
+            views.push_back(QByteArrayView(bytes.data() + rowOffset(row), length));
+        });
+    };
+    auto runBytes = [this](const Run &run) {
+        const QByteArray &buffer = run.added ? m_added : m_file;
+        return QByteArrayView(buffer.constData() + run.begin, run.end - run.begin);
+    };
+    qsizetype baseLines = 0;
+    for (const Run &run : m_base)
+        baseLines += countLineEnds(runBytes(run)) + 1;
+    in.base.reserve(size_t(baseLines));
+    for (const Run &run : m_base)
+        viewsOf(runBytes(run), in.base);
+
+    // A row of the base is the same line as its view: the same bytes.
+    const size_t baseSize = in.base.size();
     std::vector<quint64> addedRows;
     size_t next = 0; // the base row expected next
     auto flush = [&](size_t upTo, size_t addedFrom) {
@@ -423,10 +435,11 @@ merge::Result Lines::mergeWith(QByteArray theirs, KeyFn keyFn)
     size_t hunkAdded = 0;
     for (const Block &block : m_blocks) {
         for (quint64 row : block.rows) {
+            const char *line = lineAt(row).data();
             size_t found = next;
-            while (!isNew(row) && found < base.size() && base[found] != row)
+            while (!isNew(row) && found < baseSize && in.base[found].data() != line)
                 ++found;
-            if (isNew(row) || found == base.size()) {
+            if (isNew(row) || found == baseSize) {
                 addedRows.push_back(row);
                 in.added.push_back(lineAt(row));
                 continue;
@@ -436,18 +449,10 @@ merge::Result Lines::mergeWith(QByteArray theirs, KeyFn keyFn)
             hunkAdded = addedRows.size();
         }
     }
-    flush(base.size(), hunkAdded);
+    flush(baseSize, hunkAdded);
 
-    std::vector<quint64> theirRows;
-    theirRows.reserve(size_t(countLineEnds(theirs)) + 1);
-    indexLines(theirs, [&theirRows](quint64 row) { theirRows.push_back(row); });
-    in.theirs.reserve(theirRows.size());
-    for (quint64 row : theirRows) {
-        qsizetype length = qsizetype(row & kLongLine);
-        if (quint64(length) == kLongLine)
-            length = measure(theirs, rowOffset(row));
-        in.theirs.push_back(QByteArrayView(theirs.constData() + rowOffset(row), length));
-    }
+    in.theirs.reserve(size_t(countLineEnds(theirs)) + 1);
+    viewsOf(theirs, in.theirs);
     const merge::Result result = merge::merge(in);
 
     // The result's rows: the file's as read now, and this session's own.
@@ -459,7 +464,9 @@ merge::Result Lines::mergeWith(QByteArray theirs, KeyFn keyFn)
     };
     for (const merge::Piece &piece : result.pieces)
         for (qsizetype i = piece.first; i < piece.first + piece.count; ++i)
-            append(piece.mine ? addedRows[size_t(i)] : theirRows[size_t(i)]);
+            append(piece.mine ? addedRows[size_t(i)]
+                              : packRow(false, in.theirs[size_t(i)].data() - theirs.constData(),
+                                        in.theirs[size_t(i)].size()));
     m_file = std::move(theirs);
     m_blocks = std::move(blocks);
     m_size = result.size;

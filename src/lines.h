@@ -102,7 +102,6 @@ private:
         qsizetype begin;
         qsizetype end;
     };
-    std::vector<quint64> baseRows() const;
     bool isNew(quint64 row) const;
 
     std::vector<Run> m_base;

@@ -74,9 +74,9 @@ public:
     quint64 value() const;
 
 private:
-    void block(const char *p);
-    quint64 m_lanes[4] = {0x60ea27eeadc0b5d6ULL, 0xc2b2ae3d27d4eb4fULL, 0, 0x61c8864e7a143579ULL};
-    char m_tail[32] = {};
+    void blocks(const char *p, qsizetype count);
+    quint64 m_lanes[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+    char m_tail[64] = {};
     qsizetype m_tailSize = 0;
     quint64 m_length = 0;
 };

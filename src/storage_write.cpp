@@ -175,19 +175,16 @@ QString cacheCopyFolder()
     return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/trakvid");
 }
 
-// ---- ContentHash: the rounds of a well-known 64-bit hash of four lanes ---------
+// ---- ContentHash ----------------------------------------------------------------
 
+// Eight independent lanes of one multiply per eight bytes: the hash of a big
+// file costs little beside reading it. A differing byte changes its lane for
+// good (each round is a bijection of the lane), and the lanes and the length
+// are mixed at the end.
 namespace {
 constexpr quint64 kP1 = 0x9E3779B185EBCA87ULL;
 constexpr quint64 kP2 = 0xC2B2AE3D27D4EB4FULL;
 constexpr quint64 kP3 = 0x165667B19E3779F9ULL;
-constexpr quint64 kP4 = 0x85EBCA77C2B2AE63ULL;
-constexpr quint64 kP5 = 0x27D4EB2F165667C5ULL;
-
-quint64 hashRound(quint64 acc, quint64 value)
-{
-    return std::rotl(acc + value * kP2, 31) * kP1;
-}
 
 quint64 read64(const char *p)
 {
@@ -195,12 +192,26 @@ quint64 read64(const char *p)
     std::memcpy(&v, p, 8);
     return v;
 }
+
+quint64 mix(quint64 h)
+{
+    h ^= h >> 33;
+    h *= kP2;
+    h ^= h >> 29;
+    h *= kP3;
+    h ^= h >> 32;
+    return h;
+}
 } // namespace
 
-void ContentHash::block(const char *p)
+void ContentHash::blocks(const char *p, qsizetype count)
 {
-    for (int i = 0; i < 4; ++i)
-        m_lanes[i] = hashRound(m_lanes[i], read64(p + 8 * i));
+    quint64 v[8];
+    std::memcpy(v, m_lanes, sizeof v);
+    for (; count > 0; --count, p += 64)
+        for (int i = 0; i < 8; ++i)
+            v[i] = std::rotl(v[i] ^ read64(p + 8 * i), 27) * kP1;
+    std::memcpy(m_lanes, v, sizeof v);
 }
 
 void ContentHash::add(QByteArrayView bytes)
@@ -209,18 +220,19 @@ void ContentHash::add(QByteArrayView bytes)
     qsizetype n = bytes.size();
     m_length += quint64(n);
     if (m_tailSize > 0) {
-        const qsizetype taken = std::min<qsizetype>(32 - m_tailSize, n);
+        const qsizetype taken = std::min<qsizetype>(64 - m_tailSize, n);
         std::memcpy(m_tail + m_tailSize, p, size_t(taken));
         m_tailSize += taken;
         p += taken;
         n -= taken;
-        if (m_tailSize < 32)
+        if (m_tailSize < 64)
             return;
-        block(m_tail);
+        blocks(m_tail, 1);
         m_tailSize = 0;
     }
-    for (; n >= 32; p += 32, n -= 32)
-        block(p);
+    blocks(p, n / 64);
+    p += n / 64 * 64;
+    n %= 64;
     if (n > 0)
         std::memcpy(m_tail, p, size_t(n));
     m_tailSize = n;
@@ -228,22 +240,12 @@ void ContentHash::add(QByteArrayView bytes)
 
 quint64 ContentHash::value() const
 {
-    quint64 h = std::rotl(m_lanes[0], 1) + std::rotl(m_lanes[1], 7) + std::rotl(m_lanes[2], 12)
-                + std::rotl(m_lanes[3], 18);
+    quint64 h = m_length * kP3;
     for (quint64 lane : m_lanes)
-        h = (h ^ hashRound(0, lane)) * kP1 + kP4;
-    h += m_length;
-    qsizetype i = 0;
-    for (; i + 8 <= m_tailSize; i += 8)
-        h = std::rotl(h ^ hashRound(0, read64(m_tail + i)), 27) * kP1 + kP4;
-    for (; i < m_tailSize; ++i)
-        h = std::rotl(h ^ (quint64(uchar(m_tail[i])) * kP5), 11) * kP1;
-    h ^= h >> 33;
-    h *= kP2;
-    h ^= h >> 29;
-    h *= kP3;
-    h ^= h >> 32;
-    return h;
+        h = std::rotl(h ^ mix(lane), 31) * kP1;
+    for (qsizetype i = 0; i < m_tailSize; ++i)
+        h = std::rotl(h ^ uchar(m_tail[i]), 11) * kP1;
+    return mix(h);
 }
 
 // ---- Writer ---------------------------------------------------------------------
@@ -368,7 +370,7 @@ SaveResult Writer::commit(bool written)
     if (!written || m_error)
         return failure(m_error ? m_error : EIO);
     const bool inPlace = !m_sibling;
-    if (m_regular && ((inPlace && ::ftruncate(m_fd, m_written) != 0) || ::fsync(m_fd) != 0))
+    if (m_regular && ((inPlace && ::ftruncate(m_fd, m_written) != 0) || ::fdatasync(m_fd) != 0))
         return failure(errno);
     SaveResult result;
     result.ok = true;
