@@ -38,6 +38,7 @@
 #include <QTimer>
 
 #include <array>
+#include <unistd.h>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -497,6 +498,91 @@ void BM_Report(benchmark::State &state)
     failed(state);
 }
 
+// Another program changed the wagon file in 1,000 places (a tenth of the
+// lines, for smaller files) while this session made 1,000 changes of its
+// own: a third edits, a third deletions, a third bookmarks, at other lines.
+// The figure is the save that merges them and writes the result, beside
+// `cp` and `sync` of the file. Runs after the memory figure: it holds the
+// file's bytes for the next round, which no other command does.
+void BM_Merge(benchmark::State &state)
+{
+    QFile file(storage::VOZY);
+    if (!file.open(QIODevice::ReadOnly))
+        return state.SkipWithError("no wagon file");
+    const QByteArray base = file.readAll();
+    file.close();
+    const qsizetype lines = qsizetype(std::count(base.begin(), base.end(), '\n'));
+    const qsizetype changes = std::min<qsizetype>(1000, lines / 10);
+    const qsizetype step = lines / changes;
+    // Theirs: every step-th line from row step / 2 on gets a note.
+    QByteArray theirs;
+    theirs.reserve(base.size() + changes * 8);
+    qsizetype row = 0;
+    qsizetype theirChanges = 0;
+    for (qsizetype at = 0; at < base.size(); ++row) {
+        const qsizetype end = base.indexOf('\n', at) + 1;
+        const QByteArrayView line(base.constData() + at, (end > 0 ? end : base.size()) - at);
+        if (row % step == step / 2 && line.endsWith("\r\n")) {
+            theirs.append(line.chopped(2));
+            theirs.append(" jejich\r\n");
+            ++theirChanges;
+        } else {
+            theirs.append(line);
+        }
+        at += line.size();
+    }
+    const QString expected = QStringLiteral("Použito změn: %1, nepoužito: 0, řádků jiného programu zachováno: %2")
+                                 .arg(changes)
+                                 .arg(theirChanges);
+    for (auto _ : state) {
+        state.PauseTiming();
+        QFile::remove(storage::VOZY);
+        QFile out(storage::VOZY);
+        if (!out.open(QIODevice::WriteOnly) || out.write(base) != base.size())
+            return state.SkipWithError("cannot write the wagon file");
+        out.close();
+        g->trigger("Vozy1");
+        DatabaseModel *db = g->form1->databaze();
+        // This session: from the bottom up, so that the rows stay where they were.
+        for (qsizetype c = changes - 1; c >= 0; --c) {
+            const int r = int(1 + c * step);
+            switch (c % 3) {
+            case 0:
+                db->replaceLine(r, db->line(r) + QStringLiteral(" moje"));
+                break;
+            case 1:
+                db->removeLine(r);
+                break;
+            case 2:
+                db->insertLine(r, QStringLiteral("== záložka %1").arg(c));
+                break;
+            }
+        }
+        g->form1->setPanel(2, QString::number(changes));
+        QFile other(storage::VOZY);
+        if (!other.open(QIODevice::WriteOnly) || other.write(theirs) != theirs.size() || !other.flush()
+            || ::fsync(other.handle()) != 0)
+            return state.SkipWithError("cannot write the other program's file");
+        other.close(); // on the disk, as a write of long ago would be
+        settle();
+        state.ResumeTiming();
+        g->trigger("Uloitdatabzi1");
+        settle();
+        state.PauseTiming();
+        if (memoText(g->memo()) != expected || g->form1->panel(2) != QLatin1String("0")) {
+            state.SkipWithError(qPrintable(QStringLiteral("not merged: ") + memoText(g->memo()).left(200)));
+            break;
+        }
+        state.ResumeTiming();
+    }
+    // The standard tools that follow read the file as it was made.
+    QFile::remove(storage::VOZY);
+    QFile restored(storage::VOZY);
+    if (!restored.open(QIODevice::WriteOnly) || restored.write(base) != base.size())
+        state.SkipWithError("cannot put the wagon file back");
+    failed(state);
+}
+
 // Not timed: the peak of the whole process for this size, next to the file.
 void BM_Memory(benchmark::State &state)
 {
@@ -596,6 +682,7 @@ int main(int argc, char **argv)
     add("number_check", BM_NumberCheck);
     add("report", BM_Report);
     benchmark::RegisterBenchmark("memory", BM_Memory)->Iterations(1);
+    add("merge", BM_Merge);
 
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -2,7 +2,8 @@
 #include "storage_internal.h"
 
 #include <QFile>
-#include <QSaveFile>
+
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <bit>
@@ -236,6 +237,8 @@ void Lines::clear()
     m_size = 0;
     m_file = QByteArray();
     m_added = QByteArray();
+    m_base = {};
+    m_newFrom = 0;
 }
 
 namespace {
@@ -309,24 +312,22 @@ Lines::LoadResult Lines::load(const QString &fileName)
     const qint64 size = file.size();
     if (size > kLargestFile)
         return fail(LoadStatus::Unreadable, QStringLiteral("Soubor %1 je příliš velký.").arg(fileName));
-    if (bytes.capacity() < size)
-        bytes = QByteArray(); // first given back, then taken anew
-    bytes.resize(qsizetype(size));
-    // A file that grows meanwhile is read to its end all the same.
-    qsizetype filled = 0;
-    for (;;) {
-        if (filled == bytes.size())
-            bytes.resize(std::max<qsizetype>(bytes.size() * 2, 64 * 1024));
-        const qint64 n = file.read(bytes.data() + filled, bytes.size() - filled);
-        if (n < 0)
-            return fail(LoadStatus::Unreadable, readError(file));
-        if (n == 0)
-            break;
-        filled += n;
+    if (bytes.capacity() < size) {
+        bytes = QByteArray(); // first given back, then taken anew, at the file's size
+        bytes = QByteArray(qsizetype(size), Qt::Uninitialized);
+    } else {
+        bytes.resize(qsizetype(size));
     }
-    bytes.truncate(filled);
-    if (filled > kLargestFile)
+    // Taken before reading: a write while we read counts as a change.
+    struct stat st;
+    if (::fstat(file.handle(), &st) == 0)
+        result.stamp = statStamp(st);
+    // A file that grows meanwhile is read to its end all the same.
+    if (!readWhole(file, bytes))
+        return fail(LoadStatus::Unreadable, readError(file));
+    if (bytes.size() > kLargestFile)
         return fail(LoadStatus::Unreadable, QStringLiteral("Soubor %1 je příliš velký.").arg(fileName));
+    hashIfRecent(result.stamp, bytes);
 
     // Rows are written straight into blocks of the usual size; the last one
     // is cut to what it holds.
@@ -347,14 +348,137 @@ Lines::LoadResult Lines::load(const QString &fileName)
     m_blocks = std::move(blocks);
     m_size = m_blocks.empty() ? 0 : qsizetype((m_blocks.size() - 1) * kBlockRows + m_blocks.back().rows.size());
     blocksChanged(0);
+    m_base = {Run{false, 0, m_file.size()}};
+    m_newFrom = 0;
     result.status = LoadStatus::Ok;
+    return result;
+}
+
+namespace {
+// The rows of the lines of `buffer` [begin, end), as load() or add() made them.
+template <typename RowFn>
+void indexRun(const QByteArray &buffer, bool added, qsizetype begin, qsizetype end, RowFn &&rowFn)
+{
+    const quint64 shift = (quint64(begin) << kLengthBits) | (added ? kAdded : 0);
+    indexLines(QByteArrayView(buffer.constData() + begin, end - begin), [&](quint64 row) { rowFn(row + shift); });
+}
+} // namespace
+
+bool Lines::isNew(quint64 row) const
+{
+    return (row & kAdded) && rowOffset(row) >= m_newFrom;
+}
+
+void Lines::markSaved()
+{
+    // Runs of lines that follow each other in one buffer, each up to and
+    // with its line end.
+    std::vector<Run> runs;
+    for (const Block &block : m_blocks) {
+        for (quint64 row : block.rows) {
+            const bool added = row & kAdded;
+            const QByteArray &buffer = added ? m_added : m_file;
+            const qsizetype begin = rowOffset(row);
+            qsizetype length = qsizetype(row & kLongLine);
+            if (quint64(length) == kLongLine)
+                length = measure(buffer, begin);
+            qsizetype end = begin + length;
+            if (end < buffer.size() && buffer[end] == '\r' && (end + 1 == buffer.size() || buffer[end + 1] == '\n'))
+                ++end;
+            if (end < buffer.size() && buffer[end] == '\n')
+                ++end;
+            if (!runs.empty() && runs.back().added == added && runs.back().end == begin)
+                runs.back().end = end;
+            else
+                runs.push_back({added, begin, end});
+        }
+    }
+    m_base = std::move(runs);
+    m_newFrom = m_added.size();
+}
+
+merge::Result Lines::mergeWith(QByteArray theirs, KeyFn keyFn)
+{
+    // This session's changes: the base rows it no longer holds and the rows
+    // it added, hunk by hunk, in the order of the base.
+    merge::Input in;
+    in.key = keyFn;
+    // The lines of a buffer as views, without keeping their rows.
+    auto viewsOf = [](QByteArrayView bytes, std::vector<QByteArrayView> &views) {
+        indexLines(bytes, [&](quint64 row) {
+            qsizetype length = qsizetype(row & kLongLine);
+            if (quint64(length) == kLongLine)
+                length = measure(bytes, rowOffset(row));
+            views.push_back(QByteArrayView(bytes.data() + rowOffset(row), length));
+        });
+    };
+    auto runBytes = [this](const Run &run) {
+        const QByteArray &buffer = run.added ? m_added : m_file;
+        return QByteArrayView(buffer.constData() + run.begin, run.end - run.begin);
+    };
+    qsizetype baseLines = 0;
+    for (const Run &run : m_base)
+        baseLines += countLineEnds(runBytes(run)) + 1;
+    in.base.reserve(size_t(baseLines));
+    for (const Run &run : m_base)
+        viewsOf(runBytes(run), in.base);
+
+    // A row of the base is the same line as its view: the same bytes.
+    const size_t baseSize = in.base.size();
+    std::vector<quint64> addedRows;
+    size_t next = 0; // the base row expected next
+    auto flush = [&](size_t upTo, size_t addedFrom) {
+        if (upTo > next || addedRows.size() > addedFrom)
+            in.hunks.push_back({qsizetype(next), qsizetype(upTo - next), qsizetype(addedFrom),
+                                qsizetype(addedRows.size() - addedFrom)});
+    };
+    size_t hunkAdded = 0;
+    for (const Block &block : m_blocks) {
+        for (quint64 row : block.rows) {
+            const char *line = lineAt(row).data();
+            size_t found = next;
+            while (!isNew(row) && found < baseSize && in.base[found].data() != line)
+                ++found;
+            if (isNew(row) || found == baseSize) {
+                addedRows.push_back(row);
+                in.added.push_back(lineAt(row));
+                continue;
+            }
+            flush(found, hunkAdded);
+            next = found + 1;
+            hunkAdded = addedRows.size();
+        }
+    }
+    flush(baseSize, hunkAdded);
+
+    in.theirs.reserve(size_t(countLineEnds(theirs)) + 1);
+    viewsOf(theirs, in.theirs);
+    const merge::Result result = merge::merge(in);
+
+    // The result's rows: the file's as read now, and this session's own.
+    std::vector<Block> blocks;
+    auto append = [&blocks](quint64 row) {
+        if (blocks.empty() || blocks.back().rows.size() == kBlockRows)
+            blocks.emplace_back().rows.reserve(kBlockRows);
+        blocks.back().rows.push_back(row);
+    };
+    for (const merge::Piece &piece : result.pieces)
+        for (qsizetype i = piece.first; i < piece.first + piece.count; ++i)
+            append(piece.mine ? addedRows[size_t(i)]
+                              : packRow(false, in.theirs[size_t(i)].data() - theirs.constData(),
+                                        in.theirs[size_t(i)].size()));
+    m_file = std::move(theirs);
+    m_blocks = std::move(blocks);
+    m_size = result.size;
+    blocksChanged(0);
+    m_base = {Run{false, 0, m_file.size()}};
     return result;
 }
 
 SaveResult Lines::save(const QString &fileName) const
 {
-    QSaveFile file(fileName);
-    if (SaveResult opened = openForWriting(file); !opened.ok)
+    Writer file(fileName);
+    if (SaveResult opened = file.open(); !opened.ok)
         return opened;
 
     // Lines that stand in a buffer one after another, each with CR LF after
@@ -366,12 +490,12 @@ SaveResult Lines::save(const QString &fileName) const
     bool written = true;
     auto flushRun = [&] {
         if (runLength > 0)
-            written = written && file.write(run, runLength) == runLength;
+            written = written && file.write(run, runLength);
         runLength = 0;
     };
     auto flushCopied = [&] {
         if (!copied.isEmpty())
-            written = written && file.write(copied) == copied.size();
+            written = written && file.write(copied);
         copied.clear();
     };
     for (const Block &block : m_blocks) {
@@ -396,12 +520,12 @@ SaveResult Lines::save(const QString &fileName) const
                     flushCopied();
             }
             if (!written)
-                return commit(file, false);
+                return file.commit(false);
         }
     }
     flushRun();
     flushCopied();
-    return commit(file, written);
+    return file.commit(written);
 }
 
 qsizetype countLineEnds(QByteArrayView bytes)

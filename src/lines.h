@@ -4,6 +4,7 @@
 // lines are kept beside it. A line is decoded only when it is shown, compared
 // as text or changed; saving writes the unchanged lines' bytes as they are.
 // Knows nothing of windows.
+#include "merge.h"
 #include "storage.h"
 
 #include <QByteArray>
@@ -57,10 +58,19 @@ public:
     // optional. On failure the lines are empty.
     struct LoadResult {
         LoadStatus status = LoadStatus::Missing;
-        QString error; // a Czech sentence naming the file, when not Ok
+        QString error;   // a Czech sentence naming the file, when not Ok
+        FileStamp stamp; // the file as it was read (taken before reading)
         bool ok() const { return status == LoadStatus::Ok; }
     };
     LoadResult load(const QString &fileName);
+
+    // This session's changes since the file was last read or written (see
+    // markSaved()), merged into `theirs`, the file's bytes as another program
+    // left them: the lines become the result, and `theirs` what later changes
+    // are counted from.
+    merge::Result mergeWith(QByteArray theirs, KeyFn keyFn);
+    // The file now holds these lines (after a save).
+    void markSaved();
 
     // Every line followed by CR LF, replacing the file atomically as
     // storage::save() does; runs of lines that stand in a buffer with CR LF
@@ -83,6 +93,19 @@ private:
     std::pair<size_t, qsizetype> locate(qsizetype row) const;
     void blocksChanged(size_t from);
 
+    // The rows of the file as last read or written: runs of lines that stand
+    // one after another in a buffer. Both buffers only grow until the next
+    // load, so these stay valid; rows added since have an m_added offset
+    // from m_newFrom on.
+    struct Run {
+        bool added;
+        qsizetype begin;
+        qsizetype end;
+    };
+    bool isNew(quint64 row) const;
+
+    std::vector<Run> m_base;
+    qsizetype m_newFrom = 0;
     QByteArray m_file;           // the file as read
     QByteArray m_added;          // new and changed lines, each followed by CR LF
     std::vector<Block> m_blocks; // never an empty one

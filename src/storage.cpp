@@ -5,7 +5,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -113,27 +112,32 @@ QString readError(const QFile &file)
     return QStringLiteral("Soubor %1 nelze přečíst: %2").arg(file.fileName(), file.errorString());
 }
 
-SaveResult commit(QSaveFile &file, bool written)
+bool readWhole(QFile &file, QByteArray &bytes)
 {
-    SaveResult result;
-    // QSaveFile::commit() does not notice a failed flush of its own buffer
-    // (disk full, size limit) and would put a cut-short file in place.
-    if (!written || !file.flush() || !file.commit()) {
-        result.error = QStringLiteral("Soubor %1 nelze zapsat: %2").arg(file.fileName(), file.errorString());
-        file.cancelWriting();
-        return result;
+    qsizetype filled = 0;
+    for (;;) {
+        if (filled == bytes.size()) {
+            // At the size the file had: one more read tells whether it grew
+            // meanwhile, without doubling the buffer for nothing.
+            char more[64 * 1024];
+            const qint64 n = file.read(more, sizeof more);
+            if (n < 0)
+                return false;
+            if (n == 0)
+                break;
+            bytes.append(more, qsizetype(n));
+            filled += n;
+            continue;
+        }
+        const qint64 n = file.read(bytes.data() + filled, bytes.size() - filled);
+        if (n < 0)
+            return false;
+        if (n == 0)
+            break;
+        filled += n;
     }
-    result.ok = true;
-    return result;
-}
-
-SaveResult openForWriting(QSaveFile &file)
-{
-    SaveResult result;
-    result.ok = file.open(QIODevice::WriteOnly);
-    if (!result.ok)
-        result.error = QStringLiteral("Soubor %1 nelze zapsat: %2").arg(file.fileName(), file.errorString());
-    return result;
+    bytes.truncate(filled);
+    return true;
 }
 
 } // namespace internal
@@ -194,10 +198,10 @@ bool encode(const QString &text, QByteArray &bytes)
 
 SaveResult writeBytes(const QString &fileName, const QByteArray &bytes)
 {
-    QSaveFile file(fileName);
-    if (SaveResult opened = openForWriting(file); !opened.ok)
+    Writer file(fileName);
+    if (SaveResult opened = file.open(); !opened.ok)
         return opened;
-    return commit(file, file.write(bytes) == bytes.size());
+    return file.commit(file.write(bytes));
 }
 
 SaveResult unencodable(const QString &fileName, int line)
@@ -259,14 +263,6 @@ LoadStatus probe(const QString &fileName, QString *error)
     return status;
 }
 
-FileStamp stamp(const QString &fileName)
-{
-    struct stat st;
-    if (::stat(QFile::encodeName(fileName).constData(), &st) != 0)
-        return {};
-    return {true, qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
-}
-
 LoadResult load(const QString &fileName)
 {
     LoadResult result;
@@ -281,6 +277,27 @@ LoadResult load(const QString &fileName)
     }
     result.status = LoadStatus::Ok;
     result.lines = std::move(lines);
+    return result;
+}
+
+BytesResult loadBytes(const QString &fileName)
+{
+    BytesResult result;
+    QFile file(fileName);
+    if (!openForReading(file, result.status, result.error))
+        return result;
+    struct stat st;
+    if (::fstat(file.handle(), &st) == 0)
+        result.stamp = statStamp(st);
+    result.bytes = QByteArray(qsizetype(file.size()), Qt::Uninitialized);
+    if (!readWhole(file, result.bytes)) {
+        result.status = LoadStatus::Unreadable;
+        result.error = readError(file);
+        result.bytes = QByteArray();
+        return result;
+    }
+    hashIfRecent(result.stamp, result.bytes);
+    result.status = LoadStatus::Ok;
     return result;
 }
 
@@ -366,30 +383,30 @@ SaveResult save(const QString &fileName, const QStringList &lines)
 {
     // Written piece by piece, so a big database is not held a second time as
     // bytes; a line that cannot be written drops the new file unfinished.
-    QSaveFile file(fileName);
-    if (SaveResult opened = openForWriting(file); !opened.ok)
+    Writer file(fileName);
+    if (SaveResult opened = file.open(); !opened.ok)
         return opened;
     QByteArray chunk(kWriteChunk, Qt::Uninitialized);
     qsizetype filled = 0;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const qsizetype size = lines[i].size() + 2;
         if (filled + size > chunk.size()) {
-            if (file.write(chunk.constData(), filled) != filled)
-                return commit(file, false);
+            if (!file.write(chunk.constData(), filled))
+                return file.commit(false);
             filled = 0;
             if (size > chunk.size())
                 chunk.resize(size);
         }
         char *out = chunk.data() + filled;
         if (!encodeTo(lines[i], out)) {
-            file.cancelWriting();
+            file.cancel();
             return unencodable(fileName, int(i));
         }
         out[size - 2] = '\r';
         out[size - 1] = '\n';
         filled += size;
     }
-    return commit(file, file.write(chunk.constData(), filled) == filled);
+    return file.commit(file.write(chunk.constData(), filled));
 }
 
 SaveResult saveText(const QString &fileName, const QString &text)

@@ -43,17 +43,55 @@ struct LoadResult {
 LoadStatus probe(const QString &fileName, QString *error = nullptr);
 
 // What a file on disk was when it was last read or written, to notice a write
-// by another program in between.
+// by another program in between: its identity, size and times, and, when its
+// modification time lay within kRecentNs of that moment, a hash of its
+// content, since a write within the file system's timestamp granularity (a
+// second on some, two on others) would leave the times as they were.
 struct FileStamp {
     bool exists = false;
+    quint64 device = 0;
+    quint64 inode = 0;
     qint64 size = 0;
     qint64 modifiedNs = 0; // modification time, nanoseconds since the epoch
+    qint64 changedNs = 0;  // status change time
+    bool hashed = false;
+    quint64 hash = 0;
     bool operator==(const FileStamp &) const = default;
 };
+inline constexpr qint64 kRecentNs = 2'000'000'000;
+// The file as it is now; its content is read for the hash when it is recent.
 FileStamp stamp(const QString &fileName);
+// True when the file exists and is no longer what `known` describes (a file
+// that is gone holds nothing of anybody's to lose).
+bool writtenSince(const QString &fileName, const FileStamp &known);
+
+// A fast hash of bytes given in pieces of any size (not for security: it
+// tells a changed file from the one read).
+class ContentHash
+{
+public:
+    void add(QByteArrayView bytes);
+    quint64 value() const;
+
+private:
+    void blocks(const char *p, qsizetype count);
+    quint64 m_lanes[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+    char m_tail[64] = {};
+    qsizetype m_tailSize = 0;
+    quint64 m_length = 0;
+};
 
 // Reads a whole Windows-1250 file; CR LF or LF line ends, last line end optional.
 LoadResult load(const QString &fileName);
+// Reads a whole file as its bytes, with its stamp taken before reading.
+struct BytesResult {
+    LoadStatus status = LoadStatus::Missing;
+    QByteArray bytes;
+    FileStamp stamp;
+    QString error;
+    bool ok() const { return status == LoadStatus::Ok; }
+};
+BytesResult loadBytes(const QString &fileName);
 // Reads the whole file as one text, line ends turned into "\n" (for the output pane).
 struct TextResult {
     LoadStatus status = LoadStatus::Missing;
@@ -67,9 +105,15 @@ struct SaveResult {
     bool ok = false;
     QString error;        // a Czech sentence naming the file (and the line, for unencodable text)
     int badLine = -1;     // 0-based line that holds a character Windows-1250 cannot hold
+    FileStamp stamp;      // of the written file, taken before it replaced the old one
 };
 // Writes every line followed by CR LF, replacing the file atomically (a
 // sibling is written, then renamed): a failed save leaves the old file whole.
+// The file keeps its owner, group and mode; where a sibling could not keep
+// them, or the folder takes no new file, the old bytes are first copied to
+// the cache folder (cacheCopyFolder()) and the file is written in place; the
+// copy is removed once the new bytes are on the disk. A full disk leaves the
+// old file whole and says so.
 // A character with no Windows-1250 byte refuses the save, which leaves the old
 // file as it was; nothing is ever replaced by "?".
 SaveResult save(const QString &fileName, const QStringList &lines);
@@ -78,6 +122,10 @@ SaveResult saveText(const QString &fileName, const QString &text);
 // Writes bytes exactly as they are (text the user exports in another
 // encoding), replacing the file as save() does.
 SaveResult saveBytes(const QString &fileName, const QByteArray &bytes);
+
+// Where a file written in place keeps its old bytes until the write is on the
+// disk: trakvid in the user's cache folder (XDG_CACHE_HOME or ~/.cache).
+QString cacheCopyFolder();
 
 // Reads the file piece by piece and calls `lineFn` for every line, in file
 // order, without its line end; the file is closed on return. Line ends and

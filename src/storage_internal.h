@@ -2,19 +2,61 @@
 // What the storage sources share with each other; not for the rest of the program.
 #include "storage.h"
 
+#include <QByteArray>
+
 class QFile;
-class QSaveFile;
+struct stat;
 
 namespace storage::internal {
 
 // Opens a file for reading; sets status and error when it cannot.
 bool openForReading(QFile &file, LoadStatus &status, QString &error);
 QString readError(const QFile &file);
-// Opens the sibling that will replace the file; not ok, with the error, when it cannot.
-SaveResult openForWriting(QSaveFile &file);
-// Puts the written file in place of the old one, unless a write failed.
-SaveResult commit(QSaveFile &file, bool written);
+// Reads an open file whole into `bytes`, which ends at the file's size.
+bool readWhole(QFile &file, QByteArray &bytes);
 // Writes the bytes of `text` to `out`; false when a character has none.
 bool encodeTo(QStringView text, char *out);
+// The identity, size and times of an open file or a path; no hash.
+FileStamp statStamp(const struct stat &st);
+// Adds the hash of `content` when the file's time cannot tell a later write.
+void hashIfRecent(FileStamp &stamp, QByteArrayView content);
+
+// Writes a file whole. A sibling is written and renamed over the file, with
+// the file's owner, group and mode; where that cannot be, the old bytes go
+// to a cache copy first and the file is written in place (see save()).
+class Writer
+{
+public:
+    explicit Writer(const QString &fileName);
+    ~Writer(); // an unfinished write leaves the old file
+    Writer(const Writer &) = delete;
+    Writer &operator=(const Writer &) = delete;
+
+    // Not ok, with the error, when the file cannot be written.
+    SaveResult open();
+    bool write(const char *data, qsizetype size);
+    bool write(QByteArrayView bytes) { return write(bytes.data(), bytes.size()); }
+    // Puts the written bytes in place of the old ones, unless a write failed.
+    SaveResult commit(bool written);
+    // Leaves the file as it was.
+    void cancel();
+
+private:
+    SaveResult failure(int error);
+    bool openInPlace(int &error);
+    bool restoreInPlace();
+
+    QString m_fileName;  // as the user names it
+    QByteArray m_path;   // the file written: a symbolic link's target
+    QByteArray m_temp;   // the sibling's name, once it has one
+    bool m_sibling = false; // written beside the file, not in place
+    QByteArray m_copy;   // the cache copy of the old bytes, in place
+    int m_fd = -1;
+    int m_error = 0;     // errno of the first failed write
+    bool m_regular = true;
+    bool m_copyFailed = false;
+    qint64 m_written = 0;
+    ContentHash m_hash;
+};
 
 } // namespace storage::internal

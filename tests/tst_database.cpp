@@ -4,6 +4,8 @@
 #include "databasemodel.h"
 #include "storage.h"
 #include "testutil.h"
+#include "addwindow_util.h"
+#include "memo.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -131,6 +133,8 @@ private slots:
     void contextMenuKeepsSelection();
     void closeWindow_data();
     void closeWindow();
+    void mergeOnSave_data();
+    void mergeOnSave();
     // Mended faults.
     void unreadableFileEmptiesListUnderNewCaption_data();
     void unreadableFileEmptiesListUnderNewCaption();
@@ -451,10 +455,12 @@ void TestDatabase::saveAsksEvenWithoutChange()
         pushButton(x.f, "btn_smaz")->click();
         lines.removeAt(1);
     }
-    // A changed file on disk shows that "Yes" writes the list and nothing else.
-    writeLines(file, {QStringLiteral("jiný obsah")});
+    // A changed file on disk shows that "Yes" writes the list's changes,
+    // merged with the other program's line.
+    writeLines(file, (loko ? kLoko : kVozy) + QStringList{QStringLiteral("jiný obsah")});
+    lines << QStringLiteral("jiný obsah");
     x.boxes.clear();
-    answerYes ? x.boxes.yes().yes() : x.boxes.no(); // the second Yes overwrites the other program's write
+    answerYes ? x.boxes.yes().yes() : x.boxes.no(); // the second Yes merges
     action(x.f, "uoloz_databazi")->trigger();
     QCOMPARE(x.boxes.shown.size() >= 1, true);
     QCOMPARE(x.boxes.shown[0].kind, Kind::Confirm);
@@ -466,7 +472,7 @@ void TestDatabase::saveAsksEvenWithoutChange()
         QCOMPARE(x.boxes.messages(), QStringList{loko ? QStringLiteral("Změněná databáze lokomotiv uložena")
                                                       : QStringLiteral("Změněná databáze vozů uložena")});
     } else {
-        QCOMPARE(readFile(file), crlfLines({QStringLiteral("jiný obsah")}));
+        QCOMPARE(readFile(file), crlfLines((loko ? kLoko : kVozy) + QStringList{QStringLiteral("jiný obsah")}));
         QCOMPARE(x.f->panel(2), QString::number(deletions));
         QCOMPARE(x.boxes.shown.size(), 1);
     }
@@ -960,6 +966,106 @@ void TestDatabase::unencodableBookmarkRefused()
     action(x.f, "Uloitdatabzi1")->trigger();
     QCOMPARE(x.boxes.errors(), QStringList{});
     QCOMPARE(readFile(storage::LOKOMOTIVY), crlfLines(kLoko));
+}
+
+// Another program wrote the file since it was shown: every save asks to
+// merge, and Yes writes this session's changes into the file as it is now.
+void TestDatabase::mergeOnSave_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<int>("answer"); // boxes::Answer to "Soubor změněn"
+    for (const char *entry : {"save", "switch", "close", "add window"}) {
+        QTest::addRow("%s, Yes", entry) << entry << int(boxes::Answer::Yes);
+        QTest::addRow("%s, No", entry) << entry << int(boxes::Answer::No);
+    }
+    QTest::addRow("save, Cancel") << "save" << int(boxes::Answer::Cancel);
+}
+
+void TestDatabase::mergeOnSave()
+{
+    QFETCH(QString, entry);
+    QFETCH(int, answer);
+    Fixture x;
+    x.show(true, 4);
+    x.boxes.yes();
+    pushButton(x.f, "btn_smaz")->click(); // 750001-0 goes
+    x.boxes.clear();
+    // The other program adds a locomotive and changes a bookmark.
+    QStringList theirs = kLoko;
+    theirs.insert(9, u"754004-0 dkv Plzeň pj Cheb"_s);
+    theirs[5] = u"Řada 754 (Plzeň)"_s;
+    writeLines(storage::LOKOMOTIVY, theirs);
+
+    auto answerMerge = [&] {
+        if (answer == int(boxes::Answer::Yes))
+            x.boxes.yes();
+        else if (answer == int(boxes::Answer::No))
+            x.boxes.no();
+        else
+            x.boxes.cancel();
+    };
+    bool closed = false;
+    if (entry == u"save") {
+        x.boxes.yes();
+        answerMerge();
+        action(x.f, "Uloitdatabzi1")->trigger();
+    } else if (entry == u"switch") {
+        x.boxes.yes();
+        answerMerge();
+        action(x.f, "Vozy1")->trigger();
+    } else if (entry == u"close") {
+        x.boxes.yes();
+        answerMerge();
+        closed = x.f->close();
+    } else {
+        // "uložit vozidlo" of a wagon asks to save the shown locomotives first.
+        QVERIFY(addtest::enterVehicle(x.f, u"21802345124"_s));
+        x.boxes.yes();
+        answerMerge();
+        action(x.f, "uloitvozidlo1")->trigger();
+    }
+    const QList<boxes::Request> asked = [&] {
+        QList<boxes::Request> r;
+        for (const boxes::Request &b : x.boxes.shown)
+            if (b.caption == u"Soubor změněn"_s)
+                r << b;
+        return r;
+    }();
+    QCOMPARE(asked.size(), 1);
+    QCOMPARE(asked[0].kind, Kind::ThreeWay);
+    QCOMPARE(asked[0].text, u"Soubor lokomotivy.txt se od načtení změnil (zapsal jej jiný program). "
+                            "Sloučit s ním vaše změny?"_s);
+    QStringList merged = theirs;
+    merged.removeAt(4);
+    if (answer != int(boxes::Answer::Yes)) {
+        QCOMPARE(readFile(storage::LOKOMOTIVY), crlfLines(theirs));
+        QCOMPARE(x.f->panel(2), u"1"_s);
+        QCOMPARE(shownCaption(x.f), kLoko[0]);
+        QCOMPARE(closed, false);
+        return;
+    }
+    QCOMPARE(readFile(storage::LOKOMOTIVY), crlfLines(merged));
+    QCOMPARE(x.boxes.errors(), QStringList{});
+    PaneControls pane(x.w);
+    QCOMPARE(pane.heading->text(), u"Sloučení databáze lokomotiv"_s);
+    QCOMPARE(memoText(pane.memo),
+             u"Použito změn: 1, nepoužito: 0, řádků jiného programu zachováno: 2"_s);
+    if (entry == u"save") {
+        QCOMPARE(x.f->databaze()->texts(), merged);
+        QCOMPARE(x.f->panel(2), u"0"_s);
+        QCOMPARE(x.f->panel(0), count(int(merged.size())));
+        // Saved again, the file is the known state: no question.
+        x.boxes.clear();
+        x.boxes.yes();
+        action(x.f, "Uloitdatabzi1")->trigger();
+        QCOMPARE(x.boxes.texts(Kind::ThreeWay), QStringList{});
+    } else if (entry == u"switch") {
+        QCOMPARE(x.f->databaze()->texts(), kVozy);
+    } else if (entry == u"close") {
+        QCOMPARE(closed, true);
+    } else {
+        QVERIFY(x.w.form_databaze->isVisible());
+    }
 }
 
 TRAKVID_TEST_MAIN(TestDatabase)

@@ -8,7 +8,13 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <algorithm>
+#include <functional>
+#include <grp.h>
 #include <memory>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -53,6 +59,14 @@ private slots:
     void keys_data();
     void keys();
     void wagonKeysOrderAbove32Bits();
+    void keyCacheAfterLargerKeyAppended();
+
+    void changeSeen_data();
+    void changeSeen();
+    void fileStaysTheClerks_data();
+    void fileStaysTheClerks();
+    void fullDisk_data();
+    void fullDisk();
 
 private:
     std::unique_ptr<WorkDir> m_dir;
@@ -696,6 +710,254 @@ void TestStorage::wagonKeysOrderAbove32Bits()
         QVERIFY(lower && higher);
         QVERIFY2(*lower < *higher, qPrintable(ascending[i]));
     }
+}
+
+// A key appended past the largest one its block knew must still be found.
+void TestStorage::keyCacheAfterLargerKeyAppended()
+{
+    QStringList lines{u"Databáze lokomotivy"_s};
+    for (int i = 0; i < 1500; ++i)
+        lines << u"%1-0 x"_s.arg(100000 + 2 * i);
+    writeLines(u"db.txt"_s, lines);
+    storage::Lines db;
+    QVERIFY(db.load(u"db.txt"_s).ok());
+    const storage::Lines::KeyFn key = [](QByteArrayView line) -> std::optional<qint64> {
+        return storage::locomotiveKey(storage::fromWindows1250(line));
+    };
+    QVERIFY(db.readKeys(key, 100));
+    QCOMPARE(db.firstKeyNotLess(key, 999999), qsizetype(-1));
+    QVERIFY(db.insert(db.size(), {u"999998-0 x"_s}));
+    QCOMPARE(db.firstKeyNotLess(key, 999999), qsizetype(-1));
+    QCOMPARE(db.firstKeyNotLess(key, 999998), db.size() - 1);
+    QVERIFY(db.insert(1024, {u"500000-0 x"_s})); // at the end of the first block
+    QCOMPARE(db.firstKeyNotLess(key, 400000), qsizetype(1024));
+}
+
+// ---- files shared with other programs and other clerks ---------------------------
+
+namespace {
+
+// A file system mounted for one test; `why` says why not when it cannot be.
+struct Mount {
+    QString dir;
+    QString why;
+    bool ok = false;
+    Mount(const QString &folder, const QString &kind) : dir(QDir(folder).absolutePath())
+    {
+        QDir().mkpath(dir);
+        if (kind == u"tmpfs") {
+            ok = ::mount("tmpfs", QFile::encodeName(dir).constData(), "tmpfs", 0, "size=64k,mode=0777") == 0;
+            why = QString::fromLocal8Bit(strerror(errno));
+            return;
+        }
+        // ext4 with 128-byte inodes keeps times to the second.
+        const QString image = dir + u".img"_s;
+        QFile file(image);
+        if (!file.open(QIODevice::WriteOnly) || !file.resize(8 * 1024 * 1024)) {
+            why = u"no image"_s;
+            return;
+        }
+        file.close();
+        QProcess mkfs;
+        mkfs.start(u"mkfs.ext4"_s, {u"-q"_s, u"-F"_s, u"-I"_s, u"128"_s, image});
+        if (!mkfs.waitForFinished() || mkfs.exitCode() != 0) {
+            why = u"mkfs.ext4: "_s + QString::fromLocal8Bit(mkfs.readAllStandardError());
+            return;
+        }
+        QProcess mount;
+        mount.start(u"mount"_s, {u"-o"_s, u"loop"_s, image, dir});
+        ok = mount.waitForFinished() && mount.exitCode() == 0;
+        why = u"mount: "_s + QString::fromLocal8Bit(mount.readAllStandardError());
+        if (ok)
+            ::chmod(QFile::encodeName(dir).constData(), 0777);
+    }
+    ~Mount()
+    {
+        if (ok)
+            ::umount2(QFile::encodeName(dir).constData(), MNT_DETACH);
+    }
+};
+
+constexpr uid_t kClerk = 4242;
+constexpr uid_t kOtherClerk = 4243;
+constexpr gid_t kDepot = 4300;
+
+// Runs `fn` in a child process as another user (member of kDepot) with its
+// own cache folder, as a clerk without any privilege; its exit code, 99 when
+// the machine would not let it become that user.
+int asUser(uid_t uid, const QString &cacheHome, const std::function<int()> &fn)
+{
+    ::chmod(".", 0755); // the test's own folder, for the clerk to pass
+    const QByteArray cache = QFile::encodeName(cacheHome);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        ::setenv("XDG_CACHE_HOME", cache.constData(), 1);
+        const gid_t groups[] = {kDepot};
+        if (::setgroups(1, groups) != 0 || ::setgid(uid) != 0 || ::setuid(uid) != 0)
+            _exit(99);
+        _exit(fn());
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 98;
+}
+
+struct stat statOf(const QString &name)
+{
+    struct stat st{};
+    ::stat(QFile::encodeName(name).constData(), &st);
+    return st;
+}
+
+} // namespace
+
+// The check sees every write of another program: within the timestamp's
+// granularity, and a file renamed over with its times kept.
+void TestStorage::changeSeen_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("same size within the second, 1-second ext4") << "ext4";
+    QTest::newRow("renamed over with its times kept") << "rename";
+    QTest::newRow("after our own save") << "save";
+}
+
+void TestStorage::changeSeen()
+{
+    QFETCH(QString, how);
+    const QByteArray a = "Datab\xE1ze vozy\r\n21802345123-8 dkv A\r\n";
+    const QByteArray b = "Datab\xE1ze vozy\r\n21802345123-8 dkv B\r\n";
+    if (how == u"ext4") {
+        if (::geteuid() != 0)
+            QSKIP("mounting needs root");
+        Mount fs(u"fs"_s, u"ext4"_s);
+        if (!fs.ok)
+            QSKIP(qPrintable(u"this machine cannot mount a 1-second ext4 image: "_s + fs.why));
+        const QString file = fs.dir + u"/vozy.txt"_s;
+        int sameSecond = 0;
+        for (int i = 0; i < 200; ++i) {
+            writeFile(file, i % 2 ? b : a);
+            const storage::FileStamp known = storage::stamp(file);
+            QVERIFY(!storage::writtenSince(file, known));
+            writeFile(file, i % 2 ? a : b);
+            sameSecond += statOf(file).st_mtim.tv_sec == known.modifiedNs / 1000000000;
+            QVERIFY2(storage::writtenSince(file, known), qPrintable(QString::number(i)));
+        }
+        QVERIFY(sameSecond > 100); // the times alone could not tell those
+        QCOMPARE(statOf(file).st_mtim.tv_nsec, 0L);
+        return;
+    }
+    if (how == u"rename") {
+        writeFile(u"vozy.txt"_s, a);
+        const storage::FileStamp known = storage::stamp(u"vozy.txt"_s);
+        writeFile(u"restored"_s, b);
+        const struct stat old = statOf(u"vozy.txt"_s);
+        const timespec times[2] = {old.st_atim, old.st_mtim};
+        QCOMPARE(::utimensat(AT_FDCWD, "restored", times, 0), 0);
+        QCOMPARE(::rename("restored", "vozy.txt"), 0);
+        QCOMPARE(statOf(u"vozy.txt"_s).st_mtim.tv_nsec, old.st_mtim.tv_nsec);
+        QVERIFY(storage::writtenSince(u"vozy.txt"_s, known));
+        return;
+    }
+    writeFile(u"vozy.txt"_s, a);
+    const storage::SaveResult saved = storage::saveBytes(u"vozy.txt"_s, b);
+    QVERIFY(saved.ok);
+    QVERIFY(saved.stamp.hashed);
+    QVERIFY(!storage::writtenSince(u"vozy.txt"_s, saved.stamp));
+    writeFile(u"vozy.txt"_s, a);
+    QVERIFY(storage::writtenSince(u"vozy.txt"_s, saved.stamp));
+}
+
+// A save keeps the file's owner, group and mode: by a sibling where it can
+// be given them, else in place, with the old bytes in the cache meanwhile.
+void TestStorage::fileStaysTheClerks_data()
+{
+    QTest::addColumn<QString>("who");
+    QTest::addColumn<bool>("folderTakesFiles");
+    QTest::addColumn<bool>("inPlace");
+    QTest::newRow("administrator") << "root" << true << false;
+    QTest::newRow("another clerk of the depot") << "other" << true << true;
+    QTest::newRow("folder takes no new file") << "owner" << false << true;
+}
+
+void TestStorage::fileStaysTheClerks()
+{
+    QFETCH(QString, who);
+    QFETCH(bool, folderTakesFiles);
+    QFETCH(bool, inPlace);
+    if (::geteuid() != 0)
+        QSKIP("files of other users need root");
+    QDir().mkpath(u"shared"_s);
+    QDir().mkpath(u"cache"_s);
+    QCOMPARE(::chown("cache", who == u"other" ? kOtherClerk : kClerk, kDepot), 0);
+    QCOMPARE(::chmod("shared", folderTakesFiles ? 0777 : 0755), 0);
+    const QString file = u"shared/vozy.txt"_s;
+    writeFile(file, "Datab\xE1ze vozy\r\n");
+    QCOMPARE(::chown(QFile::encodeName(file).constData(), kClerk, kDepot), 0);
+    QCOMPARE(::chmod(QFile::encodeName(file).constData(), 0664), 0);
+    const ino_t inode = statOf(file).st_ino;
+    const QStringList lines{u"Databáze vozy"_s, u"21802345123-8 dkv Plzeň domovska Cheb"_s};
+    const QString cache = QDir(u"cache"_s).absolutePath();
+    auto save = [&] {
+        const storage::SaveResult r = storage::save(file, lines);
+        if (!r.ok)
+            qWarning("%s", qPrintable(r.error));
+        return r.ok ? 0 : 1;
+    };
+    if (who == u"root")
+        QCOMPARE(save(), 0);
+    else
+        QCOMPARE(asUser(who == u"other" ? kOtherClerk : kClerk, cache, save), 0);
+    const struct stat st = statOf(file);
+    QCOMPARE(readFile(file), crlfLines(lines));
+    QCOMPARE(st.st_uid, kClerk);
+    QCOMPARE(st.st_gid, kDepot);
+    QCOMPARE(st.st_mode & 07777, mode_t(0664));
+    QCOMPARE(st.st_ino == inode, inPlace);
+    QCOMPARE(QDir(u"shared"_s).entryList(QDir::Files), QStringList{u"vozy.txt"_s});
+    // The copy of the old bytes is gone once the new ones are on the disk.
+    QCOMPARE(QDir(cache + u"/trakvid"_s).entryList(QDir::Files), QStringList{});
+}
+
+// A full disk leaves the file as it was and says so, whichever way it is written.
+void TestStorage::fullDisk_data()
+{
+    QTest::addColumn<bool>("inPlace");
+    QTest::newRow("by a sibling") << false;
+    QTest::newRow("in place") << true;
+}
+
+void TestStorage::fullDisk()
+{
+    QFETCH(bool, inPlace);
+    if (::geteuid() != 0)
+        QSKIP("mounting needs root");
+    Mount fs(u"small"_s, u"tmpfs"_s);
+    if (!fs.ok)
+        QSKIP(qPrintable(u"this machine cannot mount a small tmpfs: "_s + fs.why));
+    QDir().mkpath(u"cache"_s);
+    QCOMPARE(::chown("cache", kClerk, kDepot), 0);
+    QCOMPARE(::chmod(".", 0755), 0);
+    const QString cache = QDir(u"cache"_s).absolutePath();
+    const QByteArray old = QByteArray(30 * 1024, 'a') + "\r\n";
+    writeFile(fs.dir + u"/vozy.txt"_s, old);
+    QCOMPARE(::chown(QFile::encodeName(fs.dir + u"/vozy.txt"_s).constData(), kClerk, kDepot), 0);
+    QCOMPARE(::chmod(QFile::encodeName(fs.dir).constData(), inPlace ? 0755 : 0777), 0);
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(fs.dir));
+    QString error;
+    auto save = [&] {
+        const storage::SaveResult r = storage::saveBytes(u"vozy.txt"_s, QByteArray(200 * 1024, 'b'));
+        error = r.error;
+        if (r.error != u"Na disku není místo, soubor vozy.txt zůstal beze změny."_s)
+            qWarning("%s", qPrintable(r.error));
+        return r.error == u"Na disku není místo, soubor vozy.txt zůstal beze změny."_s ? 0 : 1;
+    };
+    const int result = inPlace ? asUser(kClerk, cache, save) : save();
+    QVERIFY(QDir::setCurrent(previous));
+    QVERIFY2(result == 0, qPrintable(error));
+    QCOMPARE(readFile(fs.dir + u"/vozy.txt"_s), old);
+    QCOMPARE(QDir(fs.dir).entryList(QDir::Files), QStringList{u"vozy.txt"_s});
+    QCOMPARE(QDir(cache + u"/trakvid"_s).entryList(QDir::Files), QStringList{});
 }
 
 TRAKVID_TEST_MAIN(TestStorage)

@@ -31,6 +31,8 @@ public:
     int strana_napovedy = 0;
     // The file of the reference list in the pane as last read or written.
     storage::FileStamp listStamp;
+    // The pane's text after the last merge that left changes unapplied; empty otherwise.
+    QString lastMergeReport;
 
     // The four status-bar panels (0 line count, 1 selected line, 2 change count, 3 vehicle).
     QString panel(int index) const;
@@ -55,7 +57,10 @@ public:
     // Raises the change count of panel 2 by one.
     void raiseChangeCount();
     // Writes the shown list to its file; on failure the general error box names
-    // the file and false is returned.
+    // the file and false is returned. When another program wrote the file
+    // since it was read, the clerk is asked, and Yes merges this session's
+    // changes into it: the list shows the result and the pane what was not
+    // applied (also kept in lastMergeReport while it names such changes).
     bool saveDatabaseTo(const QString &fileName);
     // Replaces the list's lines by the lines of fileName. When it cannot be
     // read the list is emptied; a file that exists but cannot be read is
@@ -66,8 +71,8 @@ public:
     // cannot be read: a command that would load it stops before it asks or
     // changes anything.
     bool refuseUnreadable(const QString &fileName);
-    // Before a file is written over: when another program wrote it since we
-    // last read or wrote it, the user decides. True to write.
+    // Before a reference list is written over: when another program wrote it
+    // since we last read or wrote it, the user decides. True to write.
     bool mayOverwrite(const QString &fileName, const storage::FileStamp &lastKnown);
 
 public slots:

@@ -6,7 +6,10 @@
 #include "boxes.h"
 #include "databasemodel.h"
 #include "numbering.h"
+#include "memo.h"
 #include "storage.h"
+
+#include <QLockFile>
 
 namespace {
 
@@ -145,28 +148,103 @@ bool TForm1::FormClose()
     if (!saveDatabaseTo(shown->fileName))
         return false;
     boxes::message(shown->saved);
+    // The pane goes with the window: changes a merge could not apply are told here.
+    if (!lastMergeReport.isEmpty())
+        boxes::message(lastMergeReport);
     return true;
 }
 
+namespace {
+
+// Held while a file is checked and written, so that another Trakvid saving
+// the same file waits: the check and the write are one step. A folder that
+// cannot take the lock file saves without it; the lock of an instance that
+// crashed is taken over.
+class SaveLock
+{
+public:
+    explicit SaveLock(const QString &fileName) : m_lock(fileName + QStringLiteral(".lock"))
+    {
+        m_lock.setStaleLockTime(30000);
+        m_held = m_lock.tryLock(5000);
+    }
+    // False when another Trakvid holds the lock beyond the wait.
+    bool mayWrite() const { return m_held || m_lock.error() != QLockFile::LockFailedError; }
+    void unlock() { m_lock.unlock(); }
+
+private:
+    QLockFile m_lock;
+    bool m_held = false;
+};
+
+} // namespace
+
 bool TForm1::saveDatabaseTo(const QString &fileName)
 {
-    if (!mayOverwrite(fileName, m_databaseStamp))
-        return false;
-    const storage::SaveResult result = m_databaze->save(fileName);
-    if (!result.ok) {
-        boxes::error(result.error);
-        return false;
+    const Database *db = fileName == storage::LOKOMOTIVY ? &lokomotivy() : &vozy();
+    bool mergeAgreed = false;
+    for (;;) {
+        SaveLock lock(fileName);
+        if (!lock.mayWrite()) {
+            boxes::error(QStringLiteral("Soubor %1 právě ukládá jiný Trakvid. Soubor zůstal beze změny, "
+                                        "uložte jej znovu za chvíli.")
+                             .arg(fileName));
+            return false;
+        }
+        const bool changed = storage::writtenSince(fileName, m_databaseStamp);
+        if (changed && !mergeAgreed) {
+            // The clerk decides without holding the lock; the file is checked again after.
+            lock.unlock();
+            if (boxes::threeWay(QStringLiteral("Soubor změněn"),
+                                QStringLiteral("Soubor %1 se od načtení změnil (zapsal jej jiný program). "
+                                               "Sloučit s ním vaše změny?")
+                                    .arg(fileName))
+                != boxes::Answer::Yes)
+                return false;
+            mergeAgreed = true;
+            continue;
+        }
+        std::optional<merge::Result> merged;
+        if (changed) {
+            storage::BytesResult theirs = storage::loadBytes(fileName);
+            if (!theirs.ok()) {
+                boxes::error(theirs.error + QStringLiteral(" Soubor zůstal beze změny."));
+                return false;
+            }
+            // Changes are counted from the file as read now, even if the write fails.
+            m_databaseStamp = theirs.stamp;
+            merged = m_databaze->mergeWith(std::move(theirs.bytes), fileName);
+            setPanel(0, QStringLiteral("Počet řádků ") + QString::number(m_databaze->count()));
+        }
+        const storage::SaveResult result = m_databaze->save(fileName);
+        if (!result.ok) {
+            boxes::error(result.error);
+            return false;
+        }
+        m_databaseStamp = result.stamp;
+        lastMergeReport.clear();
+        if (merged) {
+            // The list now equals the file; what was not applied is in the pane.
+            setPanel(2, QStringLiteral("0"));
+            ui->bitbtn_napoveda_dale->setEnabled(false);
+            ui->BitBtn_napoveda_zpet->setEnabled(false);
+            ui->btn_uloz->setEnabled(false);
+            setPaneHeading(db == &vozy() ? QStringLiteral("Sloučení databáze vozů")
+                                         : QStringLiteral("Sloučení databáze lokomotiv"));
+            const QString report = merge::report(*merged).join(QLatin1Char('\n'));
+            setMemoText(ui->Memo1, report);
+            if (!merged->skipped.empty())
+                lastMergeReport = report;
+        }
+        return true;
     }
-    m_databaseStamp = storage::stamp(fileName);
-    return true;
 }
 
 storage::LoadStatus TForm1::loadDatabaseFrom(const QString &fileName)
 {
-    // Taken before reading: a write while we read counts as a change. An
-    // unreadable file leaves an empty list, never the other database's lines.
-    m_databaseStamp = storage::stamp(fileName);
+    // An unreadable file leaves an empty list, never the other database's lines.
     const storage::Lines::LoadResult result = m_databaze->load(fileName);
+    m_databaseStamp = result.stamp;
     if (result.status == storage::LoadStatus::Unreadable) {
         // Its lines are gone from the list and the file still holds them:
         // nothing is shown, so that no save and no add can go over the file.
@@ -189,9 +267,7 @@ bool TForm1::refuseUnreadable(const QString &fileName)
 
 bool TForm1::mayOverwrite(const QString &fileName, const storage::FileStamp &lastKnown)
 {
-    // A file that is gone holds nothing of anybody's to lose.
-    const storage::FileStamp now = storage::stamp(fileName);
-    if (!now.exists || now == lastKnown)
+    if (!storage::writtenSince(fileName, lastKnown))
         return true;
     return boxes::threeWay(QStringLiteral("Soubor změněn"),
                            QStringLiteral("Soubor %1 se od načtení změnil (zapsal jej jiný program). Přepsat jej?")

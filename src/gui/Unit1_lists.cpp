@@ -103,7 +103,7 @@ void TForm1::btn_ulozClick()
     } else if (!result.ok) {
         boxes::error(result.error);
     } else {
-        listStamp = storage::stamp(list->file);
+        listStamp = result.stamp;
         boxes::message(QString::fromUtf16(list->saved));
     }
 }

@@ -58,6 +58,25 @@ storage::Lines::LoadResult DatabaseModel::load(const QString &fileName)
     return result;
 }
 
+storage::SaveResult DatabaseModel::save(const QString &fileName)
+{
+    storage::SaveResult result = m_lines.save(fileName);
+    if (result.ok)
+        m_lines.markSaved();
+    return result;
+}
+
+merge::Result DatabaseModel::mergeWith(QByteArray theirs, const QString &fileName)
+{
+    m_keyReader.stop();
+    beginResetModel();
+    merge::Result result = m_lines.mergeWith(std::move(theirs), placement::keyFunction(
+        fileName == storage::LOKOMOTIVY ? placement::Kind::Locomotive : placement::Kind::Wagon));
+    endResetModel();
+    m_keyReader.start();
+    return result;
+}
+
 void DatabaseModel::setLines(const QStringList &lines)
 {
     m_keyReader.stop();

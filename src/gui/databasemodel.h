@@ -30,7 +30,11 @@ public:
     // The keys of its lines are then read in idle moments, so that the first
     // add does not wait for them.
     storage::Lines::LoadResult load(const QString &fileName);
-    storage::SaveResult save(const QString &fileName) const { return m_lines.save(fileName); }
+    // Writes the lines; once they are on the disk, later changes are counted from them.
+    storage::SaveResult save(const QString &fileName);
+    // This session's changes merged into `theirs`, the bytes of the file as
+    // another program left it; the list shows the result.
+    merge::Result mergeWith(QByteArray theirs, const QString &fileName);
 
     // The texts must have a Windows-1250 byte for every character and no line
     // break (the commands check them first); a text that has not changes nothing.

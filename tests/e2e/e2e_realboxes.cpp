@@ -312,9 +312,10 @@ void TestRealBoxes::clerkSession_data()
         << deleted + "ans:Return; ans:n; save" << QStringList{touched, "p2=1"};
     QTest::newRow("changed file, Uložit databázi, Cancel")
         << deleted + "ans:Return; ans:Escape; save" << QStringList{touched, "p2=1"};
+    // Yes merges: the deletion is made and the other program's line stays.
     QTest::newRow("changed file, Uložit databázi, Yes")
         << deleted + "ans:Return; ans:Return; ans:Return; save"
-        << QStringList{"file=vozy.txt:Databáze vozy|" + v1 + "|" + v5 + "|" + v7, "p2=0"};
+        << QStringList{"file=vozy.txt:Databáze vozy|" + v1 + "|" + v5 + "|" + v7 + "|cizí řádek", "p2=0"};
     QTest::newRow("changed file, switch question, No")
         << deleted + "ans:Return; ans:n; loko" << QStringList{touched, "p2=1", "caption=Databáze vozy"};
     QTest::newRow("changed file, close question, Cancel")
