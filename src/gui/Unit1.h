@@ -31,6 +31,9 @@ public:
     int strana_napovedy = 0;
     // The file of the reference list in the pane as last read or written.
     storage::FileStamp listStamp;
+    // The list's text as read: "Ulož" writes it back as it was while the
+    // pane is unedited, line ends inside a line included.
+    QString listText;
 
     // The four status-bar panels (0 line count, 1 selected line, 2 change count, 3 vehicle).
     QString panel(int index) const;

@@ -42,6 +42,7 @@ void showList(TForm1 &form, const ReferenceList &list)
         return;
     }
     form.listStamp = stamp;
+    form.listText = loaded.text;
     setMemoText(ui->Memo1, loaded.text);
     ui->btn_uloz->setEnabled(true);
     ui->lbl_databaze_memo->setText(QString::fromUtf16(list.heading));
@@ -79,7 +80,7 @@ void TForm1::btn_ulozClick()
             continue;
         if (!mayOverwrite(list.file, listStamp))
             return;
-        const QString text = memoText(ui->Memo1);
+        const QString text = memoIsModified(ui->Memo1) ? memoText(ui->Memo1) : listText;
         const storage::SaveResult result = storage::saveText(list.file, text);
         if (result.badLine >= 0) {
             boxes::message(unencodableMessage(list.file, text));

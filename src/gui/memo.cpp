@@ -2,7 +2,10 @@
 
 #include "memolines.h"
 
+#include <QEvent>
+#include <QLabel>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QTextDocument>
 
 namespace {
@@ -10,9 +13,28 @@ constexpr qsizetype kLongLine = 10000;
 // From this many lines on, the editor's block by block fill is felt: the
 // lines view shows the text.
 constexpr qsizetype kManyLines = 1000;
-// The lines view lays a line out whole and does not wrap it; a longer line
-// is left to the editor.
+// A longer line is left to the editor, which lays it out once.
 constexpr qsizetype kLongestViewLine = 1000;
+
+// The text with its lines ended by "\n" alone, where the editor's document
+// ends its blocks: at "\n", "\r\n", a lone "\r", the paragraph separator and
+// the frame marks. A line separator stays inside its line, as there.
+QString asEditorLines(const QString &text)
+{
+    auto breaks = [](QChar c) {
+        return c == QLatin1Char('\r') || c == QChar::ParagraphSeparator || c == QChar(0xfdd0) || c == QChar(0xfdd1);
+    };
+    if (std::none_of(text.begin(), text.end(), breaks))
+        return text;
+    QString lines;
+    lines.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('\r') && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n'))
+            continue;
+        lines.append(breaks(text[i]) ? QChar(QLatin1Char('\n')) : text[i]);
+    }
+    return lines;
+}
 
 struct Shape {
     qsizetype lines = 0;
@@ -32,12 +54,58 @@ Shape shapeOf(const QString &text)
         start = end + 1;
     }
 }
+
+// Keeps the pane's accessible name equal to its heading: a changed caption
+// repaints the label.
+class HeadingName : public QObject
+{
+public:
+    HeadingName(QPlainTextEdit *memo, QLabel *heading) : QObject(memo), m_memo(memo), m_heading(heading)
+    {
+        heading->installEventFilter(this);
+        update();
+    }
+    void update()
+    {
+        if (!m_heading || m_memo->accessibleName() == m_heading->text())
+            return;
+        m_memo->setAccessibleName(m_heading->text());
+        if (MemoLines *lines = MemoLines::of(m_memo))
+            lines->setAccessibleName(m_heading->text());
+    }
+    bool eventFilter(QObject *watched, QEvent *e) override
+    {
+        if (watched == m_heading && (e->type() == QEvent::Paint || e->type() == QEvent::Show))
+            update();
+        return false;
+    }
+
+private:
+    QPlainTextEdit *m_memo;
+    QPointer<QLabel> m_heading;
+};
+
+void updateName(QPlainTextEdit *memo)
+{
+    if (auto *name = memo->findChild<HeadingName *>(QString(), Qt::FindDirectChildrenOnly))
+        QMetaObject::invokeMethod(name, [name] { name->update(); }, Qt::QueuedConnection);
+}
 } // namespace
 
-void setMemoText(QPlainTextEdit *memo, const QString &text)
+void setupMemo(QPlainTextEdit *memo, QLabel *heading)
 {
+    if (!MemoLines::of(memo))
+        new MemoLines(memo);
+    new HeadingName(memo, heading);
+}
+
+void setMemoText(QPlainTextEdit *memo, const QString &given)
+{
+    const QString text = asEditorLines(given);
     const Shape shape = shapeOf(text);
     MemoLines *lines = MemoLines::of(memo);
+    // The caller sets the heading before or after the text.
+    updateName(memo);
     if (shape.lines >= kManyLines && shape.longest <= kLongestViewLine) {
         if (!lines)
             lines = new MemoLines(memo);
@@ -58,6 +126,7 @@ void setMemoText(QPlainTextEdit *memo, const QString &text)
         memo->setPlainText(text);
         memo->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     }
+    memo->document()->setModified(false);
 }
 
 bool memoIsEmpty(const QPlainTextEdit *memo)
@@ -67,16 +136,32 @@ bool memoIsEmpty(const QPlainTextEdit *memo)
     return memo->document()->isEmpty();
 }
 
-QString memoText(const QPlainTextEdit *memo)
+bool memoIsModified(const QPlainTextEdit *memo)
 {
     if (const MemoLines *lines = MemoLines::of(memo); lines && lines->isShown())
-        return lines->text();
+        return false;
+    return memo->document()->isModified();
+}
+
+void memoToEditor(QPlainTextEdit *memo)
+{
+    if (MemoLines *lines = MemoLines::of(memo))
+        lines->handOver();
+}
+
+QString memoText(const QPlainTextEdit *memo)
+{
+    // A line separator inside a line is a line break in the pane's text.
+    auto asLines = [](QString text) {
+        for (QChar &c : text) {
+            if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
+                c = QLatin1Char('\n');
+        }
+        return text;
+    };
+    if (const MemoLines *lines = MemoLines::of(memo); lines && lines->isShown())
+        return lines->text().contains(QChar::LineSeparator) ? asLines(lines->text()) : lines->text();
     // The document's plain-text view would turn no-break spaces into blanks,
     // so the raw text is taken and only its line breaks are made "\n".
-    QString text = memo->document()->toRawText();
-    for (QChar &c : text) {
-        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
-            c = QLatin1Char('\n');
-    }
-    return text;
+    return asLines(memo->document()->toRawText());
 }
