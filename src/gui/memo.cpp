@@ -55,48 +55,46 @@ Shape shapeOf(const QString &text)
     }
 }
 
-// Keeps the pane's accessible name equal to its heading: a changed caption
-// repaints the label.
-class HeadingName : public QObject
+const char kHeadingProperty[] = "trakvidHeading";
+
+// The pane's accessible name is its heading, for the editor and the view.
+void nameAfterHeading(QPlainTextEdit *memo)
+{
+    auto *heading = qobject_cast<QLabel *>(memo->property(kHeadingProperty).value<QObject *>());
+    if (!heading || memo->accessibleName() == heading->text())
+        return;
+    memo->setAccessibleName(heading->text());
+    if (MemoLines *lines = MemoLines::of(memo))
+        lines->setAccessibleName(heading->text());
+}
+
+// A changed caption repaints the label: the name follows it.
+class HeadingWatch : public QObject
 {
 public:
-    HeadingName(QPlainTextEdit *memo, QLabel *heading) : QObject(memo), m_memo(memo), m_heading(heading)
+    HeadingWatch(QPlainTextEdit *memo, QLabel *heading) : QObject(heading), m_memo(memo)
     {
         heading->installEventFilter(this);
-        update();
     }
-    void update()
+    bool eventFilter(QObject *, QEvent *e) override
     {
-        if (!m_heading || m_memo->accessibleName() == m_heading->text())
-            return;
-        m_memo->setAccessibleName(m_heading->text());
-        if (MemoLines *lines = MemoLines::of(m_memo))
-            lines->setAccessibleName(m_heading->text());
-    }
-    bool eventFilter(QObject *watched, QEvent *e) override
-    {
-        if (watched == m_heading && (e->type() == QEvent::Paint || e->type() == QEvent::Show))
-            update();
+        if (m_memo && (e->type() == QEvent::Paint || e->type() == QEvent::Show))
+            nameAfterHeading(m_memo);
         return false;
     }
 
 private:
-    QPlainTextEdit *m_memo;
-    QPointer<QLabel> m_heading;
+    QPointer<QPlainTextEdit> m_memo;
 };
-
-void updateName(QPlainTextEdit *memo)
-{
-    if (auto *name = memo->findChild<HeadingName *>(QString(), Qt::FindDirectChildrenOnly))
-        QMetaObject::invokeMethod(name, [name] { name->update(); }, Qt::QueuedConnection);
-}
 } // namespace
 
 void setupMemo(QPlainTextEdit *memo, QLabel *heading)
 {
     if (!MemoLines::of(memo))
         new MemoLines(memo);
-    new HeadingName(memo, heading);
+    memo->setProperty(kHeadingProperty, QVariant::fromValue(static_cast<QObject *>(heading)));
+    new HeadingWatch(memo, heading);
+    nameAfterHeading(memo);
 }
 
 void setMemoText(QPlainTextEdit *memo, const QString &given)
@@ -105,7 +103,7 @@ void setMemoText(QPlainTextEdit *memo, const QString &given)
     const Shape shape = shapeOf(text);
     MemoLines *lines = MemoLines::of(memo);
     // The caller sets the heading before or after the text.
-    updateName(memo);
+    QMetaObject::invokeMethod(memo, [memo] { nameAfterHeading(memo); }, Qt::QueuedConnection);
     if (shape.lines >= kManyLines && shape.longest <= kLongestViewLine) {
         if (!lines)
             lines = new MemoLines(memo);

@@ -367,6 +367,7 @@ void MemoLines::stopInteraction()
     m_tripleClick.stop();
     m_blink.stop();
     m_selecting = false;
+    m_mightDrag = false;
 }
 
 void MemoLines::clearLayouts()
@@ -1063,6 +1064,7 @@ void MemoLines::keyPressEvent(QKeyEvent *e)
     if (pageUp || e->matches(QKeySequence::MoveToNextPage) || e->matches(QKeySequence::SelectNextPage)) {
         pageUpDown(!pageUp, e->matches(QKeySequence::SelectPreviousPage) || e->matches(QKeySequence::SelectNextPage),
                    true);
+        selectionToClipboard();
         return;
     }
     struct Key {
@@ -1107,6 +1109,7 @@ void MemoLines::keyPressEvent(QKeyEvent *e)
         }
         ensureCursorVisible();
         cursorChanged(oldAnchor, oldPosition, k.select);
+        selectionToClipboard();
         return;
     }
     // Anything that writes (a character, Enter, Backspace, Delete, pasting,
@@ -1148,7 +1151,15 @@ void MemoLines::mousePressEvent(QMouseEvent *e)
         m_anchor = lineStart(index);
         m_position = index + 1 < lineCount() ? lineStart(index + 1) : m_text.size();
     } else {
-        m_position = positionAt(e->position().toPoint());
+        const qsizetype position = positionAt(e->position().toPoint());
+        m_pressPoint = e->position().toPoint();
+        if (!(e->modifiers() & Qt::ShiftModifier) && m_anchor != m_position
+            && position >= std::min(m_anchor, m_position) && position < std::max(m_anchor, m_position)) {
+            // Pressed on the selection: a move drags it away, a release puts the cursor here.
+            m_mightDrag = true;
+            return;
+        }
+        m_position = position;
         if (!(e->modifiers() & Qt::ShiftModifier))
             m_anchor = m_position;
     }
@@ -1159,9 +1170,23 @@ void MemoLines::mousePressEvent(QMouseEvent *e)
 
 void MemoLines::mouseMoveEvent(QMouseEvent *e)
 {
-    if (!m_shown || !m_selecting || !(e->buttons() & Qt::LeftButton))
+    if (!m_shown || !(e->buttons() & Qt::LeftButton))
         return;
     const QPoint point = e->position().toPoint();
+    if (m_mightDrag) {
+        if ((point - m_pressPoint).manhattanLength() < QApplication::startDragDistance())
+            return;
+        // Dragging text may move it: the editor drags, from its own press.
+        m_mightDrag = false;
+        const QPoint global = viewport()->mapToGlobal(m_pressPoint);
+        QMouseEvent press(QEvent::MouseButtonPress, m_pressPoint, global, Qt::LeftButton, Qt::LeftButton,
+                          e->modifiers());
+        handOverWith(&press, m_editor->viewport());
+        QCoreApplication::sendEvent(m_editor->viewport(), e);
+        return;
+    }
+    if (!m_selecting)
+        return;
     const qsizetype oldAnchor = m_anchor, oldPosition = m_position;
     m_position = positionAt(point);
     setX();
@@ -1182,6 +1207,13 @@ void MemoLines::mouseReleaseEvent(QMouseEvent *e)
         if (e->button() == Qt::MiddleButton)
             QCoreApplication::sendEvent(m_editor->viewport(), e);
         return;
+    }
+    if (e->button() == Qt::LeftButton && m_mightDrag) {
+        m_mightDrag = false;
+        const qsizetype oldAnchor = m_anchor, oldPosition = m_position;
+        m_anchor = m_position = positionAt(e->position().toPoint());
+        setX();
+        cursorChanged(oldAnchor, oldPosition, false);
     }
     if (e->button() == Qt::LeftButton && m_selecting) {
         m_selecting = false;

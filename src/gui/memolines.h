@@ -140,6 +140,8 @@ private:
     mutable bool m_sizeChanged = false;
     bool m_caretShown = false;
     bool m_selecting = false;
+    bool m_mightDrag = false; // pressed inside the selection: a move drags it
+    QPoint m_pressPoint;
     bool m_pageYValid = false;
     qreal m_pageY = 0;
     QBasicTimer m_blink;
