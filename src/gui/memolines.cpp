@@ -414,7 +414,21 @@ void MemoLines::handOver()
     m_shown = false;
     m_editor->setFocusProxy(nullptr);
     m_editor->show();
-    m_editor->setPlainText(m_text);
+    // The text goes in as a new document of the editor's kind: the editor
+    // then tells assistive technology of no change, as there is none.
+    QTextDocument *old = m_editor->document();
+    auto *document = new QTextDocument(m_editor);
+    document->setDocumentLayout(new QPlainTextDocumentLayout(document));
+    document->setDefaultFont(old->defaultFont());
+    document->setDocumentMargin(old->documentMargin());
+    document->setDefaultTextOption(old->defaultTextOption());
+    document->setPlainText(m_text);
+    document->setModified(false);
+    // The editor deletes the document it made; one made here goes here.
+    const bool madeHere = old->parent() == m_editor;
+    m_editor->setDocument(document);
+    if (madeHere)
+        delete old;
     QTextCursor cursor(m_editor->document());
     cursor.setPosition(int(m_anchor));
     cursor.setPosition(int(m_position), QTextCursor::KeepAnchor);
@@ -728,7 +742,7 @@ void MemoLines::setX()
     m_x = textLine.isValid() ? int(textLine.cursorToX(column)) : -1;
 }
 
-void MemoLines::cursorChanged(qsizetype oldAnchor, qsizetype oldPosition, bool forceSelection)
+void MemoLines::cursorChanged(qsizetype oldAnchor, qsizetype oldPosition, bool forceSelection, bool tellCaret)
 {
     // The editor's signals, in its order: the caret first, then the selection.
     const bool selected = m_anchor != m_position;
@@ -736,7 +750,7 @@ void MemoLines::cursorChanged(qsizetype oldAnchor, qsizetype oldPosition, bool f
     if (m_position != oldPosition) {
         m_pageYValid = false;
         restartBlink();
-        if (QAccessible::isActive()) {
+        if (tellCaret && QAccessible::isActive()) {
             QAccessibleTextCursorEvent event(this, int(m_position));
             QAccessible::updateAccessibility(&event);
         }
@@ -843,7 +857,8 @@ void MemoLines::selectAll()
     m_anchor = 0;
     m_position = m_text.size();
     setX();
-    cursorChanged(oldAnchor, oldPosition, false);
+    // The editor tells of the selection alone.
+    cursorChanged(oldAnchor, oldPosition, false, false);
     selectionToClipboard();
 }
 

@@ -112,7 +112,7 @@ private:
     qsizetype cursorTop(qsizetype position) const;
     bool move(Move op, bool keepAnchor);
     void setCursor(qsizetype position, bool keepAnchor);
-    void cursorChanged(qsizetype oldAnchor, qsizetype oldPosition, bool forceSelection);
+    void cursorChanged(qsizetype oldAnchor, qsizetype oldPosition, bool forceSelection, bool tellCaret = true);
     void setX();
     void clearLayouts();
     void stopInteraction();
