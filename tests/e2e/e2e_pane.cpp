@@ -182,6 +182,14 @@ void TestPane::sameAsTheEditor()
         if (m_reader) {
             m_reader->sync();
             m_reader->clearEvents();
+            // One text object where the pane is, named by its heading.
+            int showing = 0;
+            for (const QJsonValue &object : m_reader->findAll(QStringLiteral("text")))
+                if (object[QLatin1String("states")].toArray().contains(QLatin1String("showing"))
+                    && object[QLatin1String("states")].toArray().contains(QLatin1String("multi-line")))
+                    ++showing;
+            QCOMPARE(showing, 1);
+            QCOMPARE(m_reader->find(QStringLiteral("text"), form.ui->lbl_databaze_memo->text()).isEmpty(), false);
         }
 
         auto global = [&](const QString &x, const QString &y) {
