@@ -229,6 +229,10 @@ void TestLists::roundTripIsByteIdentical_data()
         {"Czech letters", cp1250(QStringLiteral("ěščřžýáíéúůďťň ĚŠČŘŽÝÁÍÉÚŮĎŤŇ „uvozovky“ – €\r\n"))},
         {"no-break space", cp1250(QStringLiteral("21\u00A0RIV\u00A0vůz\r\n"))},
         {"blanks and tabs", QByteArray("  21 \t RIV  \r\n\t\r\n ")},
+        // The pane shows a lone CR as a line break, but the file keeps it
+        // inside its line, short list or long.
+        {"lone CR inside a line", cp1250(QStringLiteral("list režimů\r\n21 nákladní\rvůz\r\n31 osobní\r\n"))},
+        {"lone CR in 1,201 lines", cp1250(QStringLiteral("list\r\n") + QStringLiteral("21 nákladní\rvůz\r\n").repeated(1200))},
     };
     const struct {
         const char *action;

@@ -7,6 +7,7 @@
 #include "boxes.h"
 #include "databasemodel.h"
 #include "jpeg.h"
+#include "memo.h"
 #include "numbering.h"
 
 #include <QClipboard>
@@ -75,6 +76,7 @@ TForm1::TForm1(QWidget *parent)
     connect(ui->btn_zalozka, &QPushButton::clicked, this, &TForm1::btn_zalozkaClick);
 
     connect(ui->btn_uloz, &QPushButton::clicked, this, &TForm1::btn_ulozClick);
+    setupMemo(ui->Memo1, ui->lbl_databaze_memo);
     connect(ui->Memo1, &QPlainTextEdit::textChanged, this, &TForm1::Memo1Change);
     Memo1Change();
     connect(ui->bitbtn_napoveda_dale, &QPushButton::clicked, this, &TForm1::bitbtn_napoveda_daleClick);
@@ -229,8 +231,8 @@ bool TForm1::event(QEvent *e)
 void TForm1::keyPressEvent(QKeyEvent *e)
 {
     QWidget *focus = focusWidget();
-    // The pane's lines view stands in for Memo1 while it shows a long text.
-    const bool inMemo = focus && (focus == ui->Memo1 || ui->Memo1->isAncestorOf(focus));
+    // The pane's lines view stands in for Memo1, as its focus proxy, while it shows a long text.
+    const bool inMemo = focus && (ui->Memo1->hasFocus() || ui->Memo1->isAncestorOf(focus));
     // A focused push or tool button takes Enter itself; a radio button does not.
     const bool onButton = qobject_cast<QPushButton *>(focus) || qobject_cast<QToolButton *>(focus);
     // The numeric keypad's keys carry the keypad modifier: its Enter is Enter.

@@ -33,6 +33,9 @@ public:
     storage::FileStamp listStamp;
     // The pane's text after the last merge that left changes unapplied; empty otherwise.
     QString lastMergeReport;
+    // The list's text as read: "Ulož" writes it back as it was while the
+    // pane is unedited, line ends inside a line included.
+    QString listText;
 
     // The four status-bar panels (0 line count, 1 selected line, 2 change count, 3 vehicle).
     QString panel(int index) const;

@@ -5,7 +5,6 @@
 
 #include "boxes.h"
 #include "memo.h"
-#include "memolines.h"
 #include "standardcodes.h"
 #include "storage.h"
 
@@ -62,6 +61,7 @@ void showList(TForm1 &form, const ReferenceList &list)
         return;
     }
     form.listStamp = stamp;
+    form.listText = loaded.text;
     setMemoText(ui->Memo1, loaded.text);
     ui->btn_uloz->setEnabled(true);
     form.setPaneHeading(QString::fromUtf16(list.heading));
@@ -96,7 +96,7 @@ void TForm1::btn_ulozClick()
     const ReferenceList *list = listNamed(ui->lbl_databaze_memo->text());
     if (!list || !mayOverwrite(list->file, listStamp))
         return;
-    const QString text = memoText(ui->Memo1);
+    const QString text = memoIsModified(ui->Memo1) ? memoText(ui->Memo1) : listText;
     const storage::SaveResult result = storage::saveText(list->file, text);
     if (result.badLine >= 0) {
         boxes::message(unencodableMessage(list->file, text));
@@ -136,9 +136,7 @@ void TForm1::Doplnitstandardnkdy1Click()
         boxes::message(QStringLiteral("Všechny standardní kódy už v listu jsou."));
         return;
     }
-    // A long list is shown by the pane's lines view; the editor takes it over to be edited.
-    if (MemoLines *lines = MemoLines::of(ui->Memo1); lines && lines->isShown())
-        lines->handOver();
+    memoToEditor(ui->Memo1);
     QTextCursor cursor(ui->Memo1->document());
     cursor.movePosition(QTextCursor::End);
     cursor.insertText(added);

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QGridLayout>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -15,19 +16,42 @@
 #include <QStyleHints>
 #include <QTextBlock>
 #include <QTextBoundaryFinder>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTextLayout>
 
-#include <cmath>
-
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
-// What the editor draws around its text.
-constexpr int kMargin = 4;
+const char kViewProperty[] = "trakvidMemoLines";
 
-// Assistive technology reads the view as the text field it stands for.
-class MemoLinesAccessible : public QAccessibleWidget, public QAccessibleTextInterface
+// Word under a position, and the ends of words, exactly as the editor's
+// cursor finds them: the block is put into a document of its own.
+std::pair<int, int> wordAround(QStringView block, int column, bool whole)
+{
+    QTextDocument doc;
+    doc.setPlainText(block.toString());
+    QTextCursor cursor(&doc);
+    cursor.setPosition(std::clamp(column, 0, int(block.size())));
+    if (whole) {
+        cursor.select(QTextCursor::WordUnderCursor);
+    } else {
+        cursor.movePosition(QTextCursor::StartOfWord);
+        const int start = cursor.position();
+        cursor.movePosition(QTextCursor::EndOfWord, QTextCursor::KeepAnchor);
+        return {start, cursor.position()};
+    }
+    return {cursor.selectionStart(), cursor.selectionEnd()};
+}
+
+// Assistive technology reads the view as the pane's text field. Every answer
+// holds for any offset and for an empty view: a client may keep this object
+// after the text is gone.
+class MemoLinesAccessible : public QAccessibleWidget,
+                            public QAccessibleTextInterface,
+                            public QAccessibleEditableTextInterface
 {
 public:
     explicit MemoLinesAccessible(MemoLines *view) : QAccessibleWidget(view, QAccessible::EditableText) {}
@@ -38,6 +62,8 @@ public:
     {
         if (type == QAccessible::TextInterface)
             return static_cast<QAccessibleTextInterface *>(this);
+        if (type == QAccessible::EditableTextInterface)
+            return static_cast<QAccessibleEditableTextInterface *>(this);
         return QAccessibleWidget::interface_cast(type);
     }
 
@@ -57,6 +83,9 @@ public:
         return QAccessibleWidget::text(t);
     }
 
+    int size() const { return int(view()->text().size()); }
+    int clamp(int offset) const { return std::clamp(offset, 0, size()); }
+
     void selection(int selectionIndex, int *startOffset, int *endOffset) const override
     {
         *startOffset = *endOffset = 0;
@@ -73,11 +102,14 @@ public:
     void setCursorPosition(int position) override { view()->setSelection(position, position); }
     QString text(int startOffset, int endOffset) const override
     {
-        return view()->text().mid(startOffset, endOffset - startOffset);
+        startOffset = clamp(startOffset);
+        return view()->text().mid(startOffset, clamp(endOffset) - startOffset);
     }
-    int characterCount() const override { return int(view()->text().size()); }
+    int characterCount() const override { return size(); }
     QRect characterRect(int offset) const override
     {
+        if (offset < 0 || offset >= size())
+            return QRect();
         const QRect r = view()->cursorRect(offset);
         const QRect next = view()->cursorRect(offset + 1);
         QRect character(r.topLeft(), QSize(next.top() == r.top() ? std::max(1, next.left() - r.left()) : 1, r.height()));
@@ -85,19 +117,112 @@ public:
     }
     int offsetAtPoint(const QPoint &point) const override
     {
-        return int(view()->positionAt(view()->viewport()->mapFromGlobal(point)));
+        const QPoint local = view()->viewport()->mapFromGlobal(point);
+        if (!view()->viewport()->rect().contains(local))
+            return -1;
+        return int(view()->positionAt(local));
     }
     void scrollToSubstring(int startIndex, int endIndex) override
     {
-        view()->ensureVisible(endIndex);
-        view()->ensureVisible(startIndex);
+        view()->ensureVisible(clamp(endIndex));
+        view()->ensureVisible(clamp(startIndex));
     }
     QString attributes(int offset, int *startOffset, int *endOffset) const override
     {
         Q_UNUSED(offset);
         *startOffset = 0;
-        *endOffset = characterCount();
+        *endOffset = size();
         return QString();
+    }
+
+    // The piece of the given kind around an offset, found on its line only.
+    std::pair<int, int> boundaries(int offset, QAccessible::TextBoundaryType type) const
+    {
+        const MemoLines *v = view();
+        v->trimLayouts();
+        offset = clamp(offset);
+        const qsizetype index = v->lineOf(offset);
+        const int start = int(v->lineStart(index));
+        const QStringView line = v->line(index);
+        const int column = offset - start;
+        switch (type) {
+        case QAccessible::CharBoundary: {
+            if (offset >= size())
+                return {offset, offset};
+            const int next = column < line.size() ? v->layoutOf(index)->nextCursorPosition(column) : column + 1;
+            return {offset, start + next};
+        }
+        case QAccessible::WordBoundary: {
+            const auto [from, to] = wordAround(line, column, false);
+            return {start + from, start + to};
+        }
+        case QAccessible::LineBoundary: {
+            const QTextLayout *layout = v->layoutOf(index);
+            const QTextLine textLine = layout->lineForTextPosition(column);
+            if (!textLine.isValid())
+                return {start, start + int(line.size())};
+            int end = textLine.textStart() + textLine.textLength();
+            if (textLine.lineNumber() < layout->lineCount() - 1 && end > 0 && line[end - 1].isSpace())
+                --end;
+            return {start + textLine.textStart(), start + end};
+        }
+        case QAccessible::SentenceBoundary: {
+            QTextBoundaryFinder sentences(QTextBoundaryFinder::Sentence, line.toString());
+            sentences.setPosition(column);
+            const int from = sentences.isAtBoundary() && column < line.size() ? column : int(sentences.toPreviousBoundary());
+            sentences.setPosition(column);
+            const int to = int(sentences.toNextBoundary());
+            return {start + std::max(0, from), start + (to < 0 ? int(line.size()) : to)};
+        }
+        case QAccessible::ParagraphBoundary:
+            return {start, start + int(line.size())};
+        case QAccessible::NoBoundary:
+            break;
+        }
+        return {0, size()};
+    }
+    QString textAtOffset(int offset, QAccessible::TextBoundaryType type, int *startOffset,
+                         int *endOffset) const override
+    {
+        std::tie(*startOffset, *endOffset) = boundaries(offset, type);
+        return text(*startOffset, *endOffset);
+    }
+    QString textBeforeOffset(int offset, QAccessible::TextBoundaryType type, int *startOffset,
+                             int *endOffset) const override
+    {
+        const int at = boundaries(offset, type).first;
+        if (at <= 0) {
+            *startOffset = *endOffset = -1;
+            return QString();
+        }
+        std::tie(*startOffset, *endOffset) = boundaries(at - 1, type);
+        return text(*startOffset, *endOffset);
+    }
+    QString textAfterOffset(int offset, QAccessible::TextBoundaryType type, int *startOffset,
+                            int *endOffset) const override
+    {
+        const int at = boundaries(offset, type).second;
+        if (at >= size()) {
+            *startOffset = *endOffset = -1;
+            return QString();
+        }
+        std::tie(*startOffset, *endOffset) = boundaries(at, type);
+        return text(*startOffset, *endOffset);
+    }
+
+    // Writing through assistive technology is an edit: the editor takes it.
+    void deleteText(int startOffset, int endOffset) override { replaceText(startOffset, endOffset, QString()); }
+    void insertText(int offset, const QString &text) override { replaceText(offset, offset, text); }
+    void replaceText(int startOffset, int endOffset, const QString &text) override
+    {
+        startOffset = clamp(startOffset);
+        endOffset = clamp(endOffset);
+        QPlainTextEdit *editor = view()->editor();
+        view()->handOver();
+        QTextCursor cursor(editor->document());
+        cursor.setPosition(startOffset);
+        cursor.setPosition(endOffset, QTextCursor::KeepAnchor);
+        cursor.insertText(text);
     }
 };
 
@@ -108,9 +233,26 @@ QAccessibleInterface *accessibleFactory(const QString &className, QObject *objec
     return nullptr;
 }
 
+// Puts `view` into the grid cell of `editor`, so that the two always share a place.
+bool shareCell(QLayout *layout, QWidget *editor, QWidget *view)
+{
+    if (!layout)
+        return false;
+    if (auto *grid = qobject_cast<QGridLayout *>(layout); grid && grid->indexOf(editor) >= 0) {
+        int row = 0, column = 0, rows = 0, columns = 0;
+        grid->getItemPosition(grid->indexOf(editor), &row, &column, &rows, &columns);
+        grid->addWidget(view, row, column, rows, columns);
+        return true;
+    }
+    for (int i = 0; i < layout->count(); ++i)
+        if (shareCell(layout->itemAt(i)->layout(), editor, view))
+            return true;
+    return false;
+}
+
 } // namespace
 
-MemoLines::MemoLines(QPlainTextEdit *editor) : QAbstractScrollArea(editor), m_editor(editor)
+MemoLines::MemoLines(QPlainTextEdit *editor) : QAbstractScrollArea(editor->parentWidget()), m_editor(editor)
 {
     static const bool factoryInstalled = [] {
         QAccessible::installFactory(accessibleFactory);
@@ -118,87 +260,202 @@ MemoLines::MemoLines(QPlainTextEdit *editor) : QAbstractScrollArea(editor), m_ed
     }();
     Q_UNUSED(factoryInstalled);
 
+    editor->setProperty(kViewProperty, QVariant::fromValue(static_cast<QObject *>(this)));
     setObjectName(editor->objectName() + QStringLiteral("_lines"));
     setAccessibleName(editor->accessibleName());
+    setAccessibleDescription(editor->accessibleDescription());
     setFrameStyle(editor->frameStyle());
     setVerticalScrollBarPolicy(editor->verticalScrollBarPolicy());
+    setHorizontalScrollBarPolicy(editor->horizontalScrollBarPolicy());
+    setSizePolicy(editor->sizePolicy());
+    setMinimumSize(editor->minimumSize());
     setFont(editor->font());
-    setFocusPolicy(Qt::StrongFocus);
+    setFocusPolicy(editor->focusPolicy());
     setAttribute(Qt::WA_InputMethodEnabled);
+    setInputMethodHints(Qt::ImhMultiLine);
     setAcceptDrops(true);
     viewport()->setCursor(Qt::IBeamCursor);
+    viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
+    horizontalScrollBar()->setSingleStep(20);
+    verticalScrollBar()->setSingleStep(1);
+    // The editor keeps its place in the window while the view shows a text.
+    QSizePolicy kept = editor->sizePolicy();
+    kept.setRetainSizeWhenHidden(true);
+    editor->setSizePolicy(kept);
+    if (!parentWidget() || !shareCell(parentWidget()->layout(), editor, this))
+        editor->installEventFilter(this);
     hide();
-    editor->installEventFilter(this);
+    QWidget::setTabOrder(editor, this);
+    // A click on the scroll bar's track turns a page as Page Up and Page Down
+    // do, without moving the cursor.
+    connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this, [this](int action) {
+        if (action == QAbstractSlider::SliderPageStepAdd || action == QAbstractSlider::SliderPageStepSub)
+            pageUpDown(action == QAbstractSlider::SliderPageStepAdd, false, false);
+    });
     // Text put into the editor directly takes the pane back.
     connect(editor, &QPlainTextEdit::textChanged, this, [this] {
-        if (isShown() && !m_editor->document()->isEmpty())
+        if (m_shown && !m_editor->document()->isEmpty())
             release();
     });
 }
 
+MemoLines::~MemoLines() = default;
+
 MemoLines *MemoLines::of(const QPlainTextEdit *editor)
 {
-    return editor->findChild<MemoLines *>(QString(), Qt::FindDirectChildrenOnly);
+    return qobject_cast<MemoLines *>(editor->property(kViewProperty).value<QObject *>());
 }
 
 void MemoLines::showText(const QString &text)
 {
+    stopInteraction();
+    const qsizetype before = m_shown ? m_text.size() : m_editor->document()->characterCount() - 1;
     m_text = text;
     m_starts.clear();
     m_starts.push_back(0);
     for (qsizetype at = text.indexOf(QLatin1Char('\n')); at >= 0; at = text.indexOf(QLatin1Char('\n'), at + 1))
         m_starts.push_back(at + 1);
     m_anchor = m_position = 0;
-    m_goalX = -1;
-    // The longest line in characters stands for the widest; wider lines met
-    // while painting widen the range.
-    qsizetype longest = 0;
-    for (qsizetype i = 0; i < lineCount(); ++i)
-        if (line(i).size() > line(longest).size())
-            longest = i;
-    QTextLayout layout;
-    layLine(layout, longest);
-    m_widest = int(std::ceil(layout.lineAt(0).naturalTextWidth()));
+    m_x = -1;
+    m_topBlock = 0;
+    m_topLine = 0;
+    m_pageYValid = false;
+    clearLayouts();
 
     QPalette p = palette();
     p.setColor(QPalette::Base, m_editor->palette().color(QPalette::Light));
     viewport()->setPalette(p);
-    setGeometry(m_editor->rect());
-    const bool hadFocus = m_editor->hasFocus();
-    QWidget::setTabOrder(m_editor, this);
-    m_editor->setFocusProxy(this);
-    raise();
-    QWidget::show();
-    if (hadFocus)
-        setFocus();
-    verticalScrollBar()->setValue(0);
+    if (!m_shown) {
+        const bool hadFocus = m_editor->hasFocus();
+        m_shown = true;
+        if (m_editor->testAttribute(Qt::WA_Resized) && !parentWidget()->layout())
+            setGeometry(m_editor->geometry());
+        show();
+        if (hadFocus)
+            setFocus();
+        m_editor->setFocusProxy(this);
+        m_editor->hide();
+    }
     horizontalScrollBar()->setValue(0);
-    updateScrollBars();
+    adjustScrollBars();
+    setTopBlock(0, 0);
     viewport()->update();
     if (QAccessible::isActive()) {
-        QAccessibleEvent event(this, QAccessible::TextUpdated);
-        QAccessible::updateAccessibility(&event);
+        // As the editor tells of a new text: what went and what came.
+        if (before > 0 && !m_text.isEmpty()) {
+            QAccessibleTextUpdateEvent event(this, 0, QString(before, QLatin1Char(' ')), m_text);
+            QAccessible::updateAccessibility(&event);
+        } else if (before > 0) {
+            QAccessibleTextRemoveEvent event(this, 0, QString(before, QLatin1Char(' ')));
+            QAccessible::updateAccessibility(&event);
+        } else if (!m_text.isEmpty()) {
+            QAccessibleTextInsertEvent event(this, 0, m_text);
+            QAccessible::updateAccessibility(&event);
+        }
+        QAccessibleTextCursorEvent cursor(this, 0);
+        QAccessible::updateAccessibility(&cursor);
     }
     // Whoever watches the pane's text watches the editor's signal.
     emit m_editor->textChanged();
 }
 
+void MemoLines::stopInteraction()
+{
+    // Nothing of a gesture in progress outlives the text it was made on.
+    m_autoScroll.stop();
+    m_tripleClick.stop();
+    m_blink.stop();
+    m_selecting = false;
+    m_mightDrag = false;
+}
+
+void MemoLines::clearLayouts()
+{
+    m_layouts.clear();
+    m_extraLines.clear();
+    m_extraTotal = 0;
+    m_widest = viewport()->width();
+}
+
 void MemoLines::release()
 {
+    if (!m_shown)
+        return;
+    stopInteraction();
+    if (QAccessible::isActive() && !m_text.isEmpty()) {
+        QAccessibleTextRemoveEvent event(this, 0, QString(m_text.size(), QLatin1Char(' ')));
+        QAccessible::updateAccessibility(&event);
+    }
     const bool hadFocus = hasFocus();
+    m_shown = false;
     m_editor->setFocusProxy(nullptr);
-    hide();
-    m_text = QString();
-    m_starts = {};
-    m_blink.stop();
+    m_editor->show();
     if (hadFocus)
         m_editor->setFocus();
+    hide();
+    m_text = QString();
+    m_starts = {0};
+    m_anchor = m_position = 0;
+    m_topBlock = 0;
+    m_topLine = 0;
+    clearLayouts();
     emit m_editor->textChanged();
+}
+
+void MemoLines::handOver()
+{
+    if (!m_shown)
+        return;
+    stopInteraction();
+    const qsizetype top = m_topBlock;
+    const int topLine = m_topLine;
+    const bool hadFocus = hasFocus();
+    m_shown = false;
+    m_editor->setFocusProxy(nullptr);
+    m_editor->show();
+    // The text goes in as a new document of the editor's kind: the editor
+    // then tells assistive technology of no change, as there is none.
+    QTextDocument *old = m_editor->document();
+    auto *document = new QTextDocument(m_editor);
+    document->setDocumentLayout(new QPlainTextDocumentLayout(document));
+    document->setDefaultFont(old->defaultFont());
+    document->setDocumentMargin(old->documentMargin());
+    document->setDefaultTextOption(old->defaultTextOption());
+    document->setPlainText(m_text);
+    document->setModified(false);
+    // The editor deletes the document it made; one made here goes here.
+    const bool madeHere = old->parent() == m_editor;
+    m_editor->setDocument(document);
+    if (madeHere)
+        delete old;
+    QTextCursor cursor(m_editor->document());
+    cursor.setPosition(int(m_anchor));
+    cursor.setPosition(int(m_position), QTextCursor::KeepAnchor);
+    m_editor->setTextCursor(cursor);
+    m_editor->verticalScrollBar()->setValue(
+        m_editor->document()->findBlockByNumber(int(top)).firstLineNumber() + topLine);
+    m_editor->horizontalScrollBar()->setValue(horizontalScrollBar()->value());
+    if (hadFocus)
+        m_editor->setFocus();
+    hide();
+    m_text = QString();
+    m_starts = {0};
+    m_anchor = m_position = 0;
+    m_topBlock = 0;
+    m_topLine = 0;
+    clearLayouts();
+}
+
+void MemoLines::handOverWith(QEvent *e, QWidget *receiver)
+{
+    handOver();
+    QCoreApplication::sendEvent(receiver, e);
 }
 
 QStringView MemoLines::line(qsizetype index) const
 {
+    index = std::clamp<qsizetype>(index, 0, lineCount() - 1);
     const qsizetype start = m_starts[size_t(index)];
     const qsizetype end = size_t(index) + 1 < m_starts.size() ? m_starts[size_t(index) + 1] - 1 : m_text.size();
     return QStringView(m_text).sliced(start, end - start);
@@ -206,126 +463,409 @@ QStringView MemoLines::line(qsizetype index) const
 
 qsizetype MemoLines::lineOf(qsizetype position) const
 {
-    return qsizetype(std::upper_bound(m_starts.begin(), m_starts.end(), position) - m_starts.begin()) - 1;
+    return std::max<qsizetype>(0, std::upper_bound(m_starts.begin(), m_starts.end(), position) - m_starts.begin() - 1);
 }
 
-int MemoLines::lineHeight() const { return std::max(1, QFontMetrics(font()).height()); }
+qreal MemoLines::margin() const { return m_editor->document()->documentMargin(); }
 
-int MemoLines::visibleLines() const { return std::max(1, (viewport()->height() - kMargin) / lineHeight()); }
-
-int MemoLines::topLine() const { return verticalScrollBar()->value(); }
-
-QPoint MemoLines::textOrigin() const { return QPoint(kMargin - horizontalScrollBar()->value(), kMargin); }
-
-void MemoLines::layLine(QTextLayout &layout, qsizetype index) const
+void MemoLines::trimLayouts() const
 {
-    // The editor's own way of drawing a line: its font, its tab stops, no wrapping.
-    QTextOption option = m_editor->document()->defaultTextOption();
-    option.setWrapMode(QTextOption::NoWrap);
-    layout.setText(line(index).toString());
-    layout.setFont(font());
-    layout.setTextOption(option);
-    layout.beginLayout();
-    QTextLine textLine = layout.createLine();
-    textLine.setLineWidth(1e9);
-    layout.endLayout();
+    // Laid-out blocks are kept while they are shown; the many met while
+    // reading through a long text are let go now and then.
+    if (m_layouts.size() > 4096)
+        m_layouts.clear();
 }
 
-void MemoLines::updateScrollBars()
+const QTextLayout *MemoLines::layoutOf(qsizetype index) const
 {
-    const int shown = visibleLines();
+    index = std::clamp<qsizetype>(index, 0, lineCount() - 1);
+    if (auto found = m_layouts.find(index); found != m_layouts.end())
+        return found->second.get();
+    // Laid out as the editor lays out a block: its font, its text option,
+    // the document margin on both sides, the viewport's width.
+    auto layout = std::make_unique<QTextLayout>(line(index).toString(), m_editor->document()->defaultFont(),
+                                                viewport());
+    layout->setTextOption(m_editor->document()->defaultTextOption());
+    layout->setCacheEnabled(true);
+    const qreal m = margin();
+    const qreal width = (viewport()->width() > 0 ? viewport()->width() : qreal(INT_MAX)) - 2 * m;
+    qreal height = 0;
+    layout->beginLayout();
+    for (QTextLine textLine = layout->createLine(); textLine.isValid(); textLine = layout->createLine()) {
+        textLine.setLeadingIncluded(true);
+        textLine.setLineWidth(width);
+        textLine.setPosition(QPointF(m, height));
+        height += textLine.height();
+        if (textLine.leading() < 0)
+            height += std::ceil(textLine.leading());
+        if (textLine.naturalTextWidth() + 2 * m > m_widest) {
+            m_widest = textLine.naturalTextWidth() + 2 * m;
+            m_sizeChanged = true;
+        }
+    }
+    layout->endLayout();
+    const int extra = std::max(0, layout->lineCount() - 1);
+    const auto known = m_extraLines.find(index);
+    const int before = known == m_extraLines.end() ? 0 : known->second;
+    if (extra != before) {
+        if (extra)
+            m_extraLines[index] = extra;
+        else
+            m_extraLines.erase(index);
+        m_extraTotal += extra - before;
+        m_sizeChanged = true;
+    }
+    return m_layouts.emplace(index, std::move(layout)).first->second.get();
+}
+
+qreal MemoLines::blockHeight(qsizetype index) const
+{
+    const qreal height = layoutOf(index)->boundingRect().bottom();
+    return index + 1 == lineCount() ? height + margin() : height;
+}
+
+qreal MemoLines::verticalOffset(qsizetype block, int line) const
+{
+    qreal offset = 0;
+    if (line) {
+        const QTextLayout *layout = layoutOf(block);
+        if (line <= layout->lineCount())
+            offset = layout->lineAt(line - 1).naturalTextRect().bottom();
+    }
+    if (block == 0 && line == 0)
+        offset -= margin();
+    return offset;
+}
+
+qreal MemoLines::blockY(qsizetype index) const
+{
+    // Far from the shown lines a block is placed by its line count alone.
+    const qsizetype reach = 3 * std::max(1, viewport()->height() / std::max(1, fontMetrics().lineSpacing())) + 8;
+    qreal y = 0;
+    if (std::abs(index - m_topBlock) > reach)
+        return qreal(firstLineNumber(index) - firstLineNumber(m_topBlock)) * fontMetrics().lineSpacing();
+    for (qsizetype b = m_topBlock; b < index; ++b)
+        y += blockHeight(b);
+    for (qsizetype b = index; b < m_topBlock; ++b)
+        y -= blockHeight(b);
+    return y;
+}
+
+qsizetype MemoLines::firstLineNumber(qsizetype index) const
+{
+    qsizetype number = index;
+    for (auto it = m_extraLines.begin(); it != m_extraLines.end() && it->first < index; ++it)
+        number += it->second;
+    return number;
+}
+
+std::pair<qsizetype, int> MemoLines::blockOfLineNumber(qsizetype lineNumber) const
+{
+    qsizetype before = 0; // extra lines of the blocks passed
+    for (const auto &[block, extra] : m_extraLines) {
+        if (lineNumber < block + before)
+            break;
+        if (lineNumber <= block + before + extra)
+            return {block, int(lineNumber - block - before)};
+        before += extra;
+    }
+    const qsizetype block = std::clamp<qsizetype>(lineNumber - before, 0, lineCount() - 1);
+    return {block, 0};
+}
+
+void MemoLines::setTopLine(qsizetype lineNumber, int dx)
+{
+    const auto [block, line] = blockOfLineNumber(lineNumber);
+    setTopBlock(block, line, dx);
+}
+
+void MemoLines::setTopBlock(qsizetype block, int line, int dx)
+{
+    block = std::clamp<qsizetype>(block, 0, lineCount() - 1);
+    line = std::max(0, line);
+    const qsizetype newTop = firstLineNumber(block) + line;
     QScrollBar *vertical = verticalScrollBar();
-    vertical->setPageStep(shown);
-    vertical->setSingleStep(1);
-    vertical->setRange(0, int(std::max<qsizetype>(0, lineCount() - shown)));
-    QScrollBar *horizontal = horizontalScrollBar();
-    horizontal->setPageStep(viewport()->width());
-    horizontal->setSingleStep(std::max(1, fontMetrics().averageCharWidth() * 2));
-    horizontal->setRange(0, std::max(0, m_widest + 2 * kMargin - viewport()->width()));
+    if (newTop > vertical->maximum())
+        std::tie(block, line) = blockOfLineNumber(vertical->maximum());
+    vertical->setValue(int(newTop));
+    if (!dx && block == m_topBlock && line == m_topLine)
+        return;
+    m_topBlock = block;
+    m_topLine = line;
+    vertical->setValue(int(firstLineNumber(block) + line));
+    viewport()->update();
+}
+
+void MemoLines::adjustScrollBars()
+{
+    if (!m_shown)
+        return;
+    // As the editor counts: its scroll bar runs over lines, wrapped blocks
+    // by their lines, and ends where the last line is seen whole.
+    qsizetype visibleFromBottom = 0;
+    const qreal visible = viewport()->rect().height() - margin() - 1;
+    qreal y = 0;
+    for (qsizetype block = lineCount() - 1; block >= 0; --block) {
+        y += blockHeight(block);
+        const QTextLayout *layout = layoutOf(block);
+        const int lines = layout->lineCount();
+        if (y > visible) {
+            int number = 0;
+            while (number < lines && layout->lineAt(number).naturalTextRect().top() < y - visible)
+                ++number;
+            visibleFromBottom += lines - number;
+            break;
+        }
+        visibleFromBottom += lines;
+    }
+    m_sizeChanged = false;
+    const qsizetype maximum = std::max<qsizetype>(0, lineCount() + m_extraTotal - visibleFromBottom);
+    QScrollBar *vertical = verticalScrollBar();
+    vertical->setRange(0, int(maximum));
+    vertical->setPageStep(int(visibleFromBottom));
+    vertical->setValue(int(firstLineNumber(m_topBlock) + m_topLine));
+    horizontalScrollBar()->setRange(0, int(m_widest) - viewport()->width());
+    horizontalScrollBar()->setPageStep(viewport()->width());
+    setTopLine(vertical->value());
+}
+
+qsizetype MemoLines::cursorTop(qsizetype position) const
+{
+    const qsizetype index = lineOf(position);
+    const QTextLine textLine = layoutOf(index)->lineForTextPosition(int(position - lineStart(index)));
+    return qsizetype(blockY(index) + (textLine.isValid() ? textLine.y() : 0));
 }
 
 QRect MemoLines::cursorRect(qsizetype position) const
 {
     position = std::clamp<qsizetype>(position, 0, m_text.size());
     const qsizetype index = lineOf(position);
-    QTextLayout layout;
-    layLine(layout, index);
-    const qreal x = layout.lineAt(0).cursorToX(int(position - lineStart(index)));
-    const QPoint origin = textOrigin();
-    return QRect(origin.x() + int(x), origin.y() + int(index - topLine()) * lineHeight(), 1, lineHeight());
+    const int column = int(position - lineStart(index));
+    const QTextLine textLine = layoutOf(index)->lineForTextPosition(column);
+    const QPointF at(-horizontalScrollBar()->value(), blockY(index) - verticalOffset());
+    if (!textLine.isValid())
+        return QRectF(at.x(), at.y(), 1, 10).toRect();
+    return QRectF(at.x() + textLine.cursorToX(column), at.y() + textLine.y(), 1, textLine.height()).toRect();
 }
 
 qsizetype MemoLines::positionAt(const QPoint &point) const
 {
-    const int y = point.y() - kMargin;
-    const qsizetype index = std::clamp<qsizetype>(topLine() + (y >= 0 ? y / lineHeight() : -1), 0, lineCount() - 1);
-    QTextLayout layout;
-    layLine(layout, index);
-    return lineStart(index) + layout.lineAt(0).xToCursor(point.x() - textOrigin().x());
+    // As the editor finds it: the block under the point, however far above
+    // or below the shown lines, then the line of the block.
+    const QPointF at(point.x() + horizontalScrollBar()->value(), point.y() + verticalOffset());
+    qsizetype block = m_topBlock;
+    qreal top = 0;
+    qreal height = blockHeight(block);
+    while (block + 1 < lineCount() && top + height <= at.y()) {
+        top += height;
+        ++block;
+        height = blockHeight(block);
+    }
+    while (block > 0 && top > at.y()) {
+        --block;
+        height = blockHeight(block);
+        top -= height;
+    }
+    const QTextLayout *layout = layoutOf(block);
+    const QPointF inBlock = at - QPointF(0, top);
+    int column = 0;
+    for (int i = 0; i < layout->lineCount(); ++i) {
+        const QTextLine textLine = layout->lineAt(i);
+        const QRectF r = textLine.naturalTextRect();
+        if (r.top() > inBlock.y()) {
+            column = std::min(column, textLine.textStart());
+        } else if (r.bottom() <= inBlock.y()) {
+            column = std::max(column, textLine.textStart() + textLine.textLength());
+        } else {
+            column = textLine.xToCursor(inBlock.x());
+            break;
+        }
+    }
+    return lineStart(block) + std::min<qsizetype>(column, line(block).size());
 }
 
-void MemoLines::ensureVisible(qsizetype position)
+void MemoLines::ensureVisible(qsizetype position) { ensureVisible(position, false); }
+
+void MemoLines::ensureVisible(qsizetype position, bool center)
 {
-    const qsizetype index = lineOf(std::clamp<qsizetype>(position, 0, m_text.size()));
-    QScrollBar *vertical = verticalScrollBar();
-    if (index < vertical->value())
-        vertical->setValue(int(index));
-    else if (index >= vertical->value() + visibleLines())
-        vertical->setValue(int(index - visibleLines() + 1));
-    const QRect r = cursorRect(position);
-    QScrollBar *horizontal = horizontalScrollBar();
-    if (r.left() < kMargin)
-        horizontal->setValue(horizontal->value() - (kMargin - r.left()));
-    else if (r.right() > viewport()->width() - kMargin)
-        horizontal->setValue(horizontal->value() + r.right() - viewport()->width() + kMargin);
+    position = std::clamp<qsizetype>(position, 0, m_text.size());
+    const qreal top = verticalOffset();
+    const qreal height = viewport()->height();
+    qsizetype block = lineOf(position);
+    const QTextLine textLine = layoutOf(block)->lineForTextPosition(int(position - lineStart(block)));
+    const qreal y = blockY(block);
+    const QRectF r = textLine.naturalTextRect().translated(0, y);
+    if (r.bottom() >= top + height || (center && r.top() < top)) {
+        const qreal visible = center ? height / 2 : height;
+        qreal h = center ? textLine.naturalTextRect().center().y() : textLine.naturalTextRect().bottom();
+        qsizetype previous = block;
+        while (h < visible && block > 0) {
+            previous = block;
+            --block;
+            h += blockHeight(block);
+        }
+        int line = 0;
+        const QTextLayout *layout = layoutOf(block);
+        const qreal offset = verticalOffset(block, 0);
+        while (line < layout->lineCount()) {
+            if (h - offset - layout->lineAt(line).naturalTextRect().top() <= visible)
+                break;
+            ++line;
+        }
+        if (line >= layout->lineCount()) {
+            block = previous;
+            line = 0;
+        }
+        setTopBlock(block, line);
+    } else if (r.top() < top) {
+        setTopBlock(block, textLine.lineNumber());
+    }
 }
 
 void MemoLines::setSelection(qsizetype anchor, qsizetype position)
 {
+    if (!m_shown)
+        return;
+    const qsizetype oldAnchor = m_anchor, oldPosition = m_position;
     m_anchor = std::clamp<qsizetype>(anchor, 0, m_text.size());
-    moveCursor(position, true);
+    m_position = std::clamp<qsizetype>(position, 0, m_text.size());
+    setX();
+    ensureVisible(m_position);
+    cursorChanged(oldAnchor, oldPosition, false);
 }
 
-void MemoLines::moveCursor(qsizetype position, bool keepAnchor)
+void MemoLines::setX()
 {
-    const qsizetype oldStart = std::min(m_anchor, m_position);
-    const qsizetype oldEnd = std::max(m_anchor, m_position);
-    m_position = std::clamp<qsizetype>(position, 0, m_text.size());
-    if (!keepAnchor)
-        m_anchor = m_position;
-    ensureVisible(m_position);
-    restartBlink();
-    viewport()->update();
-    if (QAccessible::isActive()) {
-        const qsizetype start = std::min(m_anchor, m_position);
-        const qsizetype end = std::max(m_anchor, m_position);
-        if (start != oldStart || end != oldEnd) {
-            QAccessibleTextSelectionEvent event(this, int(start), int(end));
-            event.setCursorPosition(int(m_position));
+    const qsizetype index = lineOf(m_position);
+    const int column = int(m_position - lineStart(index));
+    const QTextLine textLine = layoutOf(index)->lineForTextPosition(column);
+    m_x = textLine.isValid() ? int(textLine.cursorToX(column)) : -1;
+}
+
+void MemoLines::cursorChanged(qsizetype oldAnchor, qsizetype oldPosition, bool forceSelection, bool tellCaret)
+{
+    // The editor's signals, in its order: the caret first, then the selection.
+    const bool selected = m_anchor != m_position;
+    const bool wasSelected = oldAnchor != oldPosition;
+    if (m_position != oldPosition) {
+        m_pageYValid = false;
+        restartBlink();
+        if (tellCaret && QAccessible::isActive()) {
+            QAccessibleTextCursorEvent event(this, int(m_position));
             QAccessible::updateAccessibility(&event);
-        } else {
-            notifyCursor();
         }
     }
+    if (forceSelection || selected != wasSelected
+        || (selected && (m_position != oldPosition || m_anchor != oldAnchor))) {
+        if (QAccessible::isActive()) {
+            QAccessibleTextSelectionEvent event(this, int(m_anchor), int(m_position));
+            QAccessible::updateAccessibility(&event);
+        }
+    }
+    viewport()->update();
 }
 
-void MemoLines::notifyCursor() const
+bool MemoLines::move(Move op, bool keepAnchor)
 {
-    QAccessibleTextCursorEvent event(const_cast<MemoLines *>(this), int(m_position));
-    QAccessible::updateAccessibility(&event);
+    // One step of the editor's cursor; false where it cannot go.
+    const qsizetype index = lineOf(m_position);
+    const qsizetype start = lineStart(index);
+    const int column = int(m_position - start);
+    const qsizetype length = line(index).size();
+    const QTextLayout *layout = layoutOf(index);
+    const QTextLine textLine = layout->lineForTextPosition(column);
+    qsizetype target = m_position;
+    if (m_x == -1 && (op == Up || op == Down))
+        setX();
+    switch (op) {
+    case Start:
+        target = 0;
+        break;
+    case End:
+        target = m_text.size();
+        break;
+    case StartOfLine:
+        target = start + (textLine.isValid() ? textLine.textStart() : 0);
+        break;
+    case StartOfBlock:
+        target = start;
+        break;
+    case EndOfBlock:
+        target = start + length;
+        break;
+    case EndOfLine:
+        if (!textLine.isValid() || textLine.textLength() == 0) {
+            target = start + length;
+            break;
+        }
+        target = std::min<qsizetype>(start + textLine.textStart() + textLine.textLength(), m_text.size());
+        if (textLine.lineNumber() < layout->lineCount() - 1 && m_text[target - 1].isSpace())
+            --target;
+        break;
+    case Left:
+    case WordLeft:
+        if (column == 0)
+            target = std::max<qsizetype>(0, m_position - 1);
+        else
+            target = start + layout->previousCursorPosition(column, op == Left ? QTextLayout::SkipCharacters
+                                                                              : QTextLayout::SkipWords);
+        break;
+    case Right:
+    case WordRight:
+        if (m_position == m_text.size())
+            return false;
+        if (column == length)
+            target = m_position + 1;
+        else
+            target = start + layout->nextCursorPosition(column, op == Right ? QTextLayout::SkipCharacters
+                                                                           : QTextLayout::SkipWords);
+        break;
+    case Up:
+    case Down: {
+        qsizetype block = index;
+        int number = textLine.lineNumber() + (op == Up ? -1 : 1);
+        if (number < 0) {
+            if (block == 0)
+                return false;
+            --block;
+            number = layoutOf(block)->lineCount() - 1;
+        } else if (number >= layout->lineCount()) {
+            if (block + 1 >= lineCount())
+                return false;
+            ++block;
+            number = 0;
+        }
+        const QTextLayout *other = layoutOf(block);
+        target = lineStart(block) + (other->lineCount() ? other->lineAt(number).xToCursor(m_x) : 0);
+        break;
+    }
+    }
+    const bool moved = target != m_position;
+    m_position = target;
+    if (!keepAnchor)
+        m_anchor = m_position;
+    if (op != Up && op != Down)
+        setX();
+    return moved;
+}
+
+void MemoLines::selectAll()
+{
+    if (!m_shown)
+        return;
+    const qsizetype oldAnchor = m_anchor, oldPosition = m_position;
+    m_anchor = 0;
+    m_position = m_text.size();
+    setX();
+    // The editor tells of the selection alone.
+    cursorChanged(oldAnchor, oldPosition, false, false);
+    selectionToClipboard();
 }
 
 QString MemoLines::selectedText() const
 {
     const qsizetype start = std::min(m_anchor, m_position);
     return m_text.mid(start, std::max(m_anchor, m_position) - start);
-}
-
-void MemoLines::selectAll()
-{
-    m_anchor = 0;
-    moveCursor(m_text.size(), true);
-    selectionToClipboard();
 }
 
 void MemoLines::copy() const
@@ -341,40 +881,99 @@ void MemoLines::selectionToClipboard() const
         clipboard->setText(selectedText(), QClipboard::Selection);
 }
 
-void MemoLines::handOver()
+void MemoLines::ensureCursorVisible()
 {
-    if (!isShown())
-        return;
-    const int top = topLine();
-    const int left = horizontalScrollBar()->value();
-    const qsizetype anchor = m_anchor;
-    const qsizetype position = m_position;
-    const bool hadFocus = hasFocus();
-    // The editor knows the text from now on; this view lets it go.
-    const QString text = std::exchange(m_text, QString());
-    release();
-    m_editor->setPlainText(text);
-    QTextCursor cursor(m_editor->document());
-    cursor.setPosition(int(anchor));
-    cursor.setPosition(int(position), QTextCursor::KeepAnchor);
-    m_editor->setTextCursor(cursor);
-    m_editor->verticalScrollBar()->setValue(top);
-    m_editor->horizontalScrollBar()->setValue(left);
-    if (hadFocus)
-        m_editor->setFocus(Qt::OtherFocusReason);
+    const QRect visible = viewport()->rect();
+    const QRect r = cursorRect(m_position);
+    if (r.top() < visible.top() || r.bottom() > visible.bottom())
+        ensureVisible(m_position, false);
+    if (r.left() < visible.left() || r.right() > visible.right())
+        horizontalScrollBar()->setValue(r.center().x() + horizontalScrollBar()->value() - visible.width() / 2);
 }
 
-void MemoLines::handOverWith(QEvent *e, QWidget *receiver)
+void MemoLines::pageUpDown(bool down, bool keepAnchor, bool moveCursor)
 {
-    handOver();
-    QCoreApplication::sendEvent(receiver, e);
+    // The editor's page: the cursor keeps its height on the screen while the
+    // text moves by the lines seen whole.
+    const qsizetype oldAnchor = m_anchor, oldPosition = m_position;
+    if (moveCursor) {
+        ensureCursorVisible();
+        if (!m_pageYValid)
+            m_pageY = cursorTop(m_position) - verticalOffset();
+    }
+    qreal lastY = m_pageY;
+    const qreal height = viewport()->height();
+    if (down) {
+        const qreal bottom = verticalOffset() + height;
+        qsizetype block = m_topBlock;
+        qreal blockHeightNow = blockHeight(block);
+        qreal h = 0;
+        bool atEnd = false;
+        while (h + blockHeightNow <= bottom) {
+            if (block + 1 >= lineCount()) {
+                atEnd = true;
+                lastY = bottom;
+                break;
+            }
+            h += blockHeightNow;
+            ++block;
+            blockHeightNow = blockHeight(block);
+        }
+        if (!atEnd) {
+            int number = 0;
+            const QTextLayout *layout = layoutOf(block);
+            while (number < layout->lineCount() - 1 && layout->lineAt(number).naturalTextRect().bottom() <= bottom - h)
+                ++number;
+            setTopBlock(block, number);
+        }
+        if (moveCursor) {
+            lastY += verticalOffset();
+            while (move(Down, keepAnchor) && cursorTop(m_position) < lastY) {
+            }
+        }
+    } else {
+        const qreal top = verticalOffset() - height;
+        qsizetype block = m_topBlock;
+        qreal h = 0;
+        while (h >= top) {
+            if (block == 0) {
+                if (m_topBlock == 0 && m_topLine == 0)
+                    lastY = 0;
+                break;
+            }
+            --block;
+            h -= blockHeight(block);
+        }
+        int number = 0;
+        const QTextLayout *layout = layoutOf(block);
+        while (number < layout->lineCount() && layout->lineAt(number).naturalTextRect().top() < top - h)
+            ++number;
+        if (number == layout->lineCount()) {
+            if (block + 1 < lineCount() && block + 1 != m_topBlock) {
+                ++block;
+                number = 0;
+            } else {
+                --number;
+            }
+        }
+        setTopBlock(block, number);
+        if (moveCursor) {
+            lastY += verticalOffset();
+            while (move(Up, keepAnchor) && cursorTop(m_position) > lastY) {
+            }
+        }
+    }
+    if (moveCursor) {
+        cursorChanged(oldAnchor, oldPosition, keepAnchor);
+        m_pageYValid = true;
+    }
 }
 
 void MemoLines::restartBlink()
 {
     m_caretShown = true;
     const int flash = QGuiApplication::styleHints()->cursorFlashTime();
-    if (hasFocus() && flash > 0)
+    if (m_shown && hasFocus() && flash > 0)
         m_blink.start(flash / 2, this);
     else
         m_blink.stop();
@@ -382,63 +981,61 @@ void MemoLines::restartBlink()
 
 void MemoLines::paintEvent(QPaintEvent *e)
 {
+    if (!m_shown)
+        return;
+    trimLayouts();
     QPainter painter(viewport());
-    const int h = lineHeight();
-    const QPoint origin = textOrigin();
-    const int first = std::max(0, topLine() + (e->rect().top() - kMargin) / h - 1);
-    const qsizetype last = std::min<qsizetype>(lineCount() - 1, topLine() + (e->rect().bottom() - kMargin) / h + 1);
+    const QRect exposed = e->rect();
+    const QPalette &p = m_editor->palette();
+    const QPalette::ColorGroup group = hasFocus() ? QPalette::Active : QPalette::Inactive;
     const qsizetype selStart = std::min(m_anchor, m_position);
     const qsizetype selEnd = std::max(m_anchor, m_position);
-    const QPalette &p = m_editor->palette();
-    int widest = m_widest;
-    for (qsizetype index = first; index <= last; ++index) {
-        QTextLayout layout;
-        layLine(layout, index);
-        const qsizetype start = lineStart(index);
-        const qsizetype end = start + line(index).size();
-        QList<QTextLayout::FormatRange> selections;
-        if (selStart < end + 1 && selEnd > start) {
-            QTextLayout::FormatRange range;
-            range.start = int(std::max(selStart, start) - start);
-            range.length = int(std::min(selEnd, end) - start) - range.start;
-            range.format.setBackground(p.brush(QPalette::Highlight));
-            range.format.setForeground(p.brush(QPalette::HighlightedText));
-            if (range.length > 0)
+    QPointF offset(-horizontalScrollBar()->value(), -verticalOffset());
+    painter.setPen(p.color(QPalette::Text));
+    for (qsizetype index = m_topBlock; index < lineCount() && offset.y() <= exposed.bottom(); ++index) {
+        const QTextLayout *layout = layoutOf(index);
+        const qreal height = blockHeight(index);
+        if (offset.y() + height >= exposed.top()) {
+            // The selection as the editor draws it, its line end included.
+            const qsizetype start = lineStart(index);
+            const qsizetype length = line(index).size() + 1;
+            QList<QTextLayout::FormatRange> selections;
+            if (selStart - start < length && selEnd - start > 0 && selEnd > selStart) {
+                QTextLayout::FormatRange range;
+                range.start = int(std::max<qsizetype>(0, selStart - start));
+                range.length = int(std::min(selEnd - start, length)) - range.start;
+                range.format.setBackground(p.brush(group, QPalette::Highlight));
+                range.format.setForeground(p.brush(group, QPalette::HighlightedText));
                 selections.append(range);
+            }
+            layout->draw(&painter, offset, selections, exposed);
+            if (hasFocus() && m_caretShown && m_position >= start && m_position < start + length)
+                layout->drawCursor(&painter, offset, int(m_position - start), 1);
         }
-        const QPointF at(origin.x(), origin.y() + (index - topLine()) * h);
-        painter.setPen(p.color(QPalette::Text));
-        layout.draw(&painter, at, selections);
-        if (selEnd > end && selStart <= end && index + 1 < lineCount()) {
-            const qreal x = at.x() + layout.lineAt(0).naturalTextWidth();
-            painter.fillRect(QRectF(x, at.y(), fontMetrics().averageCharWidth() / 2.0, h), p.brush(QPalette::Highlight));
-        }
-        if (hasFocus() && m_caretShown && m_position >= start && m_position <= end)
-            layout.drawCursor(&painter, at, int(m_position - start));
-        widest = std::max(widest, int(std::ceil(layout.lineAt(0).naturalTextWidth())));
+        offset.ry() += height;
     }
-    if (widest > m_widest) {
-        m_widest = widest;
-        updateScrollBars();
-    }
+    if (m_sizeChanged)
+        QMetaObject::invokeMethod(this, [this] { adjustScrollBars(); }, Qt::QueuedConnection);
 }
 
 void MemoLines::resizeEvent(QResizeEvent *e)
 {
     QAbstractScrollArea::resizeEvent(e);
-    updateScrollBars();
+    // Lines wrap at the width, as in the editor.
+    if (e->oldSize().width() != e->size().width())
+        clearLayouts();
+    adjustScrollBars();
 }
 
-void MemoLines::scrollContentsBy(int dx, int dy)
+void MemoLines::scrollContentsBy(int dx, int)
 {
-    // dy counts lines.
-    viewport()->scroll(dx, dy * lineHeight());
+    setTopLine(verticalScrollBar()->value(), dx);
 }
 
 bool MemoLines::eventFilter(QObject *watched, QEvent *e)
 {
-    if (watched == m_editor && e->type() == QEvent::Resize)
-        setGeometry(m_editor->rect());
+    if (watched == m_editor && (e->type() == QEvent::Resize || e->type() == QEvent::Move))
+        setGeometry(m_editor->geometry());
     return QAbstractScrollArea::eventFilter(watched, e);
 }
 
@@ -464,31 +1061,12 @@ bool MemoLines::event(QEvent *e)
 
 void MemoLines::keyPressEvent(QKeyEvent *e)
 {
-    // Every key is the pane's: none goes on to the editor underneath.
+    if (!m_shown) {
+        e->ignore();
+        return;
+    }
+    trimLayouts();
     e->accept();
-    struct Move {
-        QKeySequence::StandardKey move;
-        QKeySequence::StandardKey select;
-        int kind;
-    };
-    enum { CharBack, CharForward, WordBack, WordForward, LineUp, LineDown, LineStart, LineEnd, TextStart, TextEnd,
-           PageUp, PageDown };
-    static const Move moves[] = {
-        {QKeySequence::MoveToPreviousChar, QKeySequence::SelectPreviousChar, CharBack},
-        {QKeySequence::MoveToNextChar, QKeySequence::SelectNextChar, CharForward},
-        {QKeySequence::MoveToPreviousWord, QKeySequence::SelectPreviousWord, WordBack},
-        {QKeySequence::MoveToNextWord, QKeySequence::SelectNextWord, WordForward},
-        {QKeySequence::MoveToPreviousLine, QKeySequence::SelectPreviousLine, LineUp},
-        {QKeySequence::MoveToNextLine, QKeySequence::SelectNextLine, LineDown},
-        {QKeySequence::MoveToStartOfLine, QKeySequence::SelectStartOfLine, LineStart},
-        {QKeySequence::MoveToEndOfLine, QKeySequence::SelectEndOfLine, LineEnd},
-        {QKeySequence::MoveToStartOfBlock, QKeySequence::SelectStartOfBlock, LineStart},
-        {QKeySequence::MoveToEndOfBlock, QKeySequence::SelectEndOfBlock, LineEnd},
-        {QKeySequence::MoveToStartOfDocument, QKeySequence::SelectStartOfDocument, TextStart},
-        {QKeySequence::MoveToEndOfDocument, QKeySequence::SelectEndOfDocument, TextEnd},
-        {QKeySequence::MoveToPreviousPage, QKeySequence::SelectPreviousPage, PageUp},
-        {QKeySequence::MoveToNextPage, QKeySequence::SelectNextPage, PageDown},
-    };
     if (e->matches(QKeySequence::Copy)) {
         copy();
         return;
@@ -497,159 +1075,214 @@ void MemoLines::keyPressEvent(QKeyEvent *e)
         selectAll();
         return;
     }
-    for (const Move &m : moves) {
-        const bool select = e->matches(m.select);
-        if (!select && !e->matches(m.move))
+    const bool pageUp = e->matches(QKeySequence::MoveToPreviousPage) || e->matches(QKeySequence::SelectPreviousPage);
+    if (pageUp || e->matches(QKeySequence::MoveToNextPage) || e->matches(QKeySequence::SelectNextPage)) {
+        pageUpDown(!pageUp, e->matches(QKeySequence::SelectPreviousPage) || e->matches(QKeySequence::SelectNextPage),
+                   true);
+        selectionToClipboard();
+        return;
+    }
+    struct Key {
+        QKeySequence::StandardKey key;
+        Move op;
+        bool select;
+    };
+    static const Key keys[] = {
+        {QKeySequence::MoveToNextChar, Right, false},           {QKeySequence::MoveToPreviousChar, Left, false},
+        {QKeySequence::SelectNextChar, Right, true},            {QKeySequence::SelectPreviousChar, Left, true},
+        {QKeySequence::SelectNextWord, WordRight, true},        {QKeySequence::SelectPreviousWord, WordLeft, true},
+        {QKeySequence::SelectStartOfLine, StartOfLine, true},   {QKeySequence::SelectEndOfLine, EndOfLine, true},
+        {QKeySequence::SelectStartOfBlock, StartOfBlock, true}, {QKeySequence::SelectEndOfBlock, EndOfBlock, true},
+        {QKeySequence::SelectStartOfDocument, Start, true},     {QKeySequence::SelectEndOfDocument, End, true},
+        {QKeySequence::SelectPreviousLine, Up, true},           {QKeySequence::SelectNextLine, Down, true},
+        {QKeySequence::MoveToNextWord, WordRight, false},       {QKeySequence::MoveToPreviousWord, WordLeft, false},
+        {QKeySequence::MoveToEndOfBlock, EndOfBlock, false},    {QKeySequence::MoveToStartOfBlock, StartOfBlock, false},
+        {QKeySequence::MoveToNextLine, Down, false},            {QKeySequence::MoveToPreviousLine, Up, false},
+        {QKeySequence::MoveToStartOfLine, StartOfLine, false},  {QKeySequence::MoveToEndOfLine, EndOfLine, false},
+        {QKeySequence::MoveToStartOfDocument, Start, false},    {QKeySequence::MoveToEndOfDocument, End, false},
+    };
+    for (const Key &k : keys) {
+        if (!e->matches(k.key))
             continue;
+        const qsizetype oldAnchor = m_anchor, oldPosition = m_position;
+        Move op = k.op;
+        // A line up from the first line, or down from the last, selects to
+        // the text's end; without Shift the cursor stays, and so does a selection.
         const qsizetype index = lineOf(m_position);
-        const qsizetype column = m_position - lineStart(index);
-        QTextLayout layout;
-        layLine(layout, index);
-        qsizetype target = m_position;
-        auto toLine = [&](qsizetype otherIndex) {
-            if (m_goalX < 0)
-                m_goalX = int(layout.lineAt(0).cursorToX(int(column)));
-            const int goal = m_goalX;
-            QTextLayout other;
-            layLine(other, otherIndex);
-            target = lineStart(otherIndex) + other.lineAt(0).xToCursor(goal);
-        };
-        switch (m.kind) {
-        case CharBack:
-            target = column > 0 ? lineStart(index) + layout.previousCursorPosition(int(column)) : m_position - 1;
-            break;
-        case CharForward:
-            target = column < line(index).size() ? lineStart(index) + layout.nextCursorPosition(int(column))
-                                                 : m_position + 1;
-            break;
-        case WordBack:
-            target = column > 0 ? lineStart(index) + layout.previousCursorPosition(int(column), QTextLayout::SkipWords)
-                                : m_position - 1;
-            break;
-        case WordForward:
-            target = column < line(index).size()
-                         ? lineStart(index) + layout.nextCursorPosition(int(column), QTextLayout::SkipWords)
-                         : m_position + 1;
-            break;
-        case LineUp:
-            if (index > 0)
-                toLine(index - 1);
-            else
-                target = 0;
-            break;
-        case LineDown:
-            if (index + 1 < lineCount())
-                toLine(index + 1);
-            else
-                target = m_text.size();
-            break;
-        case PageUp:
-            toLine(std::max<qsizetype>(0, index - visibleLines()));
-            verticalScrollBar()->setValue(verticalScrollBar()->value() - visibleLines());
-            break;
-        case PageDown:
-            toLine(std::min<qsizetype>(lineCount() - 1, index + visibleLines()));
-            verticalScrollBar()->setValue(verticalScrollBar()->value() + visibleLines());
-            break;
-        case LineStart:
-            target = lineStart(index);
-            break;
-        case LineEnd:
-            target = lineStart(index) + line(index).size();
-            break;
-        case TextStart:
-            target = 0;
-            break;
-        case TextEnd:
-            target = m_text.size();
-            break;
+        const int lineNumber = layoutOf(index)->lineForTextPosition(int(m_position - lineStart(index))).lineNumber();
+        if (k.select && op == Down && index + 1 == lineCount() && lineNumber == layoutOf(index)->lineCount() - 1)
+            op = End;
+        if (k.select && op == Up && index == 0 && lineNumber <= 0)
+            op = Start;
+        if (!k.select && (op == Left || op == Right) && m_anchor != m_position) {
+            // An arrow ends a selection at its own side.
+            m_position = op == Left ? std::min(m_anchor, m_position) : std::max(m_anchor, m_position);
+            m_anchor = m_position;
+            setX();
+        } else {
+            move(op, k.select);
         }
-        if (m.kind != LineUp && m.kind != LineDown && m.kind != PageUp && m.kind != PageDown)
-            m_goalX = -1;
-        moveCursor(target, select);
-        if (select)
-            selectionToClipboard();
+        ensureCursorVisible();
+        cursorChanged(oldAnchor, oldPosition, k.select);
+        selectionToClipboard();
         return;
     }
     // Anything that writes (a character, Enter, Backspace, Delete, pasting,
     // cutting) is the editor's from now on.
     const bool typed = !e->text().isEmpty() && e->text().at(0).isPrint() && !(e->modifiers() & Qt::ControlModifier);
     const bool writingKey = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter || e->key() == Qt::Key_Backspace
-                            || e->key() == Qt::Key_Delete;
-    if (typed || writingKey || e->matches(QKeySequence::Paste) || e->matches(QKeySequence::Cut))
+                            || e->key() == Qt::Key_Delete || e->key() == Qt::Key_Tab;
+    if (typed || writingKey || e->matches(QKeySequence::Paste) || e->matches(QKeySequence::Cut)
+        || e->matches(QKeySequence::Undo) || e->matches(QKeySequence::Redo)
+        || e->matches(QKeySequence::DeleteEndOfLine) || e->matches(QKeySequence::DeleteStartOfWord)
+        || e->matches(QKeySequence::DeleteEndOfWord)) {
         handOverWith(e, m_editor);
+        return;
+    }
+    // What the editor leaves alone goes on to the window.
+    e->ignore();
 }
 
 void MemoLines::mousePressEvent(QMouseEvent *e)
 {
+    if (!m_shown)
+        return;
+    trimLayouts();
     if (e->button() == Qt::MiddleButton) {
-        // Pasting the selection of the windowing system writes.
+        // Pasting the selection of the windowing system writes; its release,
+        // on which the editor pastes, follows to the editor.
         handOverWith(e, m_editor->viewport());
         return;
     }
-    if (e->button() != Qt::LeftButton)
+    if (e->button() != Qt::LeftButton) {
+        e->ignore();
         return;
-    setFocus(Qt::MouseFocusReason);
+    }
+    const qsizetype oldAnchor = m_anchor, oldPosition = m_position;
     if (m_tripleClick.isActive()
         && (e->position().toPoint() - m_tripleClickPoint).manhattanLength() < QApplication::startDragDistance()) {
         m_tripleClick.stop();
         const qsizetype index = lineOf(m_position);
         m_anchor = lineStart(index);
-        moveCursor(index + 1 < lineCount() ? lineStart(index + 1) : m_text.size(), true);
-        selectionToClipboard();
-        return;
+        m_position = index + 1 < lineCount() ? lineStart(index + 1) : m_text.size();
+    } else {
+        const qsizetype position = positionAt(e->position().toPoint());
+        m_pressPoint = e->position().toPoint();
+        if (!(e->modifiers() & Qt::ShiftModifier) && m_anchor != m_position
+            && position >= std::min(m_anchor, m_position) && position < std::max(m_anchor, m_position)) {
+            // Pressed on the selection: a move drags it away, a release puts the cursor here.
+            m_mightDrag = true;
+            return;
+        }
+        m_position = position;
+        if (!(e->modifiers() & Qt::ShiftModifier))
+            m_anchor = m_position;
     }
-    const qsizetype position = positionAt(e->position().toPoint());
-    m_goalX = -1;
-    moveCursor(position, e->modifiers() & Qt::ShiftModifier);
+    setX();
     m_selecting = true;
-    m_lastMouse = e->position().toPoint();
+    cursorChanged(oldAnchor, oldPosition, false);
 }
 
 void MemoLines::mouseMoveEvent(QMouseEvent *e)
 {
-    if (!m_selecting || !(e->buttons() & Qt::LeftButton))
+    if (!m_shown || !(e->buttons() & Qt::LeftButton))
         return;
-    m_lastMouse = e->position().toPoint();
-    moveCursor(positionAt(m_lastMouse), true);
+    const QPoint point = e->position().toPoint();
+    if (m_mightDrag) {
+        if ((point - m_pressPoint).manhattanLength() < QApplication::startDragDistance())
+            return;
+        // Dragging text may move it: the editor drags, from its own press.
+        m_mightDrag = false;
+        const QPoint global = viewport()->mapToGlobal(m_pressPoint);
+        QMouseEvent press(QEvent::MouseButtonPress, m_pressPoint, global, Qt::LeftButton, Qt::LeftButton,
+                          e->modifiers());
+        handOverWith(&press, m_editor->viewport());
+        QCoreApplication::sendEvent(m_editor->viewport(), e);
+        return;
+    }
+    if (!m_selecting)
+        return;
+    const qsizetype oldAnchor = m_anchor, oldPosition = m_position;
+    m_position = positionAt(point);
+    setX();
+    cursorChanged(oldAnchor, oldPosition, true);
     // Beyond the edge, the text scrolls on while the button is held.
-    if (viewport()->rect().contains(m_lastMouse))
-        m_autoScroll.stop();
-    else if (!m_autoScroll.isActive())
-        m_autoScroll.start(50, this);
+    if (e->source() == Qt::MouseEventNotSynthesized) {
+        if (viewport()->rect().contains(point))
+            m_autoScroll.stop();
+        else if (!m_autoScroll.isActive())
+            m_autoScroll.start(100, this);
+    }
 }
 
 void MemoLines::mouseReleaseEvent(QMouseEvent *e)
 {
-    if (e->button() == Qt::LeftButton) {
+    if (!m_shown) {
+        // The release of a press that handed the text over is the editor's.
+        if (e->button() == Qt::MiddleButton)
+            QCoreApplication::sendEvent(m_editor->viewport(), e);
+        return;
+    }
+    if (e->button() == Qt::LeftButton && m_mightDrag) {
+        m_mightDrag = false;
+        const qsizetype oldAnchor = m_anchor, oldPosition = m_position;
+        m_anchor = m_position = positionAt(e->position().toPoint());
+        setX();
+        cursorChanged(oldAnchor, oldPosition, false);
+    }
+    if (e->button() == Qt::LeftButton && m_selecting) {
         m_selecting = false;
-        m_autoScroll.stop();
         selectionToClipboard();
+        if (QAccessible::isActive()) {
+            QAccessibleTextSelectionEvent event(this, int(m_anchor), int(m_position));
+            QAccessible::updateAccessibility(&event);
+        }
+        if (m_autoScroll.isActive()) {
+            m_autoScroll.stop();
+            ensureCursorVisible();
+        }
     }
 }
 
 void MemoLines::mouseDoubleClickEvent(QMouseEvent *e)
 {
-    if (e->button() != Qt::LeftButton)
+    if (!m_shown || e->button() != Qt::LeftButton)
         return;
+    const qsizetype oldAnchor = m_anchor, oldPosition = m_position;
     const qsizetype position = positionAt(e->position().toPoint());
     const qsizetype index = lineOf(position);
-    const int column = int(position - lineStart(index));
-    QTextBoundaryFinder words(QTextBoundaryFinder::Word, line(index).toString());
-    words.setPosition(column);
-    const bool atStart = words.isAtBoundary() && (words.boundaryReasons() & QTextBoundaryFinder::StartOfItem);
-    const int wordStart = atStart ? column : int(words.toPreviousBoundary());
-    words.setPosition(column);
-    const int wordEnd = int(words.toNextBoundary());
-    m_anchor = lineStart(index) + std::max(0, wordStart);
-    moveCursor(lineStart(index) + (wordEnd < 0 ? line(index).size() : wordEnd), true);
+    const QStringView text = line(index);
+    m_anchor = m_position = position;
+    const QTextLine textLine = layoutOf(index)->lineForTextPosition(int(position - lineStart(index)));
+    if (textLine.isValid() && textLine.textLength()) {
+        const auto [from, to] = wordAround(text, int(position - lineStart(index)), true);
+        m_anchor = lineStart(index) + from;
+        m_position = lineStart(index) + to;
+    }
+    setX();
+    m_selecting = false;
+    cursorChanged(oldAnchor, oldPosition, false);
     selectionToClipboard();
     m_tripleClick.start(QGuiApplication::styleHints()->mouseDoubleClickInterval(), this);
     m_tripleClickPoint = e->position().toPoint();
 }
 
+void MemoLines::wheelEvent(QWheelEvent *e)
+{
+    if (!m_shown)
+        return;
+    // Ctrl and the wheel zoom the editor's font: the editor's business.
+    if (e->modifiers() & Qt::ControlModifier) {
+        handOverWith(e, m_editor->viewport());
+        return;
+    }
+    QAbstractScrollArea::wheelEvent(e);
+}
+
 void MemoLines::contextMenuEvent(QContextMenuEvent *e)
 {
+    if (!m_shown)
+        return;
     // The editor's own entries; those that write hand the text over first.
     auto tr = [](const char *text) { return QCoreApplication::translate("QWidgetTextControl", text); };
     const bool selected = m_anchor != m_position;
@@ -670,7 +1303,10 @@ void MemoLines::contextMenuEvent(QContextMenuEvent *e)
     menu.addSeparator();
     QAction *all = menu.addAction(tr("Select All"));
     all->setEnabled(!m_text.isEmpty());
+    QPointer<MemoLines> alive(this);
     QAction *chosen = menu.exec(e->globalPos());
+    if (!alive || !m_shown)
+        return;
     if (chosen == copyAction) {
         copy();
     } else if (chosen == all) {
@@ -702,15 +1338,36 @@ void MemoLines::focusOutEvent(QFocusEvent *e)
 
 void MemoLines::timerEvent(QTimerEvent *e)
 {
+    if (!m_shown) {
+        stopInteraction();
+        return;
+    }
     if (e->timerId() == m_blink.timerId()) {
         m_caretShown = !m_caretShown;
         viewport()->update(cursorRect(m_position).adjusted(-2, 0, 2, 0));
     } else if (e->timerId() == m_autoScroll.timerId()) {
-        if (m_lastMouse.y() < 0)
-            verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
-        else if (m_lastMouse.y() > viewport()->height())
-            verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-        moveCursor(positionAt(m_lastMouse), true);
+        // As the editor scrolls while a drag is beyond its edge: the farther,
+        // the faster.
+        const QRect visible = viewport()->rect();
+        const QPoint point = viewport()->mapFromGlobal(QCursor::pos());
+        QMouseEvent move(QEvent::MouseMove, point, viewport()->mapTo(window(), point), QCursor::pos(),
+                         Qt::LeftButton, Qt::LeftButton, QGuiApplication::keyboardModifiers());
+        mouseMoveEvent(&move);
+        const int deltaY = std::max(point.y() - visible.top(), visible.bottom() - point.y()) - visible.height();
+        const int deltaX = std::max(point.x() - visible.left(), visible.right() - point.x()) - visible.width();
+        int delta = std::max(deltaX, deltaY);
+        if (delta >= 0 && m_selecting) {
+            delta = std::max(delta, 7);
+            m_autoScroll.start(4900 / (delta * delta), this);
+            if (deltaY > 0)
+                verticalScrollBar()->triggerAction(point.y() < visible.center().y()
+                                                       ? QAbstractSlider::SliderSingleStepSub
+                                                       : QAbstractSlider::SliderSingleStepAdd);
+            if (deltaX > 0)
+                horizontalScrollBar()->triggerAction(point.x() < visible.center().x()
+                                                         ? QAbstractSlider::SliderSingleStepSub
+                                                         : QAbstractSlider::SliderSingleStepAdd);
+        }
     } else if (e->timerId() == m_tripleClick.timerId()) {
         m_tripleClick.stop();
     }
@@ -719,7 +1376,7 @@ void MemoLines::timerEvent(QTimerEvent *e)
 
 void MemoLines::inputMethodEvent(QInputMethodEvent *e)
 {
-    if (e->commitString().isEmpty() && e->preeditString().isEmpty()) {
+    if (!m_shown || (e->commitString().isEmpty() && e->preeditString().isEmpty())) {
         e->accept();
         return;
     }
