@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Runs one end-to-end test binary on a fresh Xvfb display with a window manager,
 # which hands the activation back to a window when its box closes, as a desktop does.
+# TRAKVID_SCREEN sets the screen's size and depth (default 1280x1024x24).
 set -u
 test_binary=$1
-exec xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+exec xvfb-run -a -s "-screen 0 ${TRAKVID_SCREEN:-1280x1024x24}" bash -c '
   openbox >/dev/null 2>&1 &
   wm=$!
   for _ in $(seq 50); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break; sleep 0.1; done
