@@ -32,8 +32,12 @@ private slots:
     void bigListingByTheKeyboard();
     void clerkSession_data();
     void clerkSession();
+    void keyboardCommands_data();
+    void keyboardCommands();
 
 private:
+    // Runs the steps of a session row, then checks what it expects.
+    void runSession(const QString &steps, const QStringList &expect);
     // Presses `key` in the next modal box once it has the keyboard.
     void pressInNextBox(const QString &key);
     static void waitActive(QWidget *w);
@@ -363,10 +367,18 @@ void TestRealBoxes::clerkSession_data()
     QTest::newRow("middle button, the X selection")
         << "focus:edt_vlastnik; selection:21.80.2345.123; xclick:edt_vlastnik:2"
         << QStringList{"kontrolka=8", "fields=21 80 2345 123"};
+}
 
-    // Every command of the menus and of the list by keys alone: the menus by
-    // their underlined letters, the list's commands by Delete, by Tab to its
-    // buttons and by its context menu (Shift+F10, the Menu key).
+// Every command of the menus and of the list by keys alone: the menus by
+// their underlined letters, the list's commands by Delete, by Tab to its
+// buttons and by its context menu (Shift+F10, the Menu key). Steps and
+// expectations as in the clerk's session.
+void TestRealBoxes::keyboardCommands_data()
+{
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QStringList>("expect");
+    const QString v1 = "21802345001-6 dkv A domovska B", v5 = "21802345005-7 dkv A domovska B",
+                  v7 = "21802345007-3 dkv A domovska B";
     const auto keys = [](const QString &s) {
         QString steps;
         for (const QString &key : s.split(' '))
@@ -448,6 +460,18 @@ void TestRealBoxes::clerkSession()
 {
     QFETCH(QString, steps);
     QFETCH(QStringList, expect);
+    runSession(steps, expect);
+}
+
+void TestRealBoxes::keyboardCommands()
+{
+    QFETCH(QString, steps);
+    QFETCH(QStringList, expect);
+    runSession(steps, expect);
+}
+
+void TestRealBoxes::runSession(const QString &steps, const QStringList &expect)
+{
     WorkDir dir;
     const QByteArray home = qgetenv("HOME");
     qputenv("HOME", QFile::encodeName(dir.path()));
@@ -570,6 +594,8 @@ void TestRealBoxes::clerkSession()
 
     for (QString step : steps.split(';', Qt::SkipEmptyParts)) {
         step = step.trimmed();
+        if (step.isEmpty())
+            continue;
         const QString op = step.section(':', 0, 0), arg = step.section(':', 1);
         if (op == "ans") {
             answers << arg;

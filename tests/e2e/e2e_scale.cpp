@@ -30,6 +30,9 @@ private slots:
 
 private:
     static QRect room() { return QGuiApplication::primaryScreen()->availableGeometry(); }
+    // On the screen: logical pixels are rounded, a window filling the screen
+    // may be reported a pixel beyond it.
+    static bool onScreen(const QRect &r) { return room().adjusted(-1, -1, 1, 1).contains(r); }
     static QRect globalRect(QWidget *w) { return QRect(w->mapToGlobal(QPoint()), w->size()); }
     static void waitShown(QWidget *w)
     {
@@ -46,7 +49,8 @@ void TestScale::initTestCase()
     const QStringList screen = qEnvironmentVariable("TRAKVID_SCREEN", "1280x1024x24").split(u'x');
     QScreen *s = QGuiApplication::primaryScreen();
     QCOMPARE(s->devicePixelRatio(), scale);
-    QCOMPARE(QSizeF(s->geometry().size()) * scale, QSizeF(screen[0].toInt(), screen[1].toInt()));
+    const QSizeF physical = QSizeF(s->geometry().size()) * scale;
+    QVERIFY(qAbs(physical.width() - screen[0].toInt()) < scale && qAbs(physical.height() - screen[1].toInt()) < scale);
     qInfo("scale %g, screen %dx%d, %dx%d logical", scale, screen[0].toInt(), screen[1].toInt(),
           s->geometry().width(), s->geometry().height());
 }
@@ -61,12 +65,12 @@ void TestScale::maximisedWindowFits()
     form.showMaximized();
     waitShown(&form);
     QTRY_VERIFY(form.windowState() & Qt::WindowMaximized);
-    QTRY_VERIFY2(room().contains(form.frameGeometry()),
+    QTRY_VERIFY2(onScreen(form.frameGeometry()),
                  qPrintable(QString("%1 %2 %3 %4").arg(form.frameGeometry().x()).arg(form.frameGeometry().y())
                                 .arg(form.frameGeometry().width()).arg(form.frameGeometry().height())));
     for (QWidget *w : {static_cast<QWidget *>(form.ui->StatusBar1), static_cast<QWidget *>(form.panelLabel(3)),
                        static_cast<QWidget *>(form.ui->lbx_databaze), static_cast<QWidget *>(form.ui->Memo1)}) {
-        QVERIFY2(room().contains(globalRect(w)), qPrintable(w->objectName()));
+        QVERIFY2(onScreen(globalRect(w)), qPrintable(w->objectName()));
         QVERIFY2(w->visibleRegion().boundingRect().size() == w->size(), qPrintable(w->objectName()));
     }
 }
@@ -92,13 +96,15 @@ void TestScale::splashInsideTheScreen()
     TForm_uvod splash(&form);
     splash.show();
     waitShown(&splash);
+    QTRY_COMPARE(splash.frameGeometry().size(), QSize(899, 224));
     const QRect own = splash.frameGeometry();
-    QVERIFY2(room().contains(own), qPrintable(QString("%1 %2 %3 %4").arg(own.x()).arg(own.y()).arg(own.width())
+    QVERIFY2(onScreen(own), qPrintable(QString("%1 %2 %3 %4").arg(own.x()).arg(own.y()).arg(own.width())
                                                   .arg(own.height())));
     // As near the main window's centre as the screen lets it be.
-    QVERIFY(qAbs(own.center().y() - form.frameGeometry().center().y()) <= 1);
+    QVERIFY2(qAbs(own.center().y() - form.frameGeometry().center().y()) <= 1,
+             qPrintable(QString("%1 %2").arg(own.center().y()).arg(form.frameGeometry().center().y())));
     QCOMPARE(edge == Qt::LeftEdge ? own.left() : own.right(), edge == Qt::LeftEdge ? room().left() : room().right());
-    QVERIFY(room().contains(globalRect(splash.findChild<QWidget *>(QStringLiteral("lbl_stav")))));
+    QVERIFY(onScreen(globalRect(splash.findChild<QWidget *>(QStringLiteral("lbl_stav")))));
 }
 
 // The question quotes the bookmark as the list shows it: it comes at once,
@@ -130,7 +136,7 @@ void TestScale::longBookmarkQuestion()
         QTest::qWait(300); // placed by the window manager
         box = message->frameGeometry();
         buttons = globalRect(message->button(QMessageBox::No));
-        text = message->text();
+        text = message->text().remove(QChar(0x200B)); // where it may wrap
         QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Escape")});
     });
     watch.start();
@@ -141,9 +147,9 @@ void TestScale::longBookmarkQuestion()
     QVERIFY2(shownAfter >= 0 && shownAfter < 3000, qPrintable(QString::number(shownAfter)));
     QCOMPARE(text, QStringLiteral("Vozidlo bude zapsáno za záložku \"") + mark.left(1000) + QChar(0x2026)
                        + QStringLiteral("\". Chcete ho zapsat před ní?"));
-    QVERIFY2(room().contains(box), qPrintable(QString("%1 %2 %3 %4").arg(box.x()).arg(box.y()).arg(box.width())
+    QVERIFY2(onScreen(box), qPrintable(QString("%1 %2 %3 %4").arg(box.x()).arg(box.y()).arg(box.width())
                                                   .arg(box.height())));
-    QVERIFY(room().contains(buttons));
+    QVERIFY(onScreen(buttons));
     // No: the line goes below the bookmark, which stays whole.
     QCOMPARE(form->databaze()->line(2), mark);
     QCOMPARE(form->databaze()->line(3), QStringLiteral("754003-2 dkv  pj "));
