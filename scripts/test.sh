@@ -6,6 +6,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh" libbenchmark-dev xvfb xauth xdotool openbox x11-utils libcap2-bin \
+  dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0 \
   desktop-file-utils appstream poppler-utils dpkg-dev file \
   clang-14 libclang-rt-14-dev llvm-14
 jobs=$(nproc)
