@@ -32,6 +32,9 @@ TForm_uvod::TForm_uvod(TForm1 *form1)
     setWindowModality(Qt::NonModal);
     Form1->installEventFilter(this);
     ui->Image_uvod->setPixmap(QPixmap::fromImage(jpeg::load(QStringLiteral(":/images/banner.jpg"))));
+    // Named for assistive technology, as the main window's picture is.
+    ui->Image_uvod->setAccessibleName(QStringLiteral("Trakvid"));
+    ui->ProgressBar1->setAccessibleName(QStringLiteral("Načítání souborů"));
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));

@@ -481,6 +481,7 @@ void TestRealBoxes::runSession(const QString &steps, const QStringList &expect)
     writeLines("vozy.txt", vozy);
     writeLines("lokomotivy.txt", {"Databáze lokomotivy", "754001-6 dkv A pj B"});
     writeLines("rezim.txt", {"Režim"});
+    writeLines("nastaveni.txt", {"te false", "ud false"});
     Windows windows;
     TForm1 *form = windows.form1.get();
     TForm_databaze *add = windows.form_databaze;
