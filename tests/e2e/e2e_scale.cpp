@@ -94,10 +94,13 @@ void TestScale::splashInsideTheScreen()
     QTRY_COMPARE(form.frameGeometry().x(), x);
 
     TForm_uvod splash(&form);
+    splash.Timer1->stop(); // it stays up while it is looked at
     splash.show();
     waitShown(&splash);
-    QTRY_COMPARE(splash.frameGeometry().size(), QSize(899, 224));
-    const QRect own = splash.frameGeometry();
+    // Frameless, it is its geometry (the toolkit may report its frame empty
+    // at a scale); logical pixels are rounded.
+    QTRY_VERIFY(qAbs(splash.geometry().width() - 899) <= 1 && qAbs(splash.geometry().height() - 224) <= 1);
+    const QRect own = splash.geometry();
     QVERIFY2(onScreen(own), qPrintable(QString("%1 %2 %3 %4").arg(own.x()).arg(own.y()).arg(own.width())
                                                   .arg(own.height())));
     // As near the main window's centre as the screen lets it be.
