@@ -30,11 +30,12 @@ def Yc(y): return y+Y
 # every widget sits where its geometry above puts it.
 def size_prop(prop,wd,h): return f'<property name="{prop}"><size><width>{wd}</width><height>{h}</height></size></property>'
 def num(prop,n): return f'<property name="{prop}"><number>{n}</number></property>'
-def spacer(name,vertical,length=0):
-    # length 0: a stretch that takes the spare room; otherwise a fixed gap
+def spacer(name,vertical,length=0,kind='Fixed'):
+    # length 0: a stretch that takes the spare room; otherwise a gap of that
+    # length, fixed or ('Maximum') given up when the window is too small for it
     wd,h = (0,length) if vertical else (length,0)
     return (f'<spacer name="{name}"><property name="orientation"><enum>Qt::{"Vertical" if vertical else "Horizontal"}</enum></property>'
-            f'<property name="sizeType"><enum>QSizePolicy::{"Fixed" if length else "Expanding"}</enum></property>{size_prop("sizeHint",wd,h)}</spacer>')
+            f'<property name="sizeType"><enum>QSizePolicy::{kind if length else "Expanding"}</enum></property>{size_prop("sizeHint",wd,h)}</spacer>')
 def item(xml,row=None,col=None,align=None):
     attrs = (f' row="{row}" column="{col}"' if row is not None else '') + (f' alignment="{align}"' if align else '')
     return f'<item{attrs}>{xml}</item>'
@@ -82,9 +83,12 @@ central = [
      widget('QPushButton','btn_zalozka',6,72,75,25,prop_str('text','Záložka')+enabled(False)+tip('Vlož záložku před označenou položku')+'<property name="autoDefault"><bool>true</bool></property>')),
 ]
 
-# The window grows: the list takes most of the added height, the pane the rest
-# (row stretch 1 : 2), both take the added width; the button panels stay beside
-# them and the number row at the top. Widgets are placed by name, so that one
+# The pane and the list share the height in the proportion of their classic
+# sizes (row stretch 121 : 233, the list's row with its heading): the window
+# starts with them, and grown or shrunk it gives or takes height in that
+# proportion, down to their minimum sizes (a small or scaled screen); both
+# take the added width. The button panels stay beside them and the number row
+# at the top. Widgets are placed by name, so that one
 # can change its class without touching this.
 import re
 placed = {re.match(r'<widget class="[^"]*" name="([^"]*)"',x).group(1): x for x in central}
@@ -101,13 +105,13 @@ central_layout = layout('QGridLayout','centralLayout',[
               spacing=7,margins=(8,0,0,0)),0,0),
   item(layout('QVBoxLayout','logoColumn',[item(fixed('Image1')),item(spacer('logoEnd',True))],margins=(0,16,0,0)),0,1),
   item(put('Panel4',(569,41),(WIDE,41)),1,0),
-  item(put('Memo1',(569,121)),2,0),
-  item(layout('QVBoxLayout','paneButtons',[item(fixed('btn_uloz')),item(spacer('paneButtonsGap',True,39)),item(fixed('Panel_napoveda')),
+  item(put('Memo1',(569,66)),2,0),
+  item(layout('QVBoxLayout','paneButtons',[item(fixed('btn_uloz')),item(spacer('paneButtonsGap',True,39,'Maximum')),item(fixed('Panel_napoveda')),
               item(spacer('paneButtonsEnd',True))]),2,1),
-  item(layout('QVBoxLayout','databaseColumn',[item(put('lbl_databaze',(0,20),(WIDE,20))),item(put('lbx_databaze',(569,201)))],
+  item(layout('QVBoxLayout','databaseColumn',[item(put('lbl_databaze',(0,20),(WIDE,20))),item(put('lbx_databaze',(569,81)))],
               spacing=4,margins=(0,8,0,0)),3,0),
-  item(layout('QVBoxLayout','databaseButtons',[item(fixed('Panel_databaze')),item(spacer('databaseButtonsEnd',True))],margins=(8,72,0,0)),3,1),
- ],spacing=7,margins=(16,8,19,2),extra=' rowstretch="0,0,1,2" columnstretch="1,0"')
+  item(layout('QVBoxLayout','databaseButtons',[item(spacer('databaseButtonsTop',True,72,'Maximum')),item(fixed('Panel_databaze')),item(spacer('databaseButtonsEnd',True))],margins=(8,0,0,0)),3,1),
+ ],spacing=7,margins=(16,8,19,2),extra=' rowstretch="0,0,121,233" columnstretch="1,0"')
 # Never shown: kept where it was, outside the layouts.
 central_layout += placed.pop('lbx_tridit')
 assert not placed, f'widgets without a place in the layout: {list(placed)}'
@@ -117,33 +121,33 @@ IL=lambda i: f':/images/imagelist/{i:02d}.png'
 actions = [
  ('uloitvozidlo1','uložit &vozidlo...',0,None,False),
  ('Uloitdatabzi1','&Uložit databázi',2,None,False),
- ('Lokomotivy1','Databázi lokomotivy',4,None,False),
- ('Vozy1','Databázi vozy',3,None,False),
- ('PodleCharakteristiky1','Charakteristika...',None,None,False),
- ('PodleDKV1','DKV...',None,None,False),
- ('PodleDomovskstanice1','Domovská stanice...',None,None,False),
- ('Reimvozu2','Režim vozu',None,None,False),
- ('Vlastnkvozu1','Vlastník vozu',None,None,False),
- ('Charakteristika561','Charakteristika 5-6',None,None,False),
- ('Charakteristika781','Charakteristika 7-8',None,None,False),
+ ('Lokomotivy1','Databázi &lokomotivy',4,None,False),
+ ('Vozy1','Databázi &vozy',3,None,False),
+ ('PodleCharakteristiky1','&Charakteristika...',None,None,False),
+ ('PodleDKV1','&DKV...',None,None,False),
+ ('PodleDomovskstanice1','Domovská &stanice...',None,None,False),
+ ('Reimvozu2','&Režim vozu',None,None,False),
+ ('Vlastnkvozu1','&Vlastník vozu',None,None,False),
+ ('Charakteristika561','Charakteristika &5-6',None,None,False),
+ ('Charakteristika781','Charakteristika &7-8',None,None,False),
  ('Doplnitstandardnkdy1','&Doplnit standardní kódy',None,None,False),
- ('Podleady1','Řada...',None,None,False),
- ('PodleDKV2','DKV...',None,None,False),
- ('Podleprovoznjednotky1','Provozní jednotka...',None,None,False),
- ('Kontrolasel1','Kontrola čísel',None,None,False),
- ('Kontrolasel2','Kontrola čísel',None,None,False),
- ('technika','Technické parametry',None,None,True),
- ('udrzba','Údržba',None,None,True),
- ('n1','Výpočet kontrolní číslice',None,None,False),
- ('n2','Přidat vozidlo do databáze',None,None,False),
- ('n3','Uložení databáze',None,None,False),
- ('n4','Práce s databázi',None,None,False),
- ('n5','Výpisy',None,None,False),
- ('n6','Listy',None,None,False),
- ('n7','Nastavení',None,None,False),
- ('Oprogramu1','O programu',None,None,False),
- ('Tiskvpisu1','Tisk výpisu...',None,None,False),
- ('Uloitvpis1','Uložit výpis...',None,None,False),
+ ('Podleady1','Řad&a...',None,None,False),
+ ('PodleDKV2','&DKV...',None,None,False),
+ ('Podleprovoznjednotky1','&Provozní jednotka...',None,None,False),
+ ('Kontrolasel1','&Kontrola čísel',None,None,False),
+ ('Kontrolasel2','&Kontrola čísel',None,None,False),
+ ('technika','&Technické parametry',None,None,True),
+ ('udrzba','Ú&držba',None,None,True),
+ ('n1','&Výpočet kontrolní číslice',None,None,False),
+ ('n2','&Přidat vozidlo do databáze',None,None,False),
+ ('n3','&Uložení databáze',None,None,False),
+ ('n4','Práce s &databázi',None,None,False),
+ ('n5','Výpi&sy',None,None,False),
+ ('n6','&Listy',None,None,False),
+ ('n7','&Nastavení',None,None,False),
+ ('Oprogramu1','&O programu',None,None,False),
+ ('Tiskvpisu1','&Tisk výpisu...',None,None,False),
+ ('Uloitvpis1','Uložit vý&pis...',None,None,False),
  # tool bar
  ('ulozit_vozidlo','uložit vozidlo',0,'uložit zadané vozidlo',False),
  ('uoloz_databazi','Ulož databázi',2,'Ulož databázi',False),
@@ -155,26 +159,26 @@ actions = [
  ('tbtn_charakter01','List charakteristika číslice 7-8',12,'List charakteristika číslice 7-8',False),
  ('tbtn_vypisy','Výpisy z databáze',7,'Výpisy z databáze',False),
  # drop-down pmenu_vypisy
- ('pmenu_Charakteristika1','Charakteristika...',None,None,False),
- ('pmenu_DKV1','DKV...',None,None,False),
- ('pmenu_Domovstanice1','Domov. stanice',None,None,False),
- ('pmenu_ada1','Řada',None,None,False),
- ('pmenu_DKV2','DKV...',None,None,False),
- ('pmenu_PJ1','PJ...',None,None,False),
- ('pmenu_Kontrolasel1','Kontrola čísel',None,None,False),
- ('pmenu_Kontrolasel2','Kontrola čísel',None,None,False),
+ ('pmenu_Charakteristika1','&Charakteristika...',None,None,False),
+ ('pmenu_DKV1','&DKV...',None,None,False),
+ ('pmenu_Domovstanice1','Domov. &stanice',None,None,False),
+ ('pmenu_ada1','Řad&a',None,None,False),
+ ('pmenu_DKV2','&DKV...',None,None,False),
+ ('pmenu_PJ1','&PJ...',None,None,False),
+ ('pmenu_Kontrolasel1','&Kontrola čísel',None,None,False),
+ ('pmenu_Kontrolasel2','&Kontrola čísel',None,None,False),
  # PopupMenu_databaze
- ('Sma1','Smaž',8,None,False),
- ('Upravit1','Upravit',9,None,False),
- ('Zloka1','Záložka',10,None,False),
+ ('Sma1','&Smaž',8,None,False),
+ ('Upravit1','&Upravit',9,None,False),
+ ('Zloka1','&Záložka',10,None,False),
  # PopupMenu_form1 (never opens)
- ('Ulozitvozidlo2','Uložit vozidlo',None,None,False),
- ('Zobrazitdatabzilokomotivy1','Zobrazit databázi lokomotivy',None,None,False),
- ('Zobrazitdatabzivozy1','Zobrazit databázi vozy',None,None,False),
- ('Zobrazitdatabzireim1','Zobrazit databázi režim',None,None,False),
- ('Uloitdatabzi2','Uložit databázi',None,None,False),
+ ('Ulozitvozidlo2','Uložit &vozidlo',None,None,False),
+ ('Zobrazitdatabzilokomotivy1','Zobrazit databázi &lokomotivy',None,None,False),
+ ('Zobrazitdatabzivozy1','Zobrazit databázi v&ozy',None,None,False),
+ ('Zobrazitdatabzireim1','Zobrazit databázi &režim',None,None,False),
+ ('Uloitdatabzi2','&Uložit databázi',None,None,False),
 ]
-SHORTCUTS = {'Tiskvpisu1': 'Ctrl+P'}
+SHORTCUTS = {'Tiskvpisu1': 'Ctrl+P', 'n1': 'F1', 'Sma1': 'Del'}
 def action_xml(a):
     name,text,ic,tp,chk=a
     s=f'<action name="{name}">'+prop_str('text',text)
@@ -198,12 +202,12 @@ def menu(name,title,items,end=()):
     return s+'</widget>'
 menubar = '<widget class="QMenuBar" name="MainMenu1">'+geom(0,0,708,22)+ \
   menu('Databze1','&Databáze',end=['separator','Tiskvpisu1','Uloitvpis1'],items=['uloitvozidlo1','Uloitdatabzi1',
-       ('ZobrazitDatabzi1','Zobrazit Databázi...',['Lokomotivy1','Vozy1']),
-       ('Vpiszdatabzevoz1','Výpis z databáze vozů',['PodleCharakteristiky1','PodleDKV1','PodleDomovskstanice1','separator','Kontrolasel1']),
-       ('Zobrazitlist1','Zobrazit list...',['Reimvozu2','Vlastnkvozu1','Charakteristika561','Charakteristika781','separator','Doplnitstandardnkdy1']),
-       ('Vpiszdatabzelokomotiv1','Výpis z databáze lokomotiv',['Podleady1','PodleDKV2','Podleprovoznjednotky1','separator','Kontrolasel2'])])+ \
+       ('ZobrazitDatabzi1','Zobrazit &Databázi...',['Lokomotivy1','Vozy1']),
+       ('Vpiszdatabzevoz1','Výpis z databáze v&ozů',['PodleCharakteristiky1','PodleDKV1','PodleDomovskstanice1','separator','Kontrolasel1']),
+       ('Zobrazitlist1','Zobrazit &list...',['Reimvozu2','Vlastnkvozu1','Charakteristika561','Charakteristika781','separator','Doplnitstandardnkdy1']),
+       ('Vpiszdatabzelokomotiv1','Výpis z databáze lo&komotiv',['Podleady1','PodleDKV2','Podleprovoznjednotky1','separator','Kontrolasel2'])])+ \
   menu('Nastaven1','&Nastavení',['technika','udrzba'])+ \
-  menu('Npovda1','Nápověda',['n1','n2','n3','n4','n5','n6','n7','Oprogramu1'])+ \
+  menu('Npovda1','Nápo&věda',['n1','n2','n3','n4','n5','n6','n7','Oprogramu1'])+ \
   '<addaction name="Databze1"/><addaction name="Nastaven1"/><addaction name="Npovda1"/></widget>'
 toolbar = '<widget class="QToolBar" name="tbr_databaze">'+prop_str('windowTitle','základní menu')+ \
   '<property name="movable"><bool>false</bool></property><property name="floatable"><bool>false</bool></property>'+iconsize(16)+ \

@@ -401,6 +401,12 @@ void TestAddWindow::placeOfNewLine_data()
         << QStringList{HDR_LOKO, loko("754001-6"), QStringLiteral("Depo Praha \"sever\""), newLoko("754003-2"),
                        loko("754005-7")}
         << locoDone;
+    // A bookmark of megabytes is quoted as the list shows it.
+    const QString longMark = QString(1000, u'z') + QStringLiteral("konec");
+    QTest::newRow("long bookmark quoted by its first 1,000 characters")
+        << LOKO << LOKO << QStringList{HDR_LOKO, loko("754001-6"), longMark, loko("754005-7")} << "754003"
+        << QStringList{"no"} << QStringList{BOOKMARK_Q.arg(QString(1000, u'z') + QChar(0x2026))}
+        << QStringList{HDR_LOKO, loko("754001-6"), longMark, newLoko("754003-2"), loko("754005-7")} << locoDone;
     QTest::newRow("bookmark with a smaller vehicle below it")
         << LOKO << LOKO << QStringList{HDR_LOKO, QStringLiteral("Depo"), loko("754001-6"), loko("754005-7")}
         << "754003" << QStringList() << QStringList()

@@ -304,6 +304,10 @@ void TestDatabase::bigDatabaseEditsAndAccessibility()
     QVERIFY(cell);
     QCOMPARE(cell->text(QAccessible::Name), lines[24999]);
     QVERIFY(!cell->rect().isEmpty());
+    // A line selected by assistive technology is the line the commands act on.
+    QVERIFY(accessible->tableInterface()->selectRow(25000));
+    QCOMPARE(x.f->selectedRow(), 25000);
+    QCOMPARE(x.f->panel(1), u"Řádek: 25001"_s);
 }
 
 // Each edit raises the count; only a successful save or a load resets it.
@@ -546,6 +550,7 @@ void TestDatabase::deleteByDoubleClick()
     QCOMPARE(x.f->selectedRow(), -1);
     QCOMPARE(x.f->panel(1), QStringLiteral("Řádek: 3")); // kept until the next selection
     QCOMPARE(buttons(x.f), QStringLiteral("000"));
+    QCOMPARE(list(x.f)->currentIndex().row(), 2); // the keys go on from where the line was
 }
 
 void TestDatabase::bookmarkInsertedAsTyped_data()
@@ -689,17 +694,25 @@ void TestDatabase::headerDeletedLikeBookmark()
 void TestDatabase::leavingListDisablesButtons_data()
 {
     QTest::addColumn<QString>("target");
+    QTest::addColumn<int>("reason");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("to Upravit") << "Btn_upravit" << "100";
-    QTest::newRow("to Smaž") << "btn_smaz" << "010";
-    QTest::newRow("to Záložka") << "btn_zalozka" << "001";
-    QTest::newRow("to a field") << "edt_rezim" << "000";
-    QTest::newRow("to the add window") << "Form_databaze" << "111";
+    // A click on a button leaves that one; Tab walks on to all three.
+    QTest::newRow("click on Upravit") << "Btn_upravit" << int(Qt::MouseFocusReason) << "100";
+    QTest::newRow("click on Smaž") << "btn_smaz" << int(Qt::MouseFocusReason) << "010";
+    QTest::newRow("click on Záložka") << "btn_zalozka" << int(Qt::MouseFocusReason) << "001";
+    QTest::newRow("Tab to Upravit") << "Btn_upravit" << int(Qt::TabFocusReason) << "111";
+    QTest::newRow("Shift+Tab to Záložka") << "btn_zalozka" << int(Qt::BacktabFocusReason) << "111";
+    QTest::newRow("to a field") << "edt_rezim" << int(Qt::TabFocusReason) << "000";
+    QTest::newRow("Tab to Upravit, then to a field") << "Btn_upravit,edt_rezim" << int(Qt::TabFocusReason) << "000";
+    QTest::newRow("Tab to Upravit, back to the list") << "Btn_upravit,lbx_databaze" << int(Qt::BacktabFocusReason)
+                                                      << "111";
+    QTest::newRow("to the add window") << "Form_databaze" << int(Qt::TabFocusReason) << "111";
 }
 
 void TestDatabase::leavingListDisablesButtons()
 {
     QFETCH(QString, target);
+    QFETCH(int, reason);
     QFETCH(QString, expected);
     Fixture x;
     x.show(true, 2);
@@ -715,7 +728,8 @@ void TestDatabase::leavingListDisablesButtons()
         x.f->activateWindow();
         QTRY_COMPARE(QApplication::focusWidget(), list(x.f));
     } else {
-        child<QWidget>(x.f, target.toLatin1())->setFocus(Qt::TabFocusReason);
+        for (const QString &name : target.split(u','))
+            child<QWidget>(x.f, name.toLatin1())->setFocus(Qt::FocusReason(reason));
     }
     QCOMPARE(buttons(x.f), expected);
 }

@@ -27,6 +27,7 @@ private slots:
     void initialState();
     void statusBar();
     void mainMenu();
+    void mnemonicsInEveryMenu();
     void toolBar();
     void contextMenus();
     void pictures();
@@ -178,30 +179,55 @@ void TestMainWindow::statusBar()
 void TestMainWindow::mainMenu()
 {
     Ui::TForm1 *ui = form()->ui;
-    QCOMPARE(actionTexts(ui->MainMenu1->actions()), (QStringList{"&Databáze", "&Nastavení", "Nápověda"}));
+    QCOMPARE(actionTexts(ui->MainMenu1->actions()), (QStringList{"&Databáze", "&Nastavení", "Nápo&věda"}));
     QCOMPARE(actionTexts(ui->Databze1->actions()),
-             (QStringList{"uložit &vozidlo...", "&Uložit databázi", "Zobrazit Databázi...", "Výpis z databáze vozů",
-                          "Zobrazit list...", "Výpis z databáze lokomotiv", "Tisk výpisu...", "Uložit výpis..."}));
+             (QStringList{"uložit &vozidlo...", "&Uložit databázi", "Zobrazit &Databázi...", "Výpis z databáze v&ozů",
+                          "Zobrazit &list...", "Výpis z databáze lo&komotiv", "&Tisk výpisu...", "Uložit vý&pis..."}));
     const QList<QAction *> databaze = ui->Databze1->actions();
     QVERIFY(databaze.value(databaze.indexOf(ui->Tiskvpisu1) - 1)->isSeparator());
     QCOMPARE(ui->Tiskvpisu1->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
-    QCOMPARE(actionTexts(ui->ZobrazitDatabzi1->actions()), (QStringList{"Databázi lokomotivy", "Databázi vozy"}));
+    QCOMPARE(actionTexts(ui->ZobrazitDatabzi1->actions()), (QStringList{"Databázi &lokomotivy", "Databázi &vozy"}));
     QCOMPARE(actionTexts(ui->Vpiszdatabzevoz1->actions()),
-             (QStringList{"Charakteristika...", "DKV...", "Domovská stanice...", "Kontrola čísel"}));
+             (QStringList{"&Charakteristika...", "&DKV...", "Domovská &stanice...", "&Kontrola čísel"}));
     QCOMPARE(actionTexts(ui->Zobrazitlist1->actions()),
-             (QStringList{"Režim vozu", "Vlastník vozu", "Charakteristika 5-6", "Charakteristika 7-8",
+             (QStringList{"&Režim vozu", "&Vlastník vozu", "Charakteristika &5-6", "Charakteristika &7-8",
                           "&Doplnit standardní kódy"}));
     QVERIFY(ui->Zobrazitlist1->actions().value(4)->isSeparator());
     QCOMPARE(actionTexts(ui->Vpiszdatabzelokomotiv1->actions()),
-             (QStringList{"Řada...", "DKV...", "Provozní jednotka...", "Kontrola čísel"}));
-    QCOMPARE(actionTexts(ui->Nastaven1->actions()), (QStringList{"Technické parametry", "Údržba"}));
+             (QStringList{"Řad&a...", "&DKV...", "&Provozní jednotka...", "&Kontrola čísel"}));
+    QCOMPARE(actionTexts(ui->Nastaven1->actions()), (QStringList{"&Technické parametry", "Ú&držba"}));
     QVERIFY(ui->technika->isCheckable() && ui->udrzba->isCheckable());
     QCOMPARE(actionTexts(ui->Npovda1->actions()),
-             (QStringList{"Výpočet kontrolní číslice", "Přidat vozidlo do databáze", "Uložení databáze",
-                          "Práce s databázi", "Výpisy", "Listy", "Nastavení", "O programu"}));
+             (QStringList{"&Výpočet kontrolní číslice", "&Přidat vozidlo do databáze", "&Uložení databáze",
+                          "Práce s &databázi", "Výpi&sy", "&Listy", "&Nastavení", "&O programu"}));
+    QCOMPARE(ui->n1->shortcut(), QKeySequence(Qt::Key_F1));
     // Images from the image list: 0, 2, 4, 3.
     for (QAction *a : {ui->uloitvozidlo1, ui->Uloitdatabzi1, ui->Lokomotivy1, ui->Vozy1})
         QVERIFY2(!a->icon().isNull(), qPrintable(a->objectName()));
+}
+
+// Every item of every menu, the menu bar's included, has one underlined
+// letter, none used twice in one menu: so does an item added later.
+void TestMainWindow::mnemonicsInEveryMenu()
+{
+    QList<QWidget *> menus{form()->menuBar(), form()->pmenu_vypisy, form()->PopupMenu_databaze,
+                           form()->PopupMenu_form1};
+    for (int i = 0; i < menus.size(); ++i) {
+        QSet<QChar> letters;
+        for (QAction *a : menus[i]->actions()) {
+            if (a->isSeparator())
+                continue;
+            if (a->menu())
+                menus << a->menu();
+            const QString text = QString(a->text()).replace(QStringLiteral("&&"), QString());
+            const qsizetype at = text.indexOf(u'&');
+            QVERIFY2(at >= 0 && at + 1 < text.size() && text.indexOf(u'&', at + 1) < 0, qPrintable(a->text()));
+            QVERIFY2(!letters.contains(text[at + 1].toLower()), qPrintable(a->text()));
+            letters.insert(text[at + 1].toLower());
+        }
+        QVERIFY(!letters.isEmpty());
+    }
+    QVERIFY(menus.size() >= 13);
 }
 
 void TestMainWindow::toolBar()
@@ -220,20 +246,20 @@ void TestMainWindow::toolBar()
     QCOMPARE(dropDown->defaultAction()->menu(), form()->pmenu_vypisy);
     QCOMPARE(dropDown->popupMode(), QToolButton::InstantPopup);
     const QList<QAction *> top = form()->pmenu_vypisy->actions();
-    QCOMPARE(actionTexts(top), (QStringList{"Vozy", "Lokomotivy"}));
+    QCOMPARE(actionTexts(top), (QStringList{"&Vozy", "&Lokomotivy"}));
     QCOMPARE(actionTexts(top[0]->menu()->actions()),
-             (QStringList{"Charakteristika...", "DKV...", "Domov. stanice", "Kontrola čísel"}));
-    QCOMPARE(actionTexts(top[1]->menu()->actions()), (QStringList{"Řada", "DKV...", "PJ...", "Kontrola čísel"}));
+             (QStringList{"&Charakteristika...", "&DKV...", "Domov. &stanice", "&Kontrola čísel"}));
+    QCOMPARE(actionTexts(top[1]->menu()->actions()), (QStringList{"Řad&a", "&DKV...", "&PJ...", "&Kontrola čísel"}));
 }
 
 void TestMainWindow::contextMenus()
 {
-    QCOMPARE(actionTexts(form()->PopupMenu_databaze->actions()), (QStringList{"Smaž", "Upravit", "Záložka"}));
+    QCOMPARE(actionTexts(form()->PopupMenu_databaze->actions()), (QStringList{"&Smaž", "&Upravit", "&Záložka"}));
     for (QAction *a : form()->PopupMenu_databaze->actions())
         QVERIFY(!a->icon().isNull());
     QCOMPARE(actionTexts(form()->PopupMenu_form1->actions()),
-             (QStringList{"Uložit vozidlo", "Zobrazit databázi lokomotivy", "Zobrazit databázi vozy",
-                          "Zobrazit databázi režim", "Uložit databázi"}));
+             (QStringList{"Uložit &vozidlo", "Zobrazit databázi &lokomotivy", "Zobrazit databázi v&ozy",
+                          "Zobrazit databázi &režim", "&Uložit databázi"}));
     QCOMPARE(form()->ui->lbx_databaze->contextMenuPolicy(), Qt::CustomContextMenu);
 }
 
@@ -266,15 +292,17 @@ void TestMainWindow::everyControlReachableByTab()
 // Where a widget is, in window coordinates.
 static QRect place(QWidget *w) { return QRect(w->mapTo(w->window(), QPoint(0, 0)), w->size()); }
 
-// The smallest size is the classic one. Grown, the window gives the list most
-// of the added height and the pane some, both all the added width; the button
-// panels stay beside them and the number row at the top.
+// The window starts at the classic size. Grown, it gives the list most of the
+// added height and the pane some, both all the added width; the button panels
+// stay beside them and the number row at the top. Shrunk for a small or
+// scaled screen, the list and the pane give way, and nothing else.
 void TestMainWindow::growsWithTheWindow()
 {
     Ui::TForm1 *ui = form()->ui;
-    const QSize smallest(708, 542 + form()->menuBar()->height());
-    QCOMPARE(form()->minimumSize(), smallest);
-    QCOMPARE(form()->size(), smallest);
+    const QSize start(708, 542 + form()->menuBar()->height());
+    QCOMPARE(form()->size(), start);
+    QCOMPARE(form()->minimumWidth(), start.width());
+    QVERIFY2(form()->minimumHeight() <= 400, qPrintable(QString::number(form()->minimumHeight())));
     QVERIFY(form()->maximumWidth() > 4000 && form()->maximumHeight() > 4000);
     QWidget *const moving[] = {ui->lbx_databaze, ui->Memo1, ui->Panel_databaze, ui->btn_uloz, ui->Panel_napoveda,
                                ui->Image1, ui->Panel_editace};
@@ -295,6 +323,18 @@ void TestMainWindow::growsWithTheWindow()
         QCOMPARE(place(moving[i]).topLeft(), before[i].topLeft() + place(ui->Memo1).topRight() - before[1].topRight());
     QCOMPARE(place(ui->Image1).topLeft(), before[5].topLeft() + QPoint(1200 - 708, 0));
     QCOMPARE(place(ui->Panel_editace), before[6]);
+
+    form()->resize(form()->minimumSize());
+    QTRY_COMPARE(form()->size(), form()->minimumSize());
+    const int lost = start.height() - form()->height();
+    QCOMPARE(place(ui->Panel_editace), before[6]);
+    QCOMPARE(place(ui->Panel4).height(), 41);
+    QCOMPARE((201 - place(ui->lbx_databaze).height()) + (121 - place(ui->Memo1).height()), lost);
+    QVERIFY(place(ui->lbx_databaze).height() >= 5 * QFontMetrics(ui->lbx_databaze->font()).height());
+    QVERIFY(place(ui->Memo1).height() >= 4 * QFontMetrics(ui->Memo1->font()).height());
+    for (QWidget *w : {static_cast<QWidget *>(ui->Panel_databaze), static_cast<QWidget *>(ui->Panel_napoveda),
+                       static_cast<QWidget *>(ui->btn_uloz)})
+        QVERIFY2(w->visibleRegion().boundingRect().size() == w->size(), qPrintable(w->objectName()));
 }
 
 // At the smallest size every text fits the part of its control that shows.

@@ -18,7 +18,9 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolButton>
 #include <vector>
 
@@ -26,7 +28,11 @@ TForm1::TForm1(QWidget *parent)
     : QMainWindow(parent), ui(new Ui::TForm1)
 {
     ui->setupUi(this);
-    resize(708, 542 + menuBar()->sizeHint().height());
+    // The classic size, where the screen has room for it with a title bar.
+    QSize start(708, 542 + menuBar()->sizeHint().height());
+    if (const QScreen *s = screen())
+        start = start.boundedTo(s->availableSize() - QSize(0, style()->pixelMetric(QStyle::PM_TitleBarHeight)));
+    resize(start);
 
     m_databaze = new DatabaseModel(this);
     ui->lbx_databaze->setModel(m_databaze);
@@ -71,6 +77,8 @@ TForm1::TForm1(QWidget *parent)
     connect(ui->lbx_databaze, &QWidget::customContextMenuRequested, this, &TForm1::lbx_databazeContextPopup);
     ui->lbx_databaze->installEventFilter(this);
     ui->lbx_databaze->viewport()->installEventFilter(this);
+    for (QPushButton *button : {ui->btn_smaz, ui->Btn_upravit, ui->btn_zalozka})
+        button->installEventFilter(this);
     connect(ui->btn_smaz, &QPushButton::clicked, this, &TForm1::btn_smazClick);
     connect(ui->Btn_upravit, &QPushButton::clicked, this, &TForm1::Btn_upravitClick);
     connect(ui->btn_zalozka, &QPushButton::clicked, this, &TForm1::btn_zalozkaClick);
@@ -109,6 +117,7 @@ void TForm1::setupStatusBar()
         label->setFrameShadow(QFrame::Sunken);
         ui->StatusBar1->addWidget(label, i == 3 ? 1 : 0);
         m_panels[i] = label;
+        setPanel(i, label->text());
     }
 }
 
@@ -167,11 +176,11 @@ void TForm1::setupMenus()
 
     pmenu_vypisy = new QMenu(this);
     pmenu_vypisy->setObjectName(QStringLiteral("pmenu_vypisy"));
-    QMenu *vozy = pmenu_vypisy->addMenu(QStringLiteral("Vozy"));
+    QMenu *vozy = pmenu_vypisy->addMenu(QStringLiteral("&Vozy"));
     vozy->addActions({ui->pmenu_Charakteristika1, ui->pmenu_DKV1, ui->pmenu_Domovstanice1});
     vozy->addSeparator();
     vozy->addAction(ui->pmenu_Kontrolasel1);
-    QMenu *loko = pmenu_vypisy->addMenu(QStringLiteral("Lokomotivy"));
+    QMenu *loko = pmenu_vypisy->addMenu(QStringLiteral("&Lokomotivy"));
     loko->addActions({ui->pmenu_ada1, ui->pmenu_DKV2, ui->pmenu_PJ1});
     loko->addSeparator();
     loko->addAction(ui->pmenu_Kontrolasel2);
@@ -182,6 +191,9 @@ void TForm1::setupMenus()
     PopupMenu_databaze = new QMenu(this);
     PopupMenu_databaze->setObjectName(QStringLiteral("PopupMenu_databaze"));
     PopupMenu_databaze->addActions({ui->Sma1, ui->Upravit1, ui->Zloka1});
+    // Delete in the list deletes the selected line, as "Smaž" does.
+    ui->Sma1->setShortcutContext(Qt::WidgetShortcut);
+    ui->lbx_databaze->addAction(ui->Sma1);
 
     // Built with the window but attached to no control.
     PopupMenu_form1 = new QMenu(this);
@@ -192,14 +204,30 @@ void TForm1::setupMenus()
 
 // ---- status bar -------------------------------------------------------------
 
+// What each panel means, spoken before its text: "0" alone says nothing.
+static const char16_t *const kPanelMeanings[4] = {u"Řádky databáze", u"Vybraný řádek", u"Neuložené změny",
+                                                 u"Vozidlo k uložení"};
+
 QString TForm1::panel(int index) const { return m_panels[index]->text(); }
-void TForm1::setPanel(int index, const QString &text) { m_panels[index]->setText(text); }
+
+void TForm1::setPanel(int index, const QString &text)
+{
+    m_panels[index]->setText(text);
+    m_panels[index]->setAccessibleName(QString::fromUtf16(kPanelMeanings[index]) + QStringLiteral(": ") + text);
+}
 QLabel *TForm1::panelLabel(int index) const { return m_panels[index]; }
 
 void TForm1::raiseChangeCount()
 {
     const int count = numbering::toInt(panel(2)).value_or(0);
     setPanel(2, QString::number(count + 1));
+}
+
+// The list is named after the database it shows.
+void TForm1::setDatabaseCaption(const QString &caption)
+{
+    ui->lbl_databaze->setText(caption);
+    ui->lbx_databaze->setAccessibleName(caption);
 }
 
 int TForm1::selectedRow() const
@@ -290,7 +318,10 @@ bool TForm1::eventFilter(QObject *watched, QEvent *e)
         else if (watched == ui->edt_evidence)
             edt_evidenceClick();
     } else if (e->type() == QEvent::FocusOut && watched == ui->lbx_databaze) {
-        lbx_databazeExit(QApplication::focusWidget());
+        lbx_databazeExit(QApplication::focusWidget(), static_cast<QFocusEvent *>(e)->reason());
+    } else if (e->type() == QEvent::FocusOut
+               && (watched == ui->btn_smaz || watched == ui->Btn_upravit || watched == ui->btn_zalozka)) {
+        editButtonExit(QApplication::focusWidget());
     }
     return QMainWindow::eventFilter(watched, e);
 }
@@ -304,11 +335,18 @@ void TForm1::moveFocusTo(QWidget *w)
         edit->selectAll();
 }
 
-// A screen reader hears the digit, not just the label's name.
+// A screen reader hears the digit, not just the label's name: "Zadáno"
+// gives the focus to the first field, whose description then carries it, as
+// do the other fields of the number it belongs to, until one of them changes.
 void TForm1::setKontrolka(const QString &text)
 {
+    const QString spoken = QStringLiteral("Kontrolní číslice ") + text;
     ui->lbl_kontrolka->setText(text);
-    ui->lbl_kontrolka->setAccessibleName(QStringLiteral("Kontrolní číslice ") + text);
+    ui->lbl_kontrolka->setAccessibleName(spoken);
+    const QString description = text == QLatin1String("X") ? QString() : spoken;
+    for (QLineEdit *field : {ui->edt_rezim, ui->edt_vlastnik, ui->edt_charakteristika, ui->edt_evidence})
+        if (field->accessibleDescription() != description)
+            field->setAccessibleDescription(description);
 }
 
 void TForm1::changeRule(QLineEdit *field)

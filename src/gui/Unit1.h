@@ -41,6 +41,9 @@ public:
     QString panel(int index) const;
     void setPanel(int index, const QString &text);
     QLabel *panelLabel(int index) const;
+    // Caption of lbl_databaze, which names the shown database, and the name
+    // of the list for assistive technology.
+    void setDatabaseCaption(const QString &caption);
 
     // The lines of lbx_databaze.
     DatabaseModel *databaze() const { return m_databaze; }
@@ -99,7 +102,7 @@ public slots:
     void Lokomotivy1Click();
     void Vozy1Click();
     void lbx_databazeClick();
-    void lbx_databazeExit(QWidget *receivingFocus);
+    void lbx_databazeExit(QWidget *receivingFocus, Qt::FocusReason reason);
     void lbx_databazeContextPopup(const QPoint &pos);
     void btn_smazClick();
     void Btn_upravitClick();
@@ -161,6 +164,8 @@ private:
     bool numberFieldPaste(QLineEdit *field, QEvent *e);
     bool pasteWholeNumber(const QString &text);
     void moveFocusTo(QWidget *w);
+    // The focus left one of the three editing buttons of the list.
+    void editButtonExit(QWidget *receivingFocus);
     void setKontrolka(const QString &text);
     void showHelpPage(int page);
     void vehicleReport();

@@ -10,6 +10,7 @@
 #include "storage.h"
 
 #include <QLockFile>
+#include <algorithm>
 
 namespace {
 
@@ -103,7 +104,7 @@ static void showDatabase(TForm1 &form, const Database &target)
             break;
         }
     }
-    form.ui->lbl_databaze->setText(target.caption);
+    form.setDatabaseCaption(target.caption);
     if (form.loadDatabaseFrom(target.fileName) == storage::LoadStatus::Missing)
         boxes::message(target.missing);
     form.setPanel(0, QStringLiteral("Počet řádků ") + QString::number(form.databaze()->count()));
@@ -248,7 +249,7 @@ storage::LoadStatus TForm1::loadDatabaseFrom(const QString &fileName)
     if (result.status == storage::LoadStatus::Unreadable) {
         // Its lines are gone from the list and the file still holds them:
         // nothing is shown, so that no save and no add can go over the file.
-        ui->lbl_databaze->setText(QStringLiteral("Databáze"));
+        setDatabaseCaption(QStringLiteral("Databáze"));
         setPanel(0, QStringLiteral("Počet řádků 0"));
         setPanel(2, QStringLiteral("0"));
         boxes::error(result.error + QStringLiteral(" Soubor zůstal beze změny."));
@@ -293,19 +294,42 @@ void TForm1::lbx_databazeClick()
 {
     if (g_selectingInternally)
         return;
+    // Assistive technology selects a line without making it current: the
+    // current line follows, so that the commands act on the selected one.
+    QItemSelectionModel *selection = ui->lbx_databaze->selectionModel();
+    const QModelIndexList selected = selection->selectedIndexes();
+    if (!selected.isEmpty() && selected.first() != selection->currentIndex())
+        selection->setCurrentIndex(selected.first(), QItemSelectionModel::NoUpdate);
     setEditButtonsEnabled(ui, true);
     setPanel(1, QStringLiteral("Řádek: ") + QString::number(selectedRow() + 1));
 }
 
-void TForm1::lbx_databazeExit(QWidget *receivingFocus)
+void TForm1::lbx_databazeExit(QWidget *receivingFocus, Qt::FocusReason reason)
 {
     // The focus that stays in the list (its context menu) or leaves the window
     // (another window, a box) is no move to another control of this window.
     if (!receivingFocus || receivingFocus == ui->lbx_databaze || receivingFocus->window() != this)
         return;
-    for (QPushButton *button : {ui->btn_smaz, ui->Btn_upravit, ui->btn_zalozka})
+    const std::initializer_list<QPushButton *> buttons{ui->btn_smaz, ui->Btn_upravit, ui->btn_zalozka};
+    // Tab walks on to the buttons that act on the selected line: all three
+    // stay usable, or no command but the first could be reached by keys.
+    const bool byKeys = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason;
+    if (byKeys && std::find(buttons.begin(), buttons.end(), receivingFocus) != buttons.end())
+        return;
+    for (QPushButton *button : buttons)
         if (button != receivingFocus)
             button->setEnabled(false);
+}
+
+void TForm1::editButtonExit(QWidget *receivingFocus)
+{
+    // The focus going on to another control of this window leaves the line
+    // as the list's own exit does; back to the list or among the buttons it
+    // keeps them.
+    if (!receivingFocus || receivingFocus->window() != this || receivingFocus == ui->lbx_databaze
+        || receivingFocus == ui->btn_smaz || receivingFocus == ui->Btn_upravit || receivingFocus == ui->btn_zalozka)
+        return;
+    setEditButtonsEnabled(ui, false);
 }
 
 void TForm1::lbx_databazeContextPopup(const QPoint &pos)
@@ -328,6 +352,11 @@ void TForm1::btn_smazClick()
         // view from selecting the next line in its place.
         ui->lbx_databaze->selectionModel()->clear();
         m_databaze->removeLine(row);
+        // The keyboard's place stays where the line was, not at the top of
+        // the list: the next line, or the last one when the last went.
+        if (const int count = m_databaze->count(); count > 0)
+            ui->lbx_databaze->selectionModel()->setCurrentIndex(m_databaze->index(std::min(row, count - 1)),
+                                                                QItemSelectionModel::NoUpdate);
         raiseChangeCount();
         setLineCountLessOne(*this);
     }

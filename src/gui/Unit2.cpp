@@ -5,6 +5,7 @@
 
 #include "Unit1.h"
 #include "ui_Unit1.h"
+#include "accessible.h"
 #include "boxes.h"
 #include "databasemodel.h"
 #include "numbering.h"
@@ -46,6 +47,7 @@ TForm_databaze::TForm_databaze(TForm1 *form1)
     // The vehicle text comes from the main window's panel: never as markup.
     for (QLabel *label : findChildren<QLabel *>())
         label->setTextFormat(Qt::PlainText);
+    nameControls();
 
     connect(ui->bitbtn_pridat, &QPushButton::clicked, this, &TForm_databaze::btn_pridatClick);
     connect(ui->BitBtn_zavrit, &QPushButton::clicked, this, &TForm_databaze::btn_zavritClick);
@@ -81,6 +83,28 @@ void TForm_databaze::showEvent(QShowEvent *e)
     if (!e->spontaneous())
         m_listChangedSinceOpening = false;
     QDialog::showEvent(e);
+}
+
+// Every control is named for assistive technology after the label beside it;
+// the calendar's arrows show pictures only.
+void TForm_databaze::nameControls()
+{
+    const std::pair<QWidget *, QString> names[] = {
+        {ui->cmb_dkv, ui->lbl_dkv->text()},
+        {ui->cmb_domovka, ui->lbl_domovka->text()},
+        {ui->sedt_serie, QStringLiteral("Série do čísla")},
+        {ui->sedt_rok, ui->lbl_rok->text()},
+        {ui->ComboBoxEx1, QStringLiteral("Číslo revize")},
+        {ui->cbe_opravna, QStringLiteral("Opravna revize")},
+        {ui->kalendar, QStringLiteral("Kalendář")},
+        {ui->kalendar->findChild<QWidget *>(QStringLiteral("qt_calendar_calendarview")), QStringLiteral("Kalendář")},
+        {ui->kalendar->findChild<QWidget *>(QStringLiteral("qt_calendar_prevmonth")), QStringLiteral("Předchozí měsíc")},
+        {ui->kalendar->findChild<QWidget *>(QStringLiteral("qt_calendar_nextmonth")), QStringLiteral("Další měsíc")},
+        {ui->kalendar->findChild<QWidget *>(QStringLiteral("qt_calendar_yearedit")), QStringLiteral("Rok")},
+    };
+    for (const auto &[control, name] : names)
+        if (control)
+            accessible::setName(control, name);
 }
 
 void TForm_databaze::openWindow()
@@ -146,6 +170,7 @@ void TForm_databaze::FormActivate()
     ui->lbl_databaze->setText(QStringLiteral("Přidat do databáze"));
     ui->lbl_domovka->setText(kind == Kind::Wagon ? QStringLiteral("Domovská stanice")
                                                  : QStringLiteral("Provozní jednotka"));
+    accessible::setName(ui->cmb_domovka, ui->lbl_domovka->text());
 
     // No run while a line is edited; otherwise a run starts after this serial.
     if (vozidlo.endsWith(QLatin1Char('t'))) {
@@ -226,7 +251,7 @@ TForm_databaze::Target TForm_databaze::showTarget(bool lokomotiva)
         }
     }
 
-    Form1->ui->lbl_databaze->setText(target);
+    Form1->setDatabaseCaption(target);
     switch (Form1->loadDatabaseFrom(fileName)) {
     case storage::LoadStatus::Ok:
         break;
@@ -305,7 +330,7 @@ void TForm_databaze::btn_pridatClick()
     case placement::Place::Insert: {
         int row = place.row;
         if (place.bookmarkRow >= 0
-            && boxes::confirm(QStringLiteral("Vozidlo bude zapsáno za záložku \"") + db->line(place.bookmarkRow)
+            && boxes::confirm(QStringLiteral("Vozidlo bude zapsáno za záložku \"") + db->shownLine(place.bookmarkRow)
                               + QStringLiteral("\". Chcete ho zapsat před ní?")))
             row = place.bookmarkRow;
         db->insertLine(row, line);

@@ -42,6 +42,7 @@ protected:
     void showEvent(QShowEvent *e) override;
 
 private:
+    void nameControls();
     void setOuterSize(int width, int height);
     void placeBesideMainWindow();
     bool allocationTexts(QString &dkv, QString &domovka);

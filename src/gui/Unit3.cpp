@@ -9,9 +9,12 @@
 #include "lines.h"
 #include "storage.h"
 
+#include <QGuiApplication>
 #include <QPixmap>
+#include <QScreen>
 #include <QShowEvent>
 #include <QTimer>
+#include <algorithm>
 
 namespace {
 // The data files in the order of the ticks 1 to 6.
@@ -29,6 +32,9 @@ TForm_uvod::TForm_uvod(TForm1 *form1)
     setWindowModality(Qt::NonModal);
     Form1->installEventFilter(this);
     ui->Image_uvod->setPixmap(QPixmap::fromImage(jpeg::load(QStringLiteral(":/images/banner.jpg"))));
+    // Named for assistive technology, as the main window's picture is.
+    ui->Image_uvod->setAccessibleName(QStringLiteral("Trakvid"));
+    ui->ProgressBar1->setAccessibleName(QStringLiteral("Načítání souborů"));
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -38,17 +44,31 @@ TForm_uvod::TForm_uvod(TForm1 *form1)
 }
 
 // Centred over the main window, and again wherever the window manager puts
-// that once it is mapped.
+// that once it is mapped; moved inside the screen where the main window
+// stands at its edge, so that the picture and the status text stay whole.
+void TForm_uvod::placeOverMainWindow()
+{
+    const QPoint centre = Form1->frameGeometry().center();
+    QRect own = rect();
+    own.moveCenter(centre);
+    if (const QScreen *screen = QGuiApplication::screenAt(centre) ? QGuiApplication::screenAt(centre) : Form1->screen()) {
+        const QRect room = screen->availableGeometry();
+        own.moveLeft(std::clamp(own.left(), room.left(), std::max(room.left(), room.right() + 1 - own.width())));
+        own.moveTop(std::clamp(own.top(), room.top(), std::max(room.top(), room.bottom() + 1 - own.height())));
+    }
+    move(own.topLeft());
+}
+
 void TForm_uvod::showEvent(QShowEvent *e)
 {
-    move(Form1->frameGeometry().center() - rect().center());
+    placeOverMainWindow();
     QWidget::showEvent(e);
 }
 
 bool TForm_uvod::eventFilter(QObject *watched, QEvent *e)
 {
     if (watched == Form1 && isVisible() && (e->type() == QEvent::Move || e->type() == QEvent::Resize))
-        move(Form1->frameGeometry().center() - rect().center());
+        placeOverMainWindow();
     return QWidget::eventFilter(watched, e);
 }
 

@@ -32,6 +32,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:
+    void placeOverMainWindow();
     void dataFileStep(const QString &fileName);
     void settingsFileStep();
     void applySettings();

@@ -3,6 +3,7 @@ class QApplication;
 
 namespace trakvid {
 // What every start of the program needs, tests included: the compiled-in
-// pictures, Qt's own Czech texts, the application title and the box tracking.
+// pictures, Qt's own Czech texts, the application title, the box tracking and
+// the menu keys F10 and Shift+F10.
 void initApplication(QApplication &app);
 } // namespace trakvid

@@ -49,6 +49,26 @@ QWidget *parentWindow()
 
 QString title() { return QStringLiteral("Trakvid"); }
 
+// A text with long runs without a blank (a quoted line) gets invisible break
+// opportunities: the box then wraps them within its usual width, where the
+// toolkit would make it as wide as a small or scaled screen, frame beyond it.
+QString breakable(const QString &text)
+{
+    constexpr int kRun = 60;
+    QString out;
+    out.reserve(text.size() + text.size() / kRun);
+    int run = 0;
+    for (const QChar c : text) {
+        out += c;
+        run = c.isSpace() ? 0 : run + 1;
+        if (run >= kRun && !c.isHighSurrogate()) {
+            out += QChar(0x200B);
+            run = 0;
+        }
+    }
+    return out;
+}
+
 Response ask(const Request &request)
 {
     return g_responder->respond(request);
@@ -58,7 +78,7 @@ QMessageBox::StandardButton runBox(QMessageBox::Icon icon, const QString &captio
                                    const QString &text, QMessageBox::StandardButtons buttons,
                                    QMessageBox::StandardButton defaultButton)
 {
-    QMessageBox box(icon, caption, text, buttons, parentWindow());
+    QMessageBox box(icon, caption, breakable(text), buttons, parentWindow());
     // Our texts carry file lines and bookmarks: never read them as markup.
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(defaultButton);

@@ -1,6 +1,9 @@
 #pragma once
 // The program's modal boxes. Every box goes through here so that tests can
 // answer them with a scripted stand-in (setResponder).
+// A box that quotes a line of a database quotes it as the list shows it
+// (DatabaseModel::shownLine): a line of megabytes would freeze the box and
+// make it taller than any screen.
 #include <QString>
 
 class QDialog;

@@ -36,13 +36,18 @@ QVariant DatabaseModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= m_lines.size())
         return {};
-    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole || role == Qt::ToolTipRole) {
-        const QByteArrayView bytes = m_lines.bytes(index.row());
-        if (bytes.size() > kShownCharacters)
-            return QString(storage::fromWindows1250(bytes.first(kShownCharacters)) + QChar(0x2026));
-        return storage::fromWindows1250(bytes);
-    }
+    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole || role == Qt::ToolTipRole)
+        return shownLine(index.row());
     return {};
+}
+
+QString DatabaseModel::shownLine(int row) const
+{
+    // Windows-1250 has one byte a character: only the shown part is decoded.
+    const QByteArrayView bytes = m_lines.bytes(row);
+    if (bytes.size() > kShownCharacters)
+        return storage::fromWindows1250(bytes.first(kShownCharacters)) + QChar(0x2026);
+    return storage::fromWindows1250(bytes);
 }
 
 storage::Lines::LoadResult DatabaseModel::load(const QString &fileName)

@@ -23,6 +23,9 @@ public:
     const storage::Lines &lines() const { return m_lines; }
     int count() const { return int(m_lines.size()); }
     QString line(int row) const { return m_lines.text(row); }
+    // The line as the list shows it and a box quotes it: its first 1,000
+    // characters followed by "…" when it is longer.
+    QString shownLine(int row) const;
     // Every line decoded: for small lists.
     QStringList texts() const { return m_lines.texts(); }
 

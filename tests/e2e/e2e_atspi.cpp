@@ -1,13 +1,17 @@
 // End-to-end through AT-SPI: a client registered as a screen reader registers
 // sees the main window's controls by name and hears real typing under X.
 #include "Unit1.h"
+#include "Unit2.h"
+#include "Unit3.h"
 #include "atspi.h"
 #include "testutil.h"
 #include "ui_Unit1.h"
+#include "ui_Unit2.h"
 
 #include <QHash>
 #include <QItemSelectionModel>
 #include <QProcess>
+#include <QTimer>
 
 class TestAtspi : public QObject
 {
@@ -18,6 +22,8 @@ private slots:
     void controlsByName();
     void typingIsHeard();
     void selectingARow();
+    void everyControlNamed();
+    void checkDigitIsHeard();
 
 private:
     AtspiClient m_reader;
@@ -105,7 +111,8 @@ void TestAtspi::selectingARow()
     TForm1 form;
     QVERIFY(e2e::showActive(&form));
     form.Vozy1Click();
-    const QString list = m_reader.find(QStringLiteral("list"), QStringLiteral("Databáze"))["id"].toString();
+    // Named after the database it shows.
+    const QString list = m_reader.find(QStringLiteral("list"), QStringLiteral("Databáze vozy"))["id"].toString();
     QVERIFY2(!list.isEmpty(), qPrintable(m_reader.error()));
     m_reader.clearEvents();
 
@@ -114,6 +121,122 @@ void TestAtspi::selectingARow()
     QCOMPARE(m_reader.command({QStringLiteral("selected-rows"), list}), QJsonValue(QJsonArray{8}));
     const QJsonObject selected = m_reader.waitForEvent(AtspiClient::is("object:state-changed:selected", lines[8]));
     QCOMPARE(selected["detail1"].toInt(), 1);
+
+    // The line is the selected one for the panel and the commands: "Smaž"
+    // asks about it (a real box, answered by a real key) and deletes it.
+    QTRY_COMPARE(form.panel(1), QStringLiteral("Řádek: 9"));
+    QTimer answer;
+    answer.setInterval(50);
+    QString asked;
+    connect(&answer, &QTimer::timeout, this, [&] {
+        QWidget *box = QApplication::activeModalWidget();
+        if (!box || QApplication::activeWindow() != box || !asked.isEmpty())
+            return;
+        asked = box->property("text").toString();
+        QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
+    });
+    answer.start();
+    form.ui->btn_smaz->click();
+    QCOMPARE(asked, QStringLiteral("chcete tuto položku z databáze smazat?"));
+    lines.removeAt(8);
+    QCOMPARE(form.databaze()->texts(), lines);
+}
+
+// Every control of the three windows, as a screen reader finds it, has a
+// name: those of the table by the label beside them, and no other control
+// showing is left unnamed.
+void TestAtspi::everyControlNamed()
+{
+    WorkDir dir;
+    writeLines(QStringLiteral("vozy.txt"), {QStringLiteral("Databáze vozy"), QStringLiteral("21802345001-6 dkv A domovska B")});
+    Windows windows;
+    TForm1 *form = windows.form1.get();
+    QVERIFY(e2e::showActive(form));
+    form->ui->technika->setChecked(true);
+    form->ui->udrzba->setChecked(true);
+    form->Vozy1Click();
+    form->ui->edt_rezim->setText(QStringLiteral("21"));
+    form->ui->edt_vlastnik->setText(QStringLiteral("80"));
+    form->ui->edt_charakteristika->setText(QStringLiteral("2345"));
+    form->ui->edt_evidence->setText(QStringLiteral("123"));
+    form->ui->BitBtn_zadano->click();
+    form->uloitvozidlo1Click();
+    QTRY_VERIFY(windows.form_databaze->isActiveWindow());
+    // A combo box is named by its label, not by its text.
+    windows.form_databaze->ui->cmb_dkv->setEditText(QStringLiteral("Plzeň"));
+    TForm_uvod splash(form);
+    splash.Timer1->stop(); // it stays up while it is read
+    splash.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&splash));
+    m_reader.sync();
+
+    struct Named {
+        const char *role;
+        QString name;
+    };
+    const Named table[] = {
+        // The main window.
+        {"text", "Režim"}, {"text", "Vlastník"}, {"text", "Charakteristika"}, {"text", "evidence"},
+        {"radio button", "vozy"}, {"radio button", "lokomotivy"}, {"push button", "Zadáno"},
+        {"label", "Kontrolní číslice 8"}, {"list", "Databáze vozy"},
+        {"label", "Řádky databáze: Počet řádků 2"}, {"label", "Vybraný řádek: Řádek:"},
+        {"label", "Neuložené změny: 0"}, {"label", "Vozidlo k uložení: 21802345123-8"},
+        // The add window.
+        {"combo box", "DKV"}, {"combo box", "Domovská stanice"}, {"spin button", "Série do čísla"},
+        {"spin button", "Rok výroby"}, {"text", "Typ podvozku"}, {"text", "Výrobce"},
+        {"combo box", "Číslo revize"}, {"combo box", "Opravna revize"}, {"text", "Ujeto kilometrů"},
+        {"push button", "Předchozí měsíc"}, {"push button", "Další měsíc"}, {"table", "Kalendář"},
+        // The splash.
+        {"progress bar", "Načítání souborů"},
+    };
+    for (const Named &n : table) {
+        const QJsonObject found = m_reader.find(QString::fromLatin1(n.role), n.name);
+        QVERIFY2(!found.isEmpty() && found["states"].toArray().contains(QStringLiteral("showing")),
+                 qPrintable(QStringLiteral("%1 \"%2\"").arg(QString::fromLatin1(n.role), n.name)));
+    }
+
+    const QStringList controls{"push button", "toggle button", "radio button", "check box", "combo box", "text",
+                               "spin button", "list", "table", "progress bar", "slider", "page tab"};
+    QStringList unnamed;
+    int seen = 0;
+    for (const QJsonValue &v : m_reader.tree()) {
+        if (!controls.contains(v[QLatin1String("role")].toString())
+            || !v[QLatin1String("states")].toArray().contains(QStringLiteral("showing")))
+            continue;
+        ++seen;
+        if (v[QLatin1String("name")].toString().trimmed().isEmpty())
+            unnamed << v[QLatin1String("role")].toString() + " " + v[QLatin1String("id")].toString();
+    }
+    QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
+    QVERIFY2(seen >= int(std::size(table)), qPrintable(QString::number(seen)));
+}
+
+// "Zadáno" gives the focus to the first field: the screen reader, following
+// the focus, hears the check digit in that field's description.
+void TestAtspi::checkDigitIsHeard()
+{
+    WorkDir dir;
+    TForm1 form;
+    QVERIFY(e2e::showActive(&form));
+    form.ui->edt_rezim->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), form.ui->edt_rezim);
+    m_reader.sync();
+    m_reader.clearEvents();
+    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"),
+                                                  QStringLiteral("50"), QStringLiteral("21802345123")});
+    QTRY_COMPARE(QApplication::focusWidget(), form.ui->BitBtn_zadano);
+    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
+    QTRY_COMPARE(form.ui->lbl_kontrolka->text(), QStringLiteral("8"));
+    const QJsonObject focus = m_reader.waitForEvent([](const QJsonObject &e) {
+        return AtspiClient::is("focus:", "Režim")(e) && e["description"].toString() == "Kontrolní číslice 8";
+    });
+    QVERIFY2(!focus.isEmpty(), qPrintable(m_reader.eventLog()));
+    QCOMPARE(m_reader.focused()["description"].toString(), QStringLiteral("Kontrolní číslice 8"));
+    // A changed field leaves no digit behind.
+    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("3")});
+    QTRY_COMPARE(form.ui->lbl_kontrolka->text(), QStringLiteral("X"));
+    m_reader.sync();
+    QCOMPARE(m_reader.focused()["description"].toString(), QString());
 }
 
 TRAKVID_TEST_MAIN(TestAtspi)

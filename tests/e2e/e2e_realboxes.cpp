@@ -12,6 +12,8 @@
 
 #include <QClipboard>
 #include <QComboBox>
+#include <QInputDialog>
+#include <QMenu>
 #include <QMessageBox>
 #include <QProcess>
 #include <QScreen>
@@ -30,8 +32,12 @@ private slots:
     void bigListingByTheKeyboard();
     void clerkSession_data();
     void clerkSession();
+    void keyboardCommands_data();
+    void keyboardCommands();
 
 private:
+    // Runs the steps of a session row, then checks what it expects.
+    void runSession(const QString &steps, const QStringList &expect);
     // Presses `key` in the next modal box once it has the keyboard.
     void pressInNextBox(const QString &key);
     static void waitActive(QWidget *w);
@@ -364,10 +370,109 @@ void TestRealBoxes::clerkSession_data()
         << QStringList{"kontrolka=8", "fields=21 80 2345 123"};
 }
 
+// Every command of the menus and of the list by keys alone: the menus by
+// their underlined letters, the list's commands by Delete, by Tab to its
+// buttons and by its context menu (Shift+F10, the Menu key). Steps and
+// expectations as in the clerk's session.
+void TestRealBoxes::keyboardCommands_data()
+{
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QStringList>("expect");
+    const QString v1 = "21802345001-6 dkv A domovska B", v5 = "21802345005-7 dkv A domovska B",
+                  v7 = "21802345007-3 dkv A domovska B";
+    const auto keys = [](const QString &s) {
+        QString steps;
+        for (const QString &key : s.split(' '))
+            steps += "xkey:" + key + "; ";
+        return steps;
+    };
+    QTest::newRow("keys: Databáze, uložit vozidlo")
+        << "focus:edt_rezim; xtype:21802345003; xkey:Return; " + keys("alt+d v")
+        << QStringList{"active=Form_databaze", "p3=21802345003-2"};
+    QTest::newRow("keys: Databáze, Zobrazit Databázi, Uložit databázi")
+        << keys("alt+d d l") + "check:caption=Databáze lokomotivy; " + keys("alt+d d v")
+               + "ans:Return; ans:Return; " + keys("alt+d u")
+        << QStringList{"caption=Databáze vozy", "p2=0",
+                       "box=Potvrzení: Chcete uložit změny v souboru Databáze vozy|Trakvid: Změněná databáze vozů uložena"};
+    QTest::newRow("keys: Databáze, Výpis z databáze vozů")
+        << "ans:Escape; ans:Return; " + keys("alt+d o c")
+               + "check:box=Databáze vyber vůz podle charakteristiky: Zadej čtyři čísla charakteristiky vozu|"
+                 "Trakvid: nekorektní zadání charakteristiky !!; "
+               + "ans:text:A; " + keys("alt+d o d") + "check:heading=Databáze vozů z DKV A; ans:text:B; "
+               + keys("alt+d o s") + "check:heading=Výpis z databáze vozů z domovské stanice  B; " + keys("alt+d o k")
+        << QStringList{"heading=Kontrola čísel databáze vozů"};
+    QTest::newRow("keys: Databáze, Zobrazit list")
+        << keys("alt+d l r") + "check:heading=List režimů vozu; ans:Return; " + keys("alt+d l v") + "ans:Return; "
+               + keys("alt+d l 5") + "ans:Return; " + keys("alt+d l 7")
+        << QStringList{"box=Trakvid: List vlastníků neexistuje !!|Trakvid: databáze charakteristiky číslice 5-6 "
+                       "neexistuje !!|Trakvid: List charakteristiky číslice 7-8 neexistuje !!"};
+    QTest::newRow("keys: Databáze, Výpis z databáze lokomotiv")
+        << "ans:Escape; ans:Return; " + keys("alt+d k a") + "check:box=Databáze vyber lokomotivu řady: Zadej řadu|"
+                                                          "Trakvid: nekorektní zadání řady !!; "
+               + "ans:text:A; " + keys("alt+d k d") + "check:heading=Databáze hnacích vozidel z DKV A; ans:text:B; "
+               + keys("alt+d k p") + "check:heading=Výpis z databáze hnacích vozidel z Provozní jednotky  B; "
+               + keys("alt+d k k")
+        << QStringList{"heading=Kontrola čísel databáze lokomotiv"};
+    QTest::newRow("keys: Databáze, Tisk výpisu, Uložit výpis")
+        << "rezim; ans:Escape; " + keys("alt+d t") + "check:printed=1; ans:text:v.txt; " + keys("alt+d p")
+        << QStringList{"utf8=v.txt:List režimů vozu|Režim"};
+    QTest::newRow("keys: Nastavení")
+        << keys("alt+n t") + "check:settings=10; " + keys("alt+n d") << QStringList{"settings=11"};
+    QTest::newRow("keys: Nápověda, F1")
+        << keys("alt+v v") + "check:heading=Nápověda k výpočtu kontrolní číslice; " + keys("alt+v p")
+               + "check:heading=Nápověda k uložení zadaného vozidla do databáze; " + keys("alt+v u")
+               + "check:heading=Nápověda k uložení databáze; " + keys("alt+v d")
+               + "check:heading=Nápověda k práci s databází; " + keys("alt+v s") + "check:heading=Nápověda k Výpisům; "
+               + keys("alt+v l") + "check:heading=Nápověda k Listům; " + keys("alt+v n")
+               + "check:heading=Nápověda k Nastavení; " + keys("alt+v o") + "check:heading=O programu; "
+               + "vozy; focus:lbx_databaze; xkey:F1"
+        << QStringList{"heading=Nápověda k výpočtu kontrolní číslice"};
+    QTest::newRow("keys: F10 opens the menu bar") << keys("F10 d l") << QStringList{"caption=Databáze lokomotivy"};
+    // The place stays where the deleted line was, the next line then the last.
+    QTest::newRow("keys: Delete, keypad Delete")
+        << "vozy; focus:lbx_databaze; " + keys("Down Down") + "check:p1=Řádek: 3; ans:Return; xkey:Delete; "
+               + "check:current=2; check:p1=Řádek: 3; xkey:Down; ans:Return; xkey:KP_Delete"
+        << QStringList{"list=Databáze vozy|" + v1 + "|" + v7, "current=2", "p1=Řádek: 4", "p2=2",
+                       "box=Potvrzení: chcete tuto položku z databáze smazat?|"
+                       "Potvrzení: chcete tuto položku z databáze smazat?"};
+    QTest::newRow("keys: Tab to Upravit, Smaž")
+        << "vozy; focus:lbx_databaze; " + keys("Down Tab") + "check:buttons=111; check:focus=Btn_upravit; "
+               + "xkey:Tab; check:focus=btn_smaz; ans:Return; xkey:space"
+        << QStringList{"list=Databáze vozy|" + v5 + "|" + v7 + "|konec", "buttons=000"};
+    QTest::newRow("keys: Tab to Záložka and on, back, Záložka")
+        << "vozy; focus:lbx_databaze; " + keys("Down Tab Tab Tab") + "check:focus=btn_zalozka; check:buttons=111; "
+               + "xkey:Tab; check:buttons=000; xkey:shift+Tab; check:focus=lbx_databaze; " + keys("Down Tab Tab Tab")
+               + "ans:text:Z; xkey:space"
+        << QStringList{"list=Databáze vozy|" + v1 + "|Z|" + v5 + "|" + v7 + "|konec",
+                       "box=Přidej záložku: Zadej text záložky"};
+    QTest::newRow("keys: Shift+F10 in the list, Záložka, Upravit")
+        << "vozy; focus:lbx_databaze; " + keys("Down shift+F10") + "check:popup=PopupMenu_databaze; ans:text:Z; "
+               + keys("z shift+F10 u")
+        << QStringList{"list=Databáze vozy|Z|" + v1 + "|" + v5 + "|" + v7 + "|konec", "active=Form_databaze",
+                       "p3=21802345001-6 Upravit"};
+    QTest::newRow("keys: Menu key in the list, Smaž")
+        << "vozy; focus:lbx_databaze; " + keys("Down Menu") + "check:popup=PopupMenu_databaze; ans:Return; xkey:s"
+        << QStringList{"list=Databáze vozy|" + v5 + "|" + v7 + "|konec"};
+    QTest::newRow("keys: Shift+F10 in a number field")
+        << "focus:edt_vlastnik; xkey:shift+F10; check:popup=1; xkey:Escape" << QStringList{"popup=0"};
+}
+
 void TestRealBoxes::clerkSession()
 {
     QFETCH(QString, steps);
     QFETCH(QStringList, expect);
+    runSession(steps, expect);
+}
+
+void TestRealBoxes::keyboardCommands()
+{
+    QFETCH(QString, steps);
+    QFETCH(QStringList, expect);
+    runSession(steps, expect);
+}
+
+void TestRealBoxes::runSession(const QString &steps, const QStringList &expect)
+{
     WorkDir dir;
     const QByteArray home = qgetenv("HOME");
     qputenv("HOME", QFile::encodeName(dir.path()));
@@ -377,6 +482,7 @@ void TestRealBoxes::clerkSession()
     writeLines("vozy.txt", vozy);
     writeLines("lokomotivy.txt", {"Databáze lokomotivy", "754001-6 dkv A pj B"});
     writeLines("rezim.txt", {"Režim"});
+    writeLines("nastaveni.txt", {"te false", "ud false"});
     Windows windows;
     TForm1 *form = windows.form1.get();
     TForm_databaze *add = windows.form_databaze;
@@ -384,6 +490,7 @@ void TestRealBoxes::clerkSession()
 
     // Answers each box with the next queued key once it has the keyboard.
     QStringList answers, shownBoxes;
+    bool printDialogShown = false;
     QTimer answering;
     answering.setInterval(50);
     bool answeringNow = false;
@@ -394,6 +501,10 @@ void TestRealBoxes::clerkSession()
         answeringNow = true;
         if (auto *message = qobject_cast<QMessageBox *>(box))
             shownBoxes << message->windowTitle() + ": " + message->text();
+        else if (auto *input = qobject_cast<QInputDialog *>(box))
+            shownBoxes << input->windowTitle() + ": " + input->labelText();
+        else if (box->inherits("QPrintDialog"))
+            printDialogShown = true;
         const QString answer = answers.takeFirst();
         if (answer.startsWith("text:")) {
             QProcess::execute("xdotool", {"type", "--delay", "20", answer.mid(5)});
@@ -415,11 +526,87 @@ void TestRealBoxes::clerkSession()
         xdo({"click", button});
     };
 
+    // What the windows show, as "what=value".
+    const auto verify = [&](const QString &e) {
+        const QString what = e.section('=', 0, 0), value = e.section('=', 1);
+        if (what == "list")
+            QCOMPARE(form->databaze()->texts().join('|'), value);
+        else if (what == "p0")
+            QCOMPARE(form->panel(0), value);
+        else if (what == "p1")
+            QCOMPARE(form->panel(1), value);
+        else if (what == "p2")
+            QCOMPARE(form->panel(2), value);
+        else if (what == "p3")
+            QCOMPARE(form->panel(3), value);
+        else if (what == "caption")
+            QCOMPARE(form->ui->lbl_databaze->text(), value);
+        else if (what == "heading")
+            QCOMPARE(form->ui->lbl_databaze_memo->text(), value);
+        else if (what == "visible")
+            QCOMPARE(form->isVisible(), value == "1");
+        else if (what == "active")
+            QTRY_COMPARE(QApplication::activeWindow() ? QApplication::activeWindow()->objectName() : QString(), value);
+        else if (what == "focus")
+            QTRY_COMPARE(QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(), value);
+        else if (what == "popup") // "1" any, "0" none, else the menu's name
+            QTRY_COMPARE(QApplication::activePopupWidget() ? (value.size() == 1 ? QString("1") : QApplication::activePopupWidget()->objectName())
+                                                            : QString("0"),
+                         value);
+        else if (what == "current")
+            QCOMPARE(form->ui->lbx_databaze->currentIndex().row(), value.toInt());
+        else if (what == "buttons") { // Upravit, Smaž, Záložka enabled
+            QString flags;
+            for (QPushButton *b : {form->ui->Btn_upravit, form->ui->btn_smaz, form->ui->btn_zalozka})
+                flags += b->isEnabled() ? '1' : '0';
+            QCOMPARE(flags, value);
+        }
+        else if (what == "settings")
+            QCOMPARE(QString("%1%2").arg(int(form->ui->technika->isChecked())).arg(int(form->ui->udrzba->isChecked())), value);
+        else if (what == "printed")
+            QCOMPARE(printDialogShown, value == "1");
+        else if (what == "beside") { // the next number can be typed without moving the add window
+            for (QWidget *w : {(QWidget *)form->ui->GroupBox1, (QWidget *)form->ui->Panel_editace,
+                               (QWidget *)form->ui->BitBtn_zadano})
+                QVERIFY(!add->frameGeometry().intersects(QRect(w->mapToGlobal(QPoint()), w->size())));
+            QVERIFY(form->screen()->availableGeometry().contains(add->frameGeometry()));
+        }
+        else if (what == "kontrolka")
+            QTRY_COMPARE(form->ui->lbl_kontrolka->text(), value);
+        else if (what == "edt_rezim")
+            QCOMPARE(form->ui->edt_rezim->text(), value);
+        else if (what == "fields") { // the fields of the kind selected
+            QStringList fields{form->ui->edt_rezim->text(), form->ui->edt_vlastnik->text()};
+            if (form->ui->rbtn_vozy->isChecked())
+                fields << form->ui->edt_charakteristika->text() << form->ui->edt_evidence->text();
+            QCOMPARE(fields.join(' '), value);
+        }
+        else if (what == "box")
+            QCOMPARE(shownBoxes.join('|'), value);
+        else if (what == "pdf")
+            QTRY_VERIFY(readFile(value).startsWith("%PDF"));
+        else if (what == "utf8")
+            QCOMPARE(readFile(value.section(':', 0, 0)), (value.section(':', 1).split('|').join('\n') + '\n').toUtf8());
+        else if (what == "file")
+            QCOMPARE(fromCp1250(readFile(value.section(':', 0, 0))),
+                     value.section(':', 1).split('|').join("\r\n") + "\r\n");
+        else
+            QFAIL(qPrintable("unknown expectation " + e));
+    };
+
     for (QString step : steps.split(';', Qt::SkipEmptyParts)) {
         step = step.trimmed();
+        if (step.isEmpty())
+            continue;
         const QString op = step.section(':', 0, 0), arg = step.section(':', 1);
         if (op == "ans") {
             answers << arg;
+            continue;
+        }
+        if (op == "check") {
+            verify(arg);
+            if (QTest::currentTestFailed())
+                return;
             continue;
         }
         if (op == "vozy" || op == "loko") {
@@ -506,44 +693,9 @@ void TestRealBoxes::clerkSession()
     QFile::setPermissions("vozy.txt", QFile::ReadOwner | QFile::WriteOwner);
 
     for (const QString &e : expect) {
-        const QString what = e.section('=', 0, 0), value = e.section('=', 1);
-        if (what == "list")
-            QCOMPARE(form->databaze()->texts().join('|'), value);
-        else if (what == "p0")
-            QCOMPARE(form->panel(0), value);
-        else if (what == "p2")
-            QCOMPARE(form->panel(2), value);
-        else if (what == "caption")
-            QCOMPARE(form->ui->lbl_databaze->text(), value);
-        else if (what == "visible")
-            QCOMPARE(form->isVisible(), value == "1");
-        else if (what == "beside") { // the next number can be typed without moving the add window
-            for (QWidget *w : {(QWidget *)form->ui->GroupBox1, (QWidget *)form->ui->Panel_editace,
-                               (QWidget *)form->ui->BitBtn_zadano})
-                QVERIFY(!add->frameGeometry().intersects(QRect(w->mapToGlobal(QPoint()), w->size())));
-            QVERIFY(form->screen()->availableGeometry().contains(add->frameGeometry()));
-        }
-        else if (what == "kontrolka")
-            QTRY_COMPARE(form->ui->lbl_kontrolka->text(), value);
-        else if (what == "edt_rezim")
-            QCOMPARE(form->ui->edt_rezim->text(), value);
-        else if (what == "fields") { // the fields of the kind selected
-            QStringList fields{form->ui->edt_rezim->text(), form->ui->edt_vlastnik->text()};
-            if (form->ui->rbtn_vozy->isChecked())
-                fields << form->ui->edt_charakteristika->text() << form->ui->edt_evidence->text();
-            QCOMPARE(fields.join(' '), value);
-        }
-        else if (what == "box")
-            QCOMPARE(shownBoxes.join('|'), value);
-        else if (what == "pdf")
-            QTRY_VERIFY(readFile(value).startsWith("%PDF"));
-        else if (what == "utf8")
-            QCOMPARE(readFile(value.section(':', 0, 0)), (value.section(':', 1).split('|').join('\n') + '\n').toUtf8());
-        else if (what == "file")
-            QCOMPARE(fromCp1250(readFile(value.section(':', 0, 0))),
-                     value.section(':', 1).split('|').join("\r\n") + "\r\n");
-        else
-            QFAIL(qPrintable("unknown expectation " + e));
+        verify(e);
+        if (QTest::currentTestFailed())
+            return;
     }
 }
 
