@@ -327,7 +327,7 @@ void TestStartup::unreadableFileSurvives()
         if (k == index + 1) {
             QCOMPARE(s.stav(), before);
             QCOMPARE(boxes.errors(),
-                     QStringList{QStringLiteral("Soubor %1 nelze přečíst. Soubor zůstal beze změny.").arg(kFiles[index])});
+                     QStringList{QStringLiteral("Soubor %1 je složka. Soubor zůstal beze změny.").arg(kFiles[index])});
         }
     }
     QCOMPARE(boxes.shown.size(), 1);

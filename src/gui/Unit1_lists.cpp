@@ -37,8 +37,12 @@ void showList(TForm1 &form, const ReferenceList &list)
     ui->BitBtn_napoveda_zpet->setEnabled(false);
     const storage::FileStamp stamp = storage::stamp(list.file);
     const storage::TextResult loaded = storage::loadText(list.file);
-    if (!loaded.ok()) {
+    if (loaded.status == storage::LoadStatus::Missing) {
         boxes::message(QString::fromUtf16(list.missing));
+        return;
+    }
+    if (!loaded.ok()) {
+        boxes::error(loaded.error);
         return;
     }
     form.listStamp = stamp;
