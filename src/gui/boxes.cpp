@@ -142,7 +142,7 @@ void error(const QString &text)
 bool print(QPrinter &printer)
 {
     if (g_responder) {
-        const Response r = ask({Kind::Print, QStringLiteral("Tisk"), printer.docName(), {}});
+        const Response r = ask({Kind::Print, QStringLiteral("Tisk"), printer.docName(), printer.outputFileName()});
         if (r.answer != Answer::Yes)
             return false;
         printer.setOutputFormat(QPrinter::PdfFormat);

@@ -38,7 +38,7 @@ struct Request {
     Kind kind;
     QString caption;
     QString text; // message text, the prompt of an input box, the printed document's or the suggested file's name
-    QString initial;
+    QString initial; // the initial text of an input box; the PDF file a print dialog offers
 };
 struct Response {
     Answer answer = Answer::Cancel; // Yes = OK for an input box
