@@ -6,7 +6,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh" libbenchmark-dev xvfb xauth xdotool openbox x11-utils libcap2-bin \
-  desktop-file-utils appstream poppler-utils dpkg-dev file \
+  desktop-file-utils appstream poppler-utils dpkg-dev file lintian mandoc man-db dex libgtk-3-bin \
   clang-14 libclang-rt-14-dev llvm-14
 jobs=$(nproc)
 
