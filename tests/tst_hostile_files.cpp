@@ -641,7 +641,7 @@ void TestHostileFiles::referenceList()
     VERIFY_UNCHANGED(before);
     auto *uloz = child<QPushButton>(f, "btn_uloz");
     if (h == Hostile::Directory) {
-        QCOMPARE(boxes.messages().size(), 1);
+        QCOMPARE(boxes.errors(), QStringList{u"Soubor "_s + file + u" je složka."_s});
         uloz->click();
         VERIFY_UNCHANGED(before);
         return;
