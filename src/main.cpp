@@ -61,8 +61,10 @@ const std::pair<const char *, bool> kToolkitOptions[] = {
 int toolkitOption(const QByteArray &word)
 {
     QByteArray name = word.mid(word.startsWith("--") ? 2 : 1);
-    const bool hasValue = name.contains('=');
-    name = name.left(name.indexOf('='));
+    const qsizetype equals = name.indexOf('=');
+    const bool hasValue = equals >= 0;
+    if (hasValue)
+        name.truncate(equals);
     for (const auto &[option, takesValue] : kToolkitOptions)
         if (name == option)
             return takesValue && !hasValue ? 2 : 1;

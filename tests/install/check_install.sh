@@ -102,6 +102,7 @@ done <<'TABLE'
 1|jen-cteni|trakvid: Ve složce s daty „jen-cteni“ nelze vytvořit soubory lokomotivy.txt, vozy.txt, rezim.txt, vlastnik.txt, trida_vozu.txt, charakteristika.txt, nastaveni.txt: chybí oprávnění.
 1|cteni-soubor|trakvid: Do souboru vozy.txt ve složce s daty „cteni-soubor“ nelze zapisovat: chybí oprávnění.
 124|plne|
+124|-reverse -style Fusion plne|
 TABLE
 [ "$(ls -A | tr '\n' ' ')" = "cteni-soubor jen-cteni odkaz plne soubor " ] || fail "an unusable folder left: $(ls -A)"
 [ -z "$(ls -A jen-cteni)" ] && [ "$(ls plne | wc -l)" = 7 ] || fail "files written in a read-only folder"
