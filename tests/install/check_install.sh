@@ -74,12 +74,12 @@ for f in charakteristika lokomotivy nastaveni rezim trida_vozu vlastnik vozy; do
   touch "plne/$f.txt" "cteni-soubor/$f.txt"
 done
 chmod 555 plne && chmod 444 cteni-soubor/vozy.txt && rm cteni-soubor/rezim.txt
-# Status (124: still running, a window up), the arguments as the shell reads
+# Status (124: still running after 8 s, a window up), the arguments as the shell reads
 # them, and the first line the program writes (on stdout for status 0, on
 # stderr otherwise; none while it runs).
 while IFS='|' read -r status arguments message; do
   eval "args=($arguments)"
-  rc=0 && QT_LOGGING_RULES=default.warning=false timeout 3 "${drop[@]}" "$trakvid" "${args[@]}" \
+  rc=0 && QT_LOGGING_RULES=default.warning=false timeout 8 "${drop[@]}" "$trakvid" "${args[@]}" \
     >"$stage/out" 2>"$stage/err" || rc=$?
   out=$(head -1 "$stage/out") && err=$(head -1 "$stage/err")
   [ "$status" = 0 ] && first=$out || first=$err
