@@ -87,7 +87,7 @@ CommandLine parse(int argc, char *argv[])
     bool optionsEnd = false;
     for (int i = 1; i < argc; ++i) {
         const QByteArray word(argv[i]);
-        if (optionsEnd || !word.startsWith('-') || word == "-") {
+        if (optionsEnd || !word.startsWith('-')) {
             folders << QFile::decodeName(word);
         } else if (word == "--") {
             optionsEnd = true;

@@ -92,6 +92,7 @@ done <<'TABLE'
 0|-h jen-cteni|Použití: trakvid [SLOŽKA]
 2|--verze|trakvid: neznámá volba „--verze“
 2|-x soubor|trakvid: neznámá volba „-x“
+2|-|trakvid: neznámá volba „-“
 2|--home-folder soubor|trakvid: zadejte nejvýše jednu složku s daty
 2|a b|trakvid: zadejte nejvýše jednu složku s daty
 1|soubor|trakvid: „soubor“ není složka, do které lze ukládat data.
