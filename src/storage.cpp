@@ -97,7 +97,7 @@ bool openForReading(QFile &file, LoadStatus &status, QString &error)
 {
     const QString fileName = file.fileName();
     const QFileInfo info(fileName);
-    if (!info.exists() && !info.isSymLink()) {
+    if (!info.exists()) {
         status = LoadStatus::Missing;
         error = fileError(fileName, Access::Read, ENOENT);
         return false;
