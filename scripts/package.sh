@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Trakvid developers
+# SPDX-License-Identifier: MIT
 # Builds the Debian package trakvid_<version>_<arch>.deb: a Release build with
 # Debian's hardening flags (fortify, stack protector, relro, bindnow), packed
 # by CPack, in BUILD_DIR (default build-package/).

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Trakvid developers
+# SPDX-License-Identifier: MIT
 # Builds Trakvid and runs every test through CTest, with no display needed;
 # then the whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer
 # (leaks at exit fail), then every fuzz target for a bounded time.

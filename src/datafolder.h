@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // The data folder chosen on the command line (`trakvid [FOLDER]`, or
 // `--home-folder`): created when missing, then made the working directory,

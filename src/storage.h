@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // The seven data files: names, headers, Windows-1250 load/save/scan, and the
 // vehicle lines with their keys. Knows nothing of windows.

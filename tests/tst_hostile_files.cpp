@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // Hostile files in the working directory: empty files, NUL bytes, a 10 MB
 // line, CR-only line ends, a directory at a file's name, 100,000 identical
 // lines. Every command that reads them must finish, say clearly when a read

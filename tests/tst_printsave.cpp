@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // "Tisk výpisu..." and "Uložit výpis...": when they are enabled, what a print
 // through the toolkit's PDF output holds (read back with pdftotext), and the
 // bytes a save writes. The dialogs are answered by the stand-in.

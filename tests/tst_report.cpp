@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // The identification report that "Zadáno" writes below the check digit.
 #include "Unit1.h"
 #include "databasemodel.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // The two personal settings: the menu items Technické parametry and Údržba
 // flip their check marks and rewrite their own line of nastaveni.txt.
 #include "Unit1.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // Start-up: the splash window loading or creating the seven files one tick at
 // a time, applying the two settings and handing over to the main window.
 #include "Unit1.h"

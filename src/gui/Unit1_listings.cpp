@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // The six listings of a database file into the output pane.
 #include "Unit1.h"
 #include "ui_Unit1.h"

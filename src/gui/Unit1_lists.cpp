@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // The four reference lists shown, edited and saved in the output pane.
 #include "Unit1.h"
 #include "ui_Unit1.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // Printing and saving what the output pane shows: its heading and its text.
 #include "Unit1.h"
 #include "ui_Unit1.h"

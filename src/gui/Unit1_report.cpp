@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // The identification report written by Zadáno after the check digit.
 #include "Unit1.h"
 #include "ui_Unit1.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // The program's modal boxes. Every box goes through here so that tests can
 // answer them with a scripted stand-in (setResponder).

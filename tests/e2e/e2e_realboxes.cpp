@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // End-to-end under a real X server: real modal boxes answered by xdotool key
 // presses. A real box hands the activation back to its window when it closes;
 // these tests make sure that returning activation cannot undo what the handler

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Trakvid developers
+# SPDX-License-Identifier: MIT
 # `cmake --install` of a build into a staging root: the desktop entry, the
 # metainfo and the manual pages validate, the icon is there in every size and
 # the copyright and changelog are in place. Then the installed program:

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Trakvid developers
+# SPDX-License-Identifier: MIT
 # Builds the Debian package as scripts/package.sh does (a Release build with
 # Debian's hardening flags, in BUILD_DIR/package) and checks its name, its file
 # list, its dependencies, its documentation and its hardening, and that
