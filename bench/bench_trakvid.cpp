@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // Trakvid at national-fleet scale: the main window and the add window,
 // offscreen, driven through their own commands over the data files of one
 // folder. scripts/bench.sh makes a folder per size (--make-data), runs this

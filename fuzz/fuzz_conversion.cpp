@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // The whole-number conversion of the entry fields and keys, against a plain
 // reading of its grammar and the limits of 32 and 64 bits.
 #include "fuzzutil.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // The line keys: the first 6 characters of a line as a 32-bit number, the
 // first 11 as a 64-bit number, read from the text and from the file's bytes;
 // and the keys of lines made from digits.

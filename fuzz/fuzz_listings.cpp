@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // The six listing rules and the number check of the series and
 // characteristic listings, against plain readings of their rules written
 // here character by character. The rules compare the file's bytes with the

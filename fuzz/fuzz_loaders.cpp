@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // The loaders: arbitrary bytes as a file; load, scan and read as text; save
 // what was loaded and load it again. Every byte is one character, so the
 // lines must come back unchanged and the saved file must hold exactly the

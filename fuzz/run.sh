@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Trakvid developers
+# SPDX-License-Identifier: MIT
 # Runs every built fuzz target for a bounded time from the seed corpus, as
 # many at once as there are processors.
 # Usage: fuzz/run.sh BUILD_DIR [SECONDS_PER_TARGET]

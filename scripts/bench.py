@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 Trakvid developers
+# SPDX-License-Identifier: MIT
 """Runs bench_trakvid over generated databases of 10,000, 100,000 and 1,000,000
 lines, runs grep, cp, sync and wc on the same files in the same run, and
 prints one Markdown table: medians of wall time (CPU time in brackets) and

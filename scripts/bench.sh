@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Trakvid developers
+# SPDX-License-Identifier: MIT
 # Measures Trakvid at national-fleet scale beside grep, cp and wc on the same
 # generated files, and prints one Markdown table (see README, Performance).
 # Usage: scripts/bench.sh [--repetitions N] [--sizes 10000,100000,1000000] [--keep]

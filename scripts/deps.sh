@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Trakvid developers
+# SPDX-License-Identifier: MIT
 # Installs the Debian 12 packages Trakvid needs when any is missing.
 # Usage: scripts/deps.sh [extra packages...]
 set -euo pipefail

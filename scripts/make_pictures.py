@@ -1,4 +1,6 @@
 #!/usr/bin/python3
+# SPDX-FileCopyrightText: 2026 Trakvid developers
+# SPDX-License-Identifier: MIT
 """Draws Trakvid's pictures into src/resources/images.
 
 The generated files are committed, so the build never runs this. Rerun it

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Trakvid developers
+# SPDX-License-Identifier: MIT
 # Generates src/gui/Unit1.ui. Edit the .ui in Qt Designer or rerun this after changing it here.
 import html
 def esc(s): return html.escape(s, quote=False)

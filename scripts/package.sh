@@ -1,11 +1,30 @@
 #!/usr/bin/env bash
-# Builds the Debian package trakvid_<version>_<arch>.deb in build-package/.
-# Install it with: sudo apt-get install ./build-package/trakvid_<version>_<arch>.deb
+# SPDX-FileCopyrightText: 2026 Trakvid developers
+# SPDX-License-Identifier: MIT
+# Builds the Debian package trakvid_<version>_<arch>.deb: a Release build with
+# Debian's hardening flags (fortify, stack protector, relro, bindnow), packed
+# by CPack, in BUILD_DIR (default build-package/).
+# Usage: scripts/package.sh [--install] [BUILD_DIR]
+#   --install  installs the package afterwards (with sudo when not root)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+install=no
+[ "${1:-}" = --install ] && install=yes && shift
+build=${1:-$root/build-package}
 "$root/scripts/deps.sh" dpkg-dev file
-cmake -S "$root" -B "$root/build-package" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DTRAKVID_BENCH=OFF >/dev/null
-cmake --build "$root/build-package" --target trakvid -j "$(nproc)"
-cd "$root/build-package"
-cpack -G DEB >/dev/null
-ls "$root"/build-package/trakvid_*.deb
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+cxxflags="$(cd "$root" && dpkg-buildflags --get CPPFLAGS) $(cd "$root" && dpkg-buildflags --get CXXFLAGS)"
+ldflags=$(dpkg-buildflags --get LDFLAGS)
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DTRAKVID_BENCH=OFF \
+  "${launcher[@]}" -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" >/dev/null
+cmake --build "$build" --target trakvid -j "$(nproc)"
+(cd "$build" && cpack -G DEB >/dev/null)
+deb=$(cd "$build" && ls "$PWD"/trakvid_*.deb)
+echo "$deb"
+if [ $install = yes ]; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get install -y "$deb"
+fi

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Trakvid developers
+# SPDX-License-Identifier: MIT
 # Builds Trakvid and starts it in the data folder (default: data/ in the checkout).
 # Usage: scripts/run.sh [DATA_FOLDER]
 set -euo pipefail

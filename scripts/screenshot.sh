@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Trakvid developers
+# SPDX-License-Identifier: MIT
 # Takes a screenshot of the main window under Xvfb, for checking that no text is clipped.
 # Usage: scripts/screenshot.sh [OUTPUT.png]   (default: build-screenshot/mainwindow.png)
 set -euo pipefail

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Trakvid developers
+# SPDX-License-Identifier: MIT
 # Builds Trakvid and runs every test through CTest, with no display needed;
 # then the whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer
 # (leaks at exit fail), then every fuzz target for a bounded time.
@@ -8,6 +10,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh" libbenchmark-dev xvfb xauth xdotool openbox x11-utils libcap2-bin \
   dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0 \
   desktop-file-utils appstream poppler-utils dpkg-dev file e2fsprogs mount \
+  lintian mandoc man-db dex libgtk-3-bin \
   clang-14 libclang-rt-14-dev llvm-14
 jobs=$(nproc)
 

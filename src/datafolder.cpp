@@ -1,39 +1,35 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 #include "datafolder.h"
+
+#include "storage.h"
 
 #include <QFile>
 #include <cerrno>
-#include <cstring>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace datafolder {
 
 namespace {
-// The system's reason, in Czech for the reasons a clerk is likely to meet.
+// The reason a folder could not be made or entered; the rest as for files.
 QString reason(int error)
 {
     switch (error) {
-    case EACCES:
-    case EPERM:
-        return QStringLiteral("chybí oprávnění");
     case ENOENT:
         return QStringLiteral("nadřazená složka neexistuje");
-    case ENOTDIR:
-        return QStringLiteral("část cesty není složka");
-    case EROFS:
-        return QStringLiteral("disk je jen pro čtení");
-    case ENOSPC:
-    case EDQUOT:
-        return QStringLiteral("na disku není místo");
-    case ENAMETOOLONG:
-        return QStringLiteral("název je příliš dlouhý");
     case EEXIST: // the name is taken by a link that leads nowhere
         return QStringLiteral("je to odkaz na neexistující místo");
-    case ELOOP:
-        return QStringLiteral("příliš mnoho symbolických odkazů");
     default:
-        return QString::fromLocal8Bit(std::strerror(error));
+        return storage::reason(error);
     }
+}
+
+// "soubor vozy.txt" or "soubory lokomotivy.txt, vozy.txt".
+QString fileList(const QStringList &names, const QString &one, const QString &more)
+{
+    return (names.size() == 1 ? one : more) + QLatin1Char(' ') + names.join(QStringLiteral(", "));
 }
 } // namespace
 
@@ -54,6 +50,44 @@ QString enter(const QString &path)
     }
     if (::chdir(name.constData()) != 0)
         return QStringLiteral("Do složky s daty „%1“ nelze vstoupit: %2.").arg(path, reason(errno));
+    return QString();
+}
+
+QString homeFolder()
+{
+    QString home = qEnvironmentVariable("HOME");
+    if (home.isEmpty())
+        if (const passwd *entry = ::getpwuid(::getuid()))
+            home = QFile::decodeName(entry->pw_dir);
+    return home + QStringLiteral("/Trakvid");
+}
+
+QString checkFiles(const QString &shownPath, const QStringList &fileNames)
+{
+    QStringList missing, readOnly;
+    int readOnlyError = 0;
+    for (const QString &name : fileNames) {
+        const QByteArray path = QFile::encodeName(name);
+        struct stat info {};
+        if (::stat(path.constData(), &info) != 0) {
+            if (errno == ENOENT)
+                missing << name;
+            continue; // anything else the splash reports when it reads the file
+        }
+        // A folder at a file's name is reported by the splash and left alone.
+        if (!S_ISDIR(info.st_mode) && ::access(path.constData(), W_OK) != 0) {
+            readOnly << name;
+            readOnlyError = errno;
+        }
+    }
+    if (!missing.isEmpty() && ::access(".", W_OK | X_OK) != 0)
+        return QStringLiteral("Ve složce s daty „%1“ nelze vytvořit %2: %3.")
+            .arg(shownPath, fileList(missing, QStringLiteral("soubor"), QStringLiteral("soubory")),
+                 storage::reason(errno));
+    if (!readOnly.isEmpty())
+        return QStringLiteral("Do %1 ve složce s daty „%2“ nelze zapisovat: %3.")
+            .arg(fileList(readOnly, QStringLiteral("souboru"), QStringLiteral("souborů")), shownPath,
+                 storage::reason(readOnlyError));
     return QString();
 }
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // A loaded database kept as the file's own Windows-1250 bytes: one buffer
 // holds the file as read, the lines are offsets into it, and new or changed

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // The six listing rules: which lines of a database file a typed value selects.
 // Knows nothing of windows; the listing commands of the main window use it.

@@ -1,14 +1,34 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 #include "Unit1.h"
 #include "Unit2.h"
 #include "Unit3.h"
 #include "app.h"
 #include "boxes.h"
 #include "datafolder.h"
+#include "storage.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <cstdio>
+#include <optional>
+#include <vector>
 
 namespace {
+
+const char kUsage[] =
+    "Použití: trakvid [SLOŽKA]\n"
+    "         trakvid --home-folder\n"
+    "Spustí Trakvid se soubory dat ve SLOŽCE (vytvoří ji, pokud chybí),\n"
+    "bez SLOŽKY v pracovní složce.\n"
+    "\n"
+    "  --home-folder  soubory dat ve složce ~/Trakvid (vytvoří ji, pokud chybí);\n"
+    "                 tak Trakvid spouští nabídka prostředí\n"
+    "  -h, --help     vypíše tuto nápovědu\n"
+    "  --version      vypíše verzi programu\n"
+    "  --             další slovo je SLOŽKA, i když začíná znakem „-“\n";
+
 // A message for the terminal, and a box too when the program has a screen
 // (started from the menu, stderr goes nowhere a clerk looks).
 int fail(QApplication &app, const QString &text)
@@ -21,28 +41,121 @@ int fail(QApplication &app, const QString &text)
     }
     return 1;
 }
+
+// A mistake on the command line: no window, the usage, status 2.
+int usageError(const QString &text)
+{
+    std::fputs(qPrintable(QStringLiteral("trakvid: ") + text + QLatin1Char('\n')), stderr);
+    std::fputs(kUsage, stderr);
+    return 2;
+}
+
+// The toolkit's own options (window system, style, layout direction), which
+// it takes off the command line itself; true for those followed by a value.
+const std::pair<const char *, bool> kToolkitOptions[] = {
+    {"platform", true}, {"platformpluginpath", true}, {"platformtheme", true}, {"plugin", true},
+    {"qwindowgeometry", true}, {"qwindowicon", true}, {"qwindowtitle", true}, {"session", true},
+    {"style", true}, {"stylesheet", true}, {"display", true}, {"geometry", true}, {"name", true},
+    {"title", true}, {"qmljsdebugger", true}, {"reverse", false}, {"widgetcount", false},
+    {"nograb", false}, {"dograb", false}, {"sync", false}};
+
+// How many words `word` (with the one after it) takes as a toolkit option; 0 when it is none.
+int toolkitOption(const QByteArray &word)
+{
+    QByteArray name = word.mid(word.startsWith("--") ? 2 : 1);
+    const qsizetype equals = name.indexOf('=');
+    const bool hasValue = equals >= 0;
+    if (hasValue)
+        name.truncate(equals);
+    for (const auto &[option, takesValue] : kToolkitOptions)
+        if (name == option)
+            return takesValue && !hasValue ? 2 : 1;
+    return 0;
+}
+
+struct CommandLine {
+    enum Action { Run, Help, Version, Mistake } action = Run;
+    std::optional<QString> folder; // none: the working directory
+    bool home = false;
+    QString mistake;
+    std::vector<char *> toolkitArguments; // the program's name and the toolkit's options
+};
+
+CommandLine parse(int argc, char *argv[])
+{
+    CommandLine line;
+    line.toolkitArguments.push_back(argv[0]);
+    QStringList folders;
+    bool optionsEnd = false;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray word(argv[i]);
+        if (optionsEnd || !word.startsWith('-')) {
+            folders << QFile::decodeName(word);
+        } else if (word == "--") {
+            optionsEnd = true;
+        } else if (word == "--help" || word == "-h") {
+            line.action = CommandLine::Help;
+            return line;
+        } else if (word == "--version") {
+            line.action = CommandLine::Version;
+            return line;
+        } else if (word == "--home-folder") {
+            line.home = true;
+        } else if (const int taken = toolkitOption(word); taken > 0 && i + taken <= argc) {
+            for (int k = 0; k < taken; ++k)
+                line.toolkitArguments.push_back(argv[i + k]);
+            i += taken - 1;
+        } else {
+            line.action = CommandLine::Mistake;
+            line.mistake = QStringLiteral("neznámá volba „%1“").arg(QFile::decodeName(word));
+            return line;
+        }
+    }
+    if (folders.size() + (line.home ? 1 : 0) > 1) {
+        line.action = CommandLine::Mistake;
+        line.mistake = QStringLiteral("zadejte nejvýše jednu složku s daty");
+        return line;
+    }
+    if (line.home)
+        line.folder = datafolder::homeFolder();
+    else if (!folders.isEmpty())
+        line.folder = folders.first();
+    return line;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-
-    // trakvid [FOLDER]: the folder becomes the working directory, where the
-    // seven files are read and created, before anything else happens.
-    const QStringList arguments = app.arguments().mid(1);
-    if (arguments.value(0) == QLatin1String("--help") || arguments.value(0) == QLatin1String("-h")) {
-        std::fputs("Použití: trakvid [SLOŽKA]\n"
-                   "Spustí Trakvid se soubory dat ve SLOŽCE (vytvoří ji, pokud chybí);\n"
-                   "bez SLOŽKY v pracovní složce.\n", stdout);
+    // Read before the toolkit starts: --help and --version need no screen.
+    CommandLine line = parse(argc, argv);
+    switch (line.action) {
+    case CommandLine::Help:
+        std::fputs(kUsage, stdout);
         return 0;
+    case CommandLine::Version:
+        std::fputs("Trakvid " TRAKVID_VERSION "\n", stdout);
+        return 0;
+    case CommandLine::Mistake:
+        return usageError(line.mistake);
+    case CommandLine::Run:
+        break;
     }
-    if (arguments.size() > 1)
-        return fail(app, QStringLiteral("Zadejte nejvýše jednu složku s daty (použití: trakvid [SLOŽKA])."));
-    if (!arguments.isEmpty()) {
-        const QString problem = datafolder::enter(arguments.first());
-        if (!problem.isEmpty())
+
+    int toolkitArgc = int(line.toolkitArguments.size());
+    line.toolkitArguments.push_back(nullptr);
+    QApplication app(toolkitArgc, line.toolkitArguments.data());
+
+    // The folder becomes the working directory, where the seven files are read
+    // and created; before any window, the files must be creatable or writable
+    // there, or the splash would only report one failure after another.
+    const QString shownFolder = line.folder.value_or(QDir::currentPath());
+    if (line.folder) {
+        if (const QString problem = datafolder::enter(*line.folder); !problem.isEmpty())
             return fail(app, problem);
     }
+    if (const QString problem = datafolder::checkFiles(shownFolder, storage::dataFiles()); !problem.isEmpty())
+        return fail(app, problem);
 
     // Pictures, Czech texts and the title "Trakvid" of the task-bar button and
     // of the error boxes.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // Numbering rules of railway vehicles that do not depend on any window.
 #include <QByteArrayView>

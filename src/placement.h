@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // Where new vehicle lines go in a database kept in ascending number order:
 // the place of one vehicle, the place and extent of a run of serials, and the

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 #include "storage.h"
 #include "storage_internal.h"
 
@@ -8,8 +10,10 @@
 #include <QStringDecoder>
 
 #include <algorithm>
-#include <sys/stat.h>
+#include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace storage {
 
@@ -96,12 +100,13 @@ bool openForReading(QFile &file, LoadStatus &status, QString &error)
     const QFileInfo info(fileName);
     if (!info.exists()) {
         status = LoadStatus::Missing;
-        error = QStringLiteral("Soubor %1 neexistuje.").arg(fileName);
+        error = fileError(fileName, Access::Read, ENOENT);
         return false;
     }
+    errno = 0;
     if (info.isDir() || !file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         status = LoadStatus::Unreadable;
-        error = QStringLiteral("Soubor %1 nelze přečíst.").arg(fileName);
+        error = fileError(fileName, Access::Read, errno);
         return false;
     }
     return true;
@@ -109,7 +114,7 @@ bool openForReading(QFile &file, LoadStatus &status, QString &error)
 
 QString readError(const QFile &file)
 {
-    return QStringLiteral("Soubor %1 nelze přečíst: %2").arg(file.fileName(), file.errorString());
+    return fileError(file.fileName(), Access::Read, errno);
 }
 
 bool readWhole(QFile &file, QByteArray &bytes)
@@ -214,6 +219,82 @@ SaveResult unencodable(const QString &fileName, int line)
     return result;
 }
 } // namespace
+
+const QStringList &dataFiles()
+{
+    static const QStringList names{LOKOMOTIVY, VOZY, REZIM, VLASTNIK, TRIDA_VOZU, CHARAKTERISTIKA, NASTAVENI};
+    return names;
+}
+
+QString reason(int error)
+{
+    switch (error) {
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("chybí oprávnění");
+    case ENOENT:
+        return QStringLiteral("soubor nebo složka neexistuje");
+    case ENOTDIR:
+        return QStringLiteral("část cesty není složka");
+    case EISDIR:
+        return QStringLiteral("je to složka");
+    case EROFS:
+        return QStringLiteral("disk je jen pro čtení");
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("na disku není místo");
+    case EFBIG:
+        return QStringLiteral("soubor by byl větší, než systém dovolí");
+    case ENAMETOOLONG:
+        return QStringLiteral("název je příliš dlouhý");
+    case ELOOP:
+        return QStringLiteral("příliš mnoho symbolických odkazů");
+    case EIO:
+        return QStringLiteral("chyba čtení nebo zápisu na disku");
+    case EMFILE:
+    case ENFILE:
+        return QStringLiteral("je otevřeno příliš mnoho souborů");
+    default:
+        // Never the system's own sentence: it comes in whatever language the
+        // session has. The error's name at least tells a technician what it was.
+        if (const char *name = error > 0 ? strerrorname_np(error) : nullptr)
+            return QStringLiteral("systémová chyba %1").arg(QLatin1String(name));
+        return QStringLiteral("neznámá chyba");
+    }
+}
+
+QString fileError(const QString &fileName, Access access, int error)
+{
+    // What stands at the path says more than the errno of a library call,
+    // which may have come from a sibling file or be none at all.
+    const QByteArray path = QFile::encodeName(fileName);
+    struct stat info {};
+    const bool exists = ::stat(path.constData(), &info) == 0;
+    if (exists && S_ISDIR(info.st_mode))
+        return QStringLiteral("Soubor %1 je složka.").arg(fileName);
+    if (access == Access::Read) {
+        if (!exists && errno == ENOENT && (error == ENOENT || error == 0))
+            return QStringLiteral("Soubor %1 neexistuje.").arg(fileName);
+        if (exists && ::access(path.constData(), R_OK) != 0)
+            error = errno;
+        return QStringLiteral("Soubor %1 nelze přečíst: %2.").arg(fileName, reason(error));
+    }
+    const QString folder = QFileInfo(fileName).absolutePath();
+    const QByteArray folderPath = QFile::encodeName(folder);
+    struct stat folderInfo {};
+    if (::stat(folderPath.constData(), &folderInfo) != 0)
+        return QStringLiteral("Soubor %1 nelze zapsat: složka %2 neexistuje.").arg(fileName, folder);
+    if (!S_ISDIR(folderInfo.st_mode))
+        return QStringLiteral("Soubor %1 nelze zapsat: %2 není složka.").arg(fileName, folder);
+    if (exists && ::access(path.constData(), W_OK) != 0)
+        error = errno;
+    else if (::access(folderPath.constData(), W_OK | X_OK) != 0)
+        return QStringLiteral("Soubor %1 nelze zapsat: do složky %2 nelze zapisovat (%3).")
+            .arg(fileName, folder, reason(errno));
+    if (error == ENOSPC || error == EDQUOT)
+        return QStringLiteral("Na disku není místo, soubor %1 zůstal beze změny.").arg(fileName);
+    return QStringLiteral("Soubor %1 nelze zapsat: %2.").arg(fileName, reason(error));
+}
 
 QString header(const QString &fileName)
 {

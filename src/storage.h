@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // The seven data files: names, headers, Windows-1250 load/save/scan, and the
 // vehicle lines with their keys. Knows nothing of windows.
@@ -20,6 +22,9 @@ inline const QString TRIDA_VOZU = QStringLiteral("trida_vozu.txt");
 inline const QString CHARAKTERISTIKA = QStringLiteral("charakteristika.txt");
 inline const QString NASTAVENI = QStringLiteral("nastaveni.txt");
 
+// The seven names in the order start-up handles them.
+const QStringList &dataFiles();
+
 // Header line written when a data file is created ("" for nastaveni.txt).
 QString header(const QString &fileName);
 // The two lines of a newly created settings file.
@@ -30,6 +35,15 @@ QStringList defaultSettings();
 // with `bytes` then holding part of the text.
 QString fromWindows1250(QByteArrayView bytes);
 bool appendWindows1250(QStringView text, QByteArray &bytes);
+
+// Why a file could not be read or written, as a Czech sentence that names the
+// file: "Soubor vozy.txt je složka.", "Soubor vozy.txt nelze zapsat: chybí
+// oprávnění." and so on. `error` is the errno of the call that failed (0 when
+// none is known); what stands at the path and its folder are looked at first.
+enum class Access { Read, Write };
+QString fileError(const QString &fileName, Access access, int error);
+// The reason behind an errno value in a few Czech words ("chybí oprávnění").
+QString reason(int error);
 
 enum class LoadStatus { Ok, Missing, Unreadable };
 struct LoadResult {

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the storage sources share with each other; not for the rest of the program.
 #include "storage.h"

@@ -462,14 +462,14 @@ SaveResult Writer::failure(int error)
     if (!m_copy.isEmpty()) {
         // The old bytes could not be put back; the copy holds them.
         result.error = QStringLiteral("Soubor %1 nelze zapsat: %2. Jeho předchozí obsah je uložen v souboru %3.")
-                           .arg(m_fileName, qt_error_string(error), QFile::decodeName(m_copy));
+                           .arg(m_fileName, reason(error), QFile::decodeName(m_copy));
     } else if (m_copyFailed) {
         result.error = QStringLiteral("Soubor %1 nelze zapsat: jeho kopii nelze uložit do složky %2 (%3).")
-                           .arg(m_fileName, cacheCopyFolder(), qt_error_string(error));
+                           .arg(m_fileName, cacheCopyFolder(), reason(error));
     } else if (error == ENOSPC || error == EDQUOT) {
         result.error = QStringLiteral("Na disku není místo, soubor %1 zůstal beze změny.").arg(m_fileName);
     } else {
-        result.error = QStringLiteral("Soubor %1 nelze zapsat: %2").arg(m_fileName, qt_error_string(error));
+        result.error = fileError(m_fileName, Access::Write, error);
     }
     return result;
 }

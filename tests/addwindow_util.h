@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // Helpers shared by the suites of the add window: entering a vehicle in the
 // main window, opening the add window, showing a database, pressing buttons.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // Shared test helpers: a fresh working directory per test, a scripted
 // stand-in for the modal boxes, Windows-1250 file helpers, and the main window.

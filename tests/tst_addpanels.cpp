@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // The technical and maintenance panels of the add window: shown by the two
 // settings, the window's height, the date buttons, and no effect on the lines.
 #include "addwindow_util.h"

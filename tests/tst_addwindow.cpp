@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // The add window with one vehicle: opening, activation, the place of the new
 // line, the questions, edits of a line and the texts of the allocation.
 #include "addwindow_util.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // The real modal boxes: captions, icons, buttons (in Czech) and what each
 // answer gives back.
 #include "boxes.h"

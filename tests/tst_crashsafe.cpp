@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // Saves killed at random moments: after every kill the database file holds,
 // byte for byte, either the content before the interrupted save or the
 // content it was writing, and nothing is left beside it. A file written in

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // The database list of the main window: showing, editing, saving and closing.
 #include "Unit1.h"
 #include "Unit2.h"

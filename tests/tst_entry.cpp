@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // Number entry in the main window: typing, focus moves, switching kinds,
 // validation messages and the check digit.
 #include "Unit1.h"

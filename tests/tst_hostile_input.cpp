@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // Hostile text pasted or typed into every field and box a user can write in:
 // 100,000 characters, line breaks, NUL, characters Windows-1250 cannot hold,
 // right-to-left marks, blanks at either end, numbers past 32 and 64 bits.

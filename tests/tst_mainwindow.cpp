@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // The main window as built: controls, texts, hints, menus, tool bar, context
 // menus, status bar and initial state.
 #include "Unit1.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // "Tisk výpisu..." and "Uložit výpis...": when they are enabled, what a print
 // through the toolkit's PDF output holds (read back with pdftotext), and the
 // bytes a save writes. The dialogs are answered by the stand-in.
@@ -30,6 +32,8 @@ private slots:
     }
     void enabledWhilePaneHoldsText();
     void printsEveryLineUnderHeadingAndPageNumber();
+    void offeredFileNames_data();
+    void offeredFileNames();
     void saveWritesHeadingAndText_data();
     void saveWritesHeadingAndText();
     void longListingSavedWhole();
@@ -105,7 +109,42 @@ void TestPrintSave::printsEveryLineUnderHeadingAndPageNumber()
     // A file that cannot be written goes to the general error box.
     boxes.type(QStringLiteral("/nonexistent-folder/výpis.pdf"));
     m_pane->trigger(QStringLiteral("Tiskvpisu1"));
-    QCOMPARE(boxes.errors(), QStringList{QStringLiteral("Soubor /nonexistent-folder/výpis.pdf nelze zapsat.")});
+    QCOMPARE(boxes.errors(), QStringList{QStringLiteral("Soubor /nonexistent-folder/výpis.pdf nelze zapsat: "
+                                                            "složka /nonexistent-folder neexistuje.")});
+}
+
+// The print dialog offers a PDF file and the save dialog a text file, both in
+// the data folder and named after the heading, whatever the user typed into it.
+void TestPrintSave::offeredFileNames_data()
+{
+    QTest::addColumn<QString>("heading");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("plain") << "List režimů vozu" << "List režimů vozu";
+    QTest::newRow("slash and backslash") << "Databáze vozů z DKV Praha/hl.n.\\x" << "Databáze vozů z DKV Praha hl.n. x";
+    QTest::newRow("line breaks, tab, direction mark")
+        << QStringLiteral("Vozidlo\nřady\u2028754\u200f\t") << "Vozidlo řady 754";
+    QTest::newRow("hidden or an option") << "../-x" << "x";
+    QTest::newRow("nothing left") << " /. " << "výpis";
+    QTest::newRow("200 bytes at most") << QString(300, u'ř') << QString(100, u'ř');
+    QTest::newRow("never half a character") << "a" + QStringLiteral("🚂").repeated(60)
+                                            << "a" + QStringLiteral("🚂").repeated(49);
+}
+
+void TestPrintSave::offeredFileNames()
+{
+    QFETCH(QString, heading);
+    QFETCH(QString, name);
+    m_pane->trigger(QStringLiteral("Reimvozu2"));
+    m_pane->form1->ui->lbl_databaze_memo->setText(heading);
+    ScriptedBoxes boxes;
+    boxes.cancel().cancel();
+    m_pane->trigger(QStringLiteral("Tiskvpisu1"));
+    m_pane->trigger(QStringLiteral("Uloitvpis1"));
+    QCOMPARE(boxes.shown.size(), 2);
+    QCOMPARE(boxes.shown[0].kind, boxes::Kind::Print);
+    QCOMPARE(boxes.shown[0].initial, m_dir->path() + u'/' + name + QStringLiteral(".pdf"));
+    QCOMPARE(boxes.texts(boxes::Kind::SaveFile), QStringList{m_dir->path() + u'/' + name + QStringLiteral(".txt")});
+    QCOMPARE(QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{storage::REZIM});
 }
 
 // The name chosen in the file dialog (empty: Cancel); the file's bytes

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // The identification report that "Zadáno" writes below the check digit.
 #include "Unit1.h"
 #include "databasemodel.h"
@@ -324,10 +326,11 @@ void TestReport::missingFile_data()
     QTest::newRow("charakteristika.txt")
         << storage::CHARAKTERISTIKA << false << false << u"50"_s
         << trida + QStringList{u"databáze sedmé a osmé číslice čísla vozu neexistuje"_s};
+    // A folder is there: it is told as what it is, not as missing.
     QTest::newRow("rezim.txt as a folder") << storage::REZIM << true << false << u"50"_s
-                                           << wagon + QStringList{u"databáze režimu neexistuje"_s};
+                                           << wagon + QStringList{u"Soubor rezim.txt je složka."_s};
     QTest::newRow("lokomotivy.txt as a folder") << storage::LOKOMOTIVY << true << true << QString()
-                                                << QStringList{kLocomotiveKinds[7], u"databáze lokomotiv neexistuje"_s};
+                                                << QStringList{kLocomotiveKinds[7], u"Soubor lokomotivy.txt je složka."_s};
     // Regimes outside 50-79 never read the two characteristic lists.
     QTest::newRow("trida_vozu.txt, regime 49")
         << storage::TRIDA_VOZU << false << false << u"49"_s

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // Runs of serials written by "Přidat sérii do": numbers, check digits, the
 // block write with its in-step replacement, the append and the unreadable file.
 #include "addwindow_util.h"

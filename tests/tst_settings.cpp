@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // The two personal settings: the menu items Technické parametry and Údržba
 // flip their check marks and rewrite their own line of nastaveni.txt.
 #include "Unit1.h"
@@ -128,7 +130,7 @@ void TestSettings::toggleFails_data()
     QTest::addColumn<QString>("error");
 
     const QString missing = "Soubor nastaveni.txt neexistuje.";
-    const QString unreadable = "Soubor nastaveni.txt nelze přečíst.";
+    const QString unreadable = "Soubor nastaveni.txt je složka.";
     const QString noLine1 = "V souboru nastaveni.txt chybí řádek 1 s nastavením Technické parametry.";
     const QString noLine2 = "V souboru nastaveni.txt chybí řádek 2 s nastavením Údržba.";
     QTest::newRow("missing, technika") << "missing" << "FF" << QChar('t') << missing;

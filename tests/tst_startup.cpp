@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // Start-up: the splash window loading or creating the seven files one tick at
 // a time, applying the two settings and handing over to the main window.
 #include "Unit1.h"
@@ -327,7 +329,7 @@ void TestStartup::unreadableFileSurvives()
         if (k == index + 1) {
             QCOMPARE(s.stav(), before);
             QCOMPARE(boxes.errors(),
-                     QStringList{QStringLiteral("Soubor %1 nelze přečíst. Soubor zůstal beze změny.").arg(kFiles[index])});
+                     QStringList{QStringLiteral("Soubor %1 je složka. Soubor zůstal beze změny.").arg(kFiles[index])});
         }
     }
     QCOMPARE(boxes.shown.size(), 1);

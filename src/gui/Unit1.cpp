@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // Main window: construction, number entry and check digit. The other commands
 // of this window live in the Unit1_*.cpp files, one per area.
 #include "Unit1.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // The main window: number entry, check digit, report, database view, listings,
 // reference lists, help pages and the two settings.

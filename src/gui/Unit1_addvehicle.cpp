@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // "uložit vozidlo...": hands the computed vehicle to the add window.
 #include "Unit1.h"
 #include "ui_Unit1.h"

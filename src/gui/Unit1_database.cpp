@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // Showing, editing and saving the vehicle databases in lbx_databaze.
 #include "Unit1.h"
 #include "ui_Unit1.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // The seven help pages, their arrows, and About.
 #include "Unit1.h"
 #include "ui_Unit1.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // The six listings of a database file into the output pane.
 #include "Unit1.h"
 #include "ui_Unit1.h"
@@ -115,7 +117,7 @@ QString valueError(const Listing &listing, const QString &value)
 
 // Reads `file` piece by piece, as the file's own bytes, into `pieceFn` and
 // fills the pane with what `result` makes of them, or with `openFailure`
-// when the file cannot be opened; the heading becomes `heading` and "Ulož"
+// when the file is missing; the heading becomes `heading` and "Ulož"
 // is disabled either way.
 void showScan(TForm1 &form, const QString &file, const QString &openFailure, const QString &heading,
               const std::function<void(QByteArrayView)> &pieceFn, const std::function<QString()> &result)
@@ -126,8 +128,10 @@ void showScan(TForm1 &form, const QString &file, const QString &openFailure, con
     setMemoText(ui->Memo1, QString());
     const storage::ScanResult scanned = storage::scanPieces(file, pieceFn);
     QString text; // stays empty when a read fails part way: no half result that looks whole
+    // A file that is not there gets the listing's own words; one that is there
+    // but cannot be opened (a folder, no permission) is told as it is.
     if (!scanned.opened)
-        text = openFailure;
+        text = scanned.status == storage::LoadStatus::Missing ? openFailure : scanned.error;
     else if (scanned.ok())
         text = result();
     // One fill of the pane: appending a hundred thousand lines one by one would crawl.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // The four reference lists shown, edited and saved in the output pane, and
 // the standard codes added to the owner and regime lists.
 #include "Unit1.h"
@@ -56,8 +58,12 @@ void showList(TForm1 &form, const ReferenceList &list)
     ui->BitBtn_napoveda_zpet->setEnabled(false);
     const storage::FileStamp stamp = storage::stamp(list.file);
     const storage::TextResult loaded = storage::loadText(list.file);
-    if (!loaded.ok()) {
+    if (loaded.status == storage::LoadStatus::Missing) {
         boxes::message(QString::fromUtf16(list.missing));
+        return;
+    }
+    if (!loaded.ok()) {
+        boxes::error(loaded.error);
         return;
     }
     form.listStamp = stamp;

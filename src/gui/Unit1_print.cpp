@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // Printing and saving what the output pane shows: its heading and its text.
 #include "Unit1.h"
 #include "ui_Unit1.h"
@@ -17,17 +19,30 @@ namespace {
 QString paneHeading(Ui::TForm1 *ui) { return ui->lbl_databaze_memo->text(); }
 QString paneText(Ui::TForm1 *ui) { return memoText(ui->Memo1); }
 
-// The heading as a file name in the working directory: "Vůz 21802345123-8.txt".
-QString suggestedFileName(const QString &heading)
+// The heading as a file name in the data folder: "Vůz 21802345123-8.txt". A
+// heading holds what the user typed into a listing's box: a "/" would name a
+// folder, a line break or a direction mark would hide in a file dialog, a
+// leading "." would hide the file, and a name has at most 255 bytes.
+QString suggestedFileName(const QString &heading, const QString &suffix)
 {
-    QString name = heading.left(100);
-    for (QChar &c : name)
-        if (c == QLatin1Char('/') || c.category() == QChar::Other_Control)
-            c = QLatin1Char(' ');
+    QString name;
+    for (const QChar c : heading) {
+        const QChar::Category category = c.category();
+        const bool hidden = category == QChar::Other_Control || category == QChar::Other_Format
+                            || category == QChar::Other_NotAssigned || category == QChar::Other_PrivateUse;
+        name += c == QLatin1Char('/') || c == QLatin1Char('\\') || hidden ? QLatin1Char(' ') : c;
+    }
     name = name.simplified();
-    if (name.isEmpty() || name.startsWith(QLatin1Char('.')))
+    while (name.startsWith(QLatin1Char('.')) || name.startsWith(QLatin1Char('-')))
+        name = name.mid(1).trimmed();
+    // Cut at a whole character (never half of a surrogate pair), 200 bytes at most.
+    while (name.toUtf8().size() > 200) {
+        name.chop(name.size() >= 2 && name.back().isLowSurrogate() ? 2 : 1);
+        name = name.trimmed();
+    }
+    if (name.isEmpty())
         name = QStringLiteral("výpis");
-    return QDir::current().filePath(name + QStringLiteral(".txt"));
+    return QDir::current().filePath(name + suffix);
 }
 
 // True when `fileName` is one of the seven data files of the working
@@ -35,8 +50,7 @@ QString suggestedFileName(const QString &heading)
 bool isDataFile(const QString &fileName)
 {
     const QFileInfo chosen(fileName);
-    for (const QString &name : {storage::LOKOMOTIVY, storage::VOZY, storage::REZIM, storage::VLASTNIK,
-                                storage::TRIDA_VOZU, storage::CHARAKTERISTIKA, storage::NASTAVENI}) {
+    for (const QString &name : storage::dataFiles()) {
         const QFileInfo data(name);
         if (chosen.exists() && data.exists() ? chosen.canonicalFilePath() == data.canonicalFilePath()
                                              : chosen.absoluteFilePath() == data.absoluteFilePath())
@@ -62,6 +76,12 @@ void TForm1::Tiskvpisu1Click()
     const QString heading = paneHeading(ui);
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(heading);
+    // The dialog offers this name for printing to a PDF file; left alone it
+    // would offer the home folder. A printer that is the default stays chosen.
+    const QPrinter::OutputFormat format = printer.outputFormat();
+    printer.setOutputFileName(suggestedFileName(heading, QStringLiteral(".pdf")));
+    if (format == QPrinter::NativeFormat)
+        printer.setOutputFormat(QPrinter::NativeFormat);
     if (!boxes::print(printer))
         return;
     QFont font = ui->Memo1->font();
@@ -72,7 +92,7 @@ void TForm1::Tiskvpisu1Click()
     if (printed)
         return;
     if (printer.outputFormat() == QPrinter::PdfFormat)
-        boxes::error(QStringLiteral("Soubor %1 nelze zapsat.").arg(printer.outputFileName()));
+        boxes::error(storage::fileError(printer.outputFileName(), storage::Access::Write, 0));
     else
         boxes::error(QStringLiteral("Tisk na tiskárnu %1 se nezdařil.").arg(printer.printerName()));
 }
@@ -82,7 +102,7 @@ void TForm1::Uloitvpis1Click()
     if (memoIsEmpty(ui->Memo1))
         return;
     const QString heading = paneHeading(ui);
-    const QString fileName = boxes::saveFile(QStringLiteral("Uložit výpis"), suggestedFileName(heading),
+    const QString fileName = boxes::saveFile(QStringLiteral("Uložit výpis"), suggestedFileName(heading, QStringLiteral(".txt")),
                                              QStringLiteral("Textové soubory (*.txt);;Všechny soubory (*)"));
     if (fileName.isEmpty())
         return;

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // The identification report written by Zadáno after the check digit.
 #include "Unit1.h"
 #include "ui_Unit1.h"
@@ -51,7 +53,8 @@ struct Report {
 
     // Adds every line of the file whose first `width` characters equal `key`
     // (a shorter line only when it equals the key whole). A file that cannot
-    // be opened adds `missing` instead. False ends the report.
+    // be opened adds `missing` instead (or why it cannot, when it is there).
+    // False ends the report.
     bool matching(const QString &fileName, qsizetype width, const QString &key, const char16_t *missing)
     {
         // The key is encoded once and looked for in the file's own bytes; a
@@ -62,7 +65,8 @@ struct Report {
                 findLines(piece, width, *encoded);
         });
         if (!result.opened) {
-            lines.append(QString::fromUtf16(missing));
+            // Missing: the report's own words; there but unreadable: what is wrong.
+            lines.append(result.status == storage::LoadStatus::Missing ? QString::fromUtf16(missing) : result.error);
             return false;
         }
         if (!result.ok()) {

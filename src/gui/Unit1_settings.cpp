@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // The two personal settings in the menu Nastavení, kept in nastaveni.txt.
 #include "Unit1.h"
 #include "ui_Unit1.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // The add window. It writes into the main window's list only; the file is
 // written when the user saves the shown database.
 #include "Unit2.h"

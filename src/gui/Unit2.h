@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // The add window: a computed vehicle, an edited line or a run of serials into
 // the shown database, with the technical and maintenance panels.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // The splash window: loads or creates the data files, one per timer tick, and
 // applies the two settings.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 #include "boxes.h"
 
 #include <QApplication>
@@ -162,7 +164,7 @@ void error(const QString &text)
 bool print(QPrinter &printer)
 {
     if (g_responder) {
-        const Response r = ask({Kind::Print, QStringLiteral("Tisk"), printer.docName(), {}});
+        const Response r = ask({Kind::Print, QStringLiteral("Tisk"), printer.docName(), printer.outputFileName()});
         if (r.answer != Answer::Yes)
             return false;
         printer.setOutputFormat(QPrinter::PdfFormat);

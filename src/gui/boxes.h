@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // The program's modal boxes. Every box goes through here so that tests can
 // answer them with a scripted stand-in (setResponder).
@@ -41,7 +43,7 @@ struct Request {
     Kind kind;
     QString caption;
     QString text; // message text, the prompt of an input box, the printed document's or the suggested file's name
-    QString initial;
+    QString initial; // the initial text of an input box; the PDF file a print dialog offers
 };
 struct Response {
     Answer answer = Answer::Cancel; // Yes = OK for an input box

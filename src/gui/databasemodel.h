@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // The lines of the shown database, behind the list view lbx_databaze. They
 // stay the file's own bytes (storage::Lines); a line is decoded only when the

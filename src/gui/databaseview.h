@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // The list lbx_databaze. The toolkit's list view lays out every row again
 // after each insertion or deletion, which a million rows feel at every edit;

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // JPEG pictures decoded through libjpeg's own decompression API.
 #include <QByteArray>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // The output pane's view of a long text, such as a listing of a hundred
 // thousand lines. The pane's editor would fill its text document block by

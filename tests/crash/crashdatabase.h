@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // The two versions of the 1,000,000-line wagon database that the kill test
 // saves in turn. Every line differs between them, and so does the length of

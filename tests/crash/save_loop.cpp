@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // Helper of the kill test. Builds the two versions of the wagon database once
 // and prints "ready". Then, for every line "save V" on its standard input, it
 // forks a saver, prints "saver PID" and waits for it; once the saver is gone

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // End-to-end under a real X server: real modal boxes answered by xdotool key
 // presses. A real box hands the activation back to its window when it closes;
 // these tests make sure that returning activation cannot undo what the handler
@@ -18,6 +20,7 @@
 #include <QProcess>
 #include <QScreen>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTimer>
 
 class TestRealBoxes : public QObject
@@ -329,8 +332,8 @@ void TestRealBoxes::clerkSession_data()
     QTest::newRow("changed file, Ulož, No")
         << "rezim; touch:rezim.txt; ans:n; uloz" << QStringList{"file=rezim.txt:Režim|cizí řádek"};
     QTest::newRow("unchanged file, Ulož") << "rezim; ans:Return; uloz" << QStringList{"file=rezim.txt:Režim"};
-    // The print dialog offers a PDF file in the home folder (here the working
-    // directory) while no printer is set up; the file dialog takes a typed name.
+    // The print dialog offers a PDF file named after the heading in the data
+    // folder, not in the home folder; the file dialog takes a typed name.
     QTest::newRow("Ctrl+P, Enter in the print dialog") << "rezim; ans:Return; xkey:ctrl+p"
                                                        << QStringList{"pdf=List režimů vozu.pdf"};
     QTest::newRow("Uložit výpis..., a name typed") << "rezim; ans:text:vypis.txt; saveas"
@@ -474,8 +477,10 @@ void TestRealBoxes::keyboardCommands()
 void TestRealBoxes::runSession(const QString &steps, const QStringList &expect)
 {
     WorkDir dir;
+    // A home folder apart from the data folder: what a dialog offers shows which it took.
+    QTemporaryDir otherHome;
     const QByteArray home = qgetenv("HOME");
-    qputenv("HOME", QFile::encodeName(dir.path()));
+    qputenv("HOME", QFile::encodeName(otherHome.path()));
     const auto restoreHome = qScopeGuard([&] { qputenv("HOME", home); });
     const QStringList vozy{"Databáze vozy", "21802345001-6 dkv A domovska B", "21802345005-7 dkv A domovska B",
                            "21802345007-3 dkv A domovska B", "konec"};

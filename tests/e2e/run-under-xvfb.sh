@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Trakvid developers
+# SPDX-License-Identifier: MIT
 # Runs one end-to-end test binary on a fresh Xvfb display with a window manager,
 # which hands the activation back to a window when its box closes, as a desktop
 # does; in a private D-Bus session with the accessibility bus up, so that an
