@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // Three-way merge of a database file: this session's changes to the file as
 // it was last read or written (the base), applied to the file as another

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // The standard codes offered for the owner and regime lists: reading the
 // shipped tables and finding which codes a list still lacks. Knows nothing

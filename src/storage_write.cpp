@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // Writing the data files so that they stay whole and stay the clerks' own,
 // and the stamps that tell a write by another program.
 #include "storage.h"

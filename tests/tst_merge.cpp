@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // The merge of this session's changes into a file another program changed:
 // the rules line by line, the report, and random change sets of both sides.
 #include "lines.h"

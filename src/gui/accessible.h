@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // What assistive technology needs beyond the toolkit's own: names that say
 // what a control is, where the toolkit would give none or its value.

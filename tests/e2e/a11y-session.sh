@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Trakvid developers
+# SPDX-License-Identifier: MIT
 # Runs a command in a private D-Bus session with the accessibility bus up, as a
 # desktop session has it. Accessibility stays off in a program until a screen
 # reader turns it on: in the tests AtspiClient (atspi.h) does, for its own process.

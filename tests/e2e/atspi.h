@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // The program as a screen reader meets it: an AT-SPI client (atspi_client.py)
 // listens to this very process and answers queries about its accessible

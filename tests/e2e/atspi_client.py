@@ -1,4 +1,6 @@
 #!/usr/bin/python3
+# SPDX-FileCopyrightText: 2026 Trakvid developers
+# SPDX-License-Identifier: MIT
 """An AT-SPI client that listens to one application as a screen reader does.
 
 Usage: atspi_client.py --pid PID [--events TYPE,TYPE...] [--timeout SECONDS]

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // End-to-end through AT-SPI: a client registered as a screen reader registers
 // sees the main window's controls by name and hears real typing under X.
 #include "Unit1.h"

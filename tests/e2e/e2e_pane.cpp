@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // The output pane behaves as the toolkit's plain text editor whatever the
 // length of its text: each script of real keys and clicks, sent through X by
 // xdotool, is played on a long text as a listing shows it (the pane's lines

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // End-to-end at a screen scale (QT_SCALE_FACTOR) on a screen of its size
 // (TRAKVID_SCREEN, as Xvfb was started), under a window manager: the
 // maximised window keeps its status bar on the screen, the splash stays on

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
 // End-to-end under a real X server: two Trakvid processes on one folder, each
 // with its own windows and real boxes answered by xdotool keys, edit the
 // locomotive database and save in turn. The test process is clerk A; clerk B
