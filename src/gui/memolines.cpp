@@ -395,13 +395,7 @@ void MemoLines::release()
     m_editor->show();
     if (hadFocus)
         m_editor->setFocus();
-    hide();
-    m_text = QString();
-    m_starts = {0};
-    m_anchor = m_position = 0;
-    m_topBlock = 0;
-    m_topLine = 0;
-    clearLayouts();
+    forgetText();
     emit m_editor->textChanged();
 }
 
@@ -440,6 +434,12 @@ void MemoLines::handOver()
     m_editor->horizontalScrollBar()->setValue(horizontalScrollBar()->value());
     if (hadFocus)
         m_editor->setFocus();
+    forgetText();
+}
+
+// The editor shows the pane again: the view lets its text go.
+void MemoLines::forgetText()
+{
     hide();
     m_text = QString();
     m_starts = {0};

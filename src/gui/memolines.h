@@ -117,6 +117,7 @@ private:
     void cursorChanged(qsizetype oldAnchor, qsizetype oldPosition, bool forceSelection, bool tellCaret = true);
     void setX();
     void clearLayouts();
+    void forgetText();
     void stopInteraction();
     // Hands over and lets the editor handle the event as if it had been its own.
     void handOverWith(QEvent *e, QWidget *receiver);
