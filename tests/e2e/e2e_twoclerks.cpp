@@ -11,8 +11,10 @@
 #include "testutil.h"
 #include "ui_Unit1.h"
 
+#include <QElapsedTimer>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProcess>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -84,18 +86,25 @@ private:
         QWidget *box = QApplication::activeModalWidget();
         if (!box || QApplication::activeWindow() != box)
             return;
-        if (box == m_answered)
+        // A key that came before the box could take it is lost: a box still
+        // there a while after its answer is answered again. A new box may
+        // stand at the address of the last one, so the time decides too.
+        if (box == m_answered && m_sinceAnswer.elapsed() < 2000)
             return;
         m_answered = box;
-        if (qobject_cast<QInputDialog *>(box))
+        m_sinceAnswer.start();
+        if (qobject_cast<QInputDialog *>(box)) {
+            QProcess::execute(u"xdotool"_s, {u"key"_s, u"ctrl+a"_s});
             QProcess::execute(u"xdotool"_s, {u"type"_s, u"--delay"_s, u"20"_s, m_text});
+        }
         const auto *message = qobject_cast<QMessageBox *>(box);
         const bool refuse = message && message->text().contains(u"Sloučit"_s) && !m_merge;
         QProcess::execute(u"xdotool"_s, {u"key"_s, refuse ? u"Escape"_s : u"Return"_s});
     }
 
     QTimer m_answerer;
-    QWidget *m_answered = nullptr;
+    QPointer<QWidget> m_answered;
+    QElapsedTimer m_sinceAnswer;
     QString m_text;
     bool m_merge = false;
 };
