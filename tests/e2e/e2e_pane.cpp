@@ -241,6 +241,13 @@ void TestPane::sameAsTheEditor()
                 QTest::qWait(100);
                 moveTo(global(args[2], args[3]));
                 QTest::qWait(args[4].toInt());
+                // Auto-scroll goes at the pace the machine allows: held below
+                // the pane, both are held until they reach the end of the text.
+                if (args[3].toInt() > shown->viewport()->height()) {
+                    const QScrollBar *bar = (viaView && MemoLines::of(memo)->isShown())
+                                                ? shown->verticalScrollBar() : memo->verticalScrollBar();
+                    QTRY_VERIFY_WITH_TIMEOUT(bar->value() == bar->maximum(), 60000);
+                }
                 xdotool({"mouseup", "1"});
             } else if (kind == u"press") {
                 moveTo(global(args[0], args[1]));
