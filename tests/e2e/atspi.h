@@ -68,6 +68,13 @@ public:
     QJsonObject text(const QString &id);
     // Returns once every event this process sent so far has been collected.
     void sync();
+    // The toolkit holds back each key from X until the accessibility registry
+    // has seen it, and never lets go of one held for a window that is gone by
+    // then (a leak at exit). Returns once every key sent so far has gone
+    // through, as a Shift sent after them to the active window has. Call it
+    // before a window that took keys closes; a key that closes its own window
+    // is pressed, and released only once that window is gone.
+    bool letKeysThrough(int timeoutMs = 10000);
 
     // Events collected since the start or the last clearEvents(), in order.
     const QList<QJsonObject> &events() const { return m_events; }

@@ -313,6 +313,8 @@ void TestPane::sameAsTheEditor()
         QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(
             lines && lines->isShown() ? static_cast<QWidget *>(lines) : memo);
         QTRY_COMPARE(accessible->text(QAccessible::Name), form.ui->lbl_databaze_memo->text());
+        if (m_reader)
+            QVERIFY(m_reader->letKeysThrough());
     }
     if (!exact) {
         // How much the letter replaces depends on how far the drag has
