@@ -329,7 +329,9 @@ Lines::LoadResult Lines::load(const QString &fileName)
         return fail(LoadStatus::Unreadable, readError(file));
     if (bytes.size() > kLargestFile)
         return fail(LoadStatus::Unreadable, QStringLiteral("Soubor %1 je příliš velký.").arg(fileName));
-    hashIfRecent(result.stamp, bytes);
+    // A hash, when needed, is taken later from these very bytes (fileHash()):
+    // the show does not wait for it.
+    markRecent(result.stamp);
 
     // Rows are written straight into blocks of the usual size; the last one
     // is cut to what it holds.

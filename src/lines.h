@@ -61,7 +61,8 @@ public:
     struct LoadResult {
         LoadStatus status = LoadStatus::Missing;
         QString error;   // a Czech sentence naming the file, when not Ok
-        FileStamp stamp; // the file as it was read (taken before reading)
+        FileStamp stamp; // the file as it was read (taken before reading); its hash, when
+                         // stamp.hashed, is fileHash()
         bool ok() const { return status == LoadStatus::Ok; }
     };
     LoadResult load(const QString &fileName);
@@ -73,6 +74,9 @@ public:
     merge::Result mergeWith(QByteArray theirs, KeyFn keyFn);
     // The file now holds these lines (after a save).
     void markSaved();
+    // The hash of the file's bytes as last read by load() or given to
+    // mergeWith() (storage::hashOf).
+    quint64 fileHash() const { return hashOf(m_file); }
 
     // Every line followed by CR LF, replacing the file atomically as
     // storage::save() does; runs of lines that stand in a buffer with CR LF

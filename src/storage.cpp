@@ -377,7 +377,7 @@ BytesResult loadBytes(const QString &fileName)
         result.bytes = QByteArray();
         return result;
     }
-    hashIfRecent(result.stamp, result.bytes);
+    markRecent(result.stamp);
     result.status = LoadStatus::Ok;
     return result;
 }

@@ -68,7 +68,7 @@ struct FileStamp {
     qint64 size = 0;
     qint64 modifiedNs = 0; // modification time, nanoseconds since the epoch
     qint64 changedNs = 0;  // status change time
-    bool hashed = false;
+    bool hashed = false; // the content decides: `hash` is the hash of the content known
     quint64 hash = 0;
     bool operator==(const FileStamp &) const = default;
 };
@@ -78,6 +78,9 @@ FileStamp stamp(const QString &fileName);
 // True when the file exists and is no longer what `known` describes (a file
 // that is gone holds nothing of anybody's to lose).
 bool writtenSince(const QString &fileName, const FileStamp &known);
+
+// The hash of bytes given whole (ContentHash).
+quint64 hashOf(QByteArrayView bytes);
 
 // A fast hash of bytes given in pieces of any size (not for security: it
 // tells a changed file from the one read).
@@ -97,7 +100,9 @@ private:
 
 // Reads a whole Windows-1250 file; CR LF or LF line ends, last line end optional.
 LoadResult load(const QString &fileName);
-// Reads a whole file as its bytes, with its stamp taken before reading.
+// Reads a whole file as its bytes, with its stamp taken before reading. When
+// the content must decide (stamp.hashed), its hash is left to whoever keeps
+// the bytes, to be taken when a check first needs it: hashOf(bytes).
 struct BytesResult {
     LoadStatus status = LoadStatus::Missing;
     QByteArray bytes;

@@ -20,8 +20,9 @@ bool readWhole(QFile &file, QByteArray &bytes);
 bool encodeTo(QStringView text, char *out);
 // The identity, size and times of an open file or a path; no hash.
 FileStamp statStamp(const struct stat &st);
-// Adds the hash of `content` when the file's time cannot tell a later write.
-void hashIfRecent(FileStamp &stamp, QByteArrayView content);
+// Marks a stamp whose file's time cannot tell a later write, leaving its
+// hash for later (see BytesResult).
+void markRecent(FileStamp &stamp);
 
 // Writes a file whole. A sibling is written and renamed over the file, with
 // the file's owner, group and mode; where that cannot be, the old bytes go

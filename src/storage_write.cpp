@@ -133,14 +133,17 @@ FileStamp internal::statStamp(const struct stat &st)
     return stamp;
 }
 
-void internal::hashIfRecent(FileStamp &stamp, QByteArrayView content)
+void internal::markRecent(FileStamp &stamp)
 {
-    if (!stamp.exists || !isRecent(stamp))
-        return;
+    stamp.hashed = stamp.exists && isRecent(stamp);
+    stamp.hash = 0;
+}
+
+quint64 hashOf(QByteArrayView bytes)
+{
     ContentHash hash;
-    hash.add(content);
-    stamp.hashed = true;
-    stamp.hash = hash.value();
+    hash.add(bytes);
+    return hash.value();
 }
 
 FileStamp stamp(const QString &fileName)

@@ -173,7 +173,10 @@ private:
     void vehicleReport();
 
     DatabaseModel *m_databaze = nullptr;
-    // The shown database's file as last read or written.
+    // The shown database's file as last read or written. A stamp from a read
+    // gets its hash (when the content decides) from the list's bytes, once a
+    // save needs it: m_databaseHashLater until then.
     storage::FileStamp m_databaseStamp;
+    bool m_databaseHashLater = false;
     QLabel *m_panels[4] = {};
 };

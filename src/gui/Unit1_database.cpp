@@ -194,6 +194,10 @@ bool TForm1::saveDatabaseTo(const QString &fileName)
                              .arg(fileName));
             return false;
         }
+        if (m_databaseHashLater) {
+            m_databaseStamp.hash = m_databaze->fileHash();
+            m_databaseHashLater = false;
+        }
         const bool changed = storage::writtenSince(fileName, m_databaseStamp);
         if (changed && !mergeAgreed) {
             // The clerk decides without holding the lock; the file is checked again after.
@@ -216,6 +220,7 @@ bool TForm1::saveDatabaseTo(const QString &fileName)
             }
             // Changes are counted from the file as read now, even if the write fails.
             m_databaseStamp = theirs.stamp;
+            m_databaseHashLater = theirs.stamp.hashed;
             merged = m_databaze->mergeWith(std::move(theirs.bytes), fileName);
             setPanel(0, QStringLiteral("Počet řádků ") + QString::number(m_databaze->count()));
         }
@@ -225,6 +230,7 @@ bool TForm1::saveDatabaseTo(const QString &fileName)
             return false;
         }
         m_databaseStamp = result.stamp;
+        m_databaseHashLater = false;
         lastMergeReport.clear();
         if (merged) {
             // The list now equals the file; what was not applied is in the pane.
@@ -248,6 +254,7 @@ storage::LoadStatus TForm1::loadDatabaseFrom(const QString &fileName)
     // An unreadable file leaves an empty list, never the other database's lines.
     const storage::Lines::LoadResult result = m_databaze->load(fileName);
     m_databaseStamp = result.stamp;
+    m_databaseHashLater = result.stamp.hashed;
     if (result.status == storage::LoadStatus::Unreadable) {
         // Its lines are gone from the list and the file still holds them:
         // nothing is shown, so that no save and no add can go over the file.

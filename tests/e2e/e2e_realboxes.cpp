@@ -64,7 +64,7 @@ void TestRealBoxes::waitActive(QWidget *w)
     for (int attempt = 0; attempt < 5 && !w->isActiveWindow(); ++attempt) {
         w->raise();
         w->activateWindow();
-        QTest::qWaitForWindowActive(w, 1000);
+        (void)QTest::qWaitForWindowActive(w, 1000); // checked after the attempts
     }
     QVERIFY(w->isActiveWindow());
 }
