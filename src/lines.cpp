@@ -424,6 +424,7 @@ merge::Result Lines::mergeWith(QByteArray theirs, KeyFn keyFn)
     for (const Run &run : m_base)
         baseLines += countLineEnds(runBytes(run)) + 1;
     in.base.reserve(size_t(baseLines));
+    preferHugePages(in.base.data(), qsizetype(in.base.capacity() * sizeof(QByteArrayView)));
     for (const Run &run : m_base)
         viewsOf(runBytes(run), in.base);
 
@@ -456,6 +457,7 @@ merge::Result Lines::mergeWith(QByteArray theirs, KeyFn keyFn)
     flush(baseSize, hunkAdded);
 
     in.theirs.reserve(size_t(countLineEnds(theirs)) + 1);
+    preferHugePages(in.theirs.data(), qsizetype(in.theirs.capacity() * sizeof(QByteArrayView)));
     viewsOf(theirs, in.theirs);
     const merge::Result result = merge::merge(in);
 

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -117,8 +118,23 @@ QString readError(const QFile &file)
     return fileError(file.fileName(), Access::Read, errno);
 }
 
+void preferHugePages(void *data, qsizetype size)
+{
+#ifdef MADV_HUGEPAGE
+    constexpr quintptr kHuge = 2 * 1024 * 1024;
+    const quintptr begin = (quintptr(data) + kHuge - 1) & ~(kHuge - 1);
+    const quintptr end = (quintptr(data) + quintptr(size)) & ~(kHuge - 1);
+    if (end > begin)
+        ::madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE); // a hint: refused is fine
+#else
+    Q_UNUSED(data);
+    Q_UNUSED(size);
+#endif
+}
+
 bool readWhole(QFile &file, QByteArray &bytes)
 {
+    preferHugePages(bytes.data(), bytes.size());
     qsizetype filled = 0;
     for (;;) {
         if (filled == bytes.size()) {

@@ -18,6 +18,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace storage {
@@ -407,8 +408,18 @@ SaveResult Writer::commit(bool written)
                 return failure(error);
             }
         }
-        if (m_temp != m_path && ::rename(m_temp.constData(), m_path.constData()) != 0)
-            return failure(errno);
+        // The old file's blocks are given back when its last name and handle
+        // go: for a big file that takes the file system tens of milliseconds,
+        // done by a thread of its own, not in the rename the clerk waits for.
+        const int old = m_temp != m_path ? ::open(m_path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK) : -1;
+        if (m_temp != m_path && ::rename(m_temp.constData(), m_path.constData()) != 0) {
+            const int error = errno;
+            if (old >= 0)
+                ::close(old);
+            return failure(error);
+        }
+        if (old >= 0)
+            std::thread([old] { ::close(old); }).detach();
         m_temp.clear();
         m_sibling = false;
         // Some file systems mark the rename in the change time: taken over
