@@ -329,8 +329,8 @@ Lines::LoadResult Lines::load(const QString &fileName)
         return fail(LoadStatus::Unreadable, readError(file));
     if (bytes.size() > kLargestFile)
         return fail(LoadStatus::Unreadable, QStringLiteral("Soubor %1 je příliš velký.").arg(fileName));
-    // A hash, when needed, is taken later from these very bytes (fileHash()):
-    // the show does not wait for it.
+    // No hash: where the content must decide, these very bytes are compared
+    // with the file (fileBytes()), and the show does not wait for a hash.
     markRecent(result.stamp);
 
     // Rows are written straight into blocks of the usual size; the last one

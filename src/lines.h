@@ -61,8 +61,8 @@ public:
     struct LoadResult {
         LoadStatus status = LoadStatus::Missing;
         QString error;   // a Czech sentence naming the file, when not Ok
-        FileStamp stamp; // the file as it was read (taken before reading); its hash, when
-                         // stamp.hashed, is fileHash()
+        FileStamp stamp; // the file as it was read (taken before reading); no hash: where
+                         // the content decides, it is fileBytes()
         bool ok() const { return status == LoadStatus::Ok; }
     };
     LoadResult load(const QString &fileName);
@@ -74,9 +74,8 @@ public:
     merge::Result mergeWith(QByteArray theirs, KeyFn keyFn);
     // The file now holds these lines (after a save).
     void markSaved();
-    // The hash of the file's bytes as last read by load() or given to
-    // mergeWith() (storage::hashOf).
-    quint64 fileHash() const { return hashOf(m_file); }
+    // The file's bytes as last read by load() or given to mergeWith().
+    QByteArrayView fileBytes() const { return m_file; }
 
     // Every line followed by CR LF, replacing the file atomically as
     // storage::save() does; runs of lines that stand in a buffer with CR LF

@@ -76,11 +76,11 @@ inline constexpr qint64 kRecentNs = 2'000'000'000;
 // The file as it is now; its content is read for the hash when it is recent.
 FileStamp stamp(const QString &fileName);
 // True when the file exists and is no longer what `known` describes (a file
-// that is gone holds nothing of anybody's to lose).
-bool writtenSince(const QString &fileName, const FileStamp &known);
-
-// The hash of bytes given whole (ContentHash).
-quint64 hashOf(QByteArrayView bytes);
+// that is gone holds nothing of anybody's to lose). Where the times cannot
+// tell, `content`, when given, is the known content itself: compared byte
+// for byte, it takes the place of the hash.
+bool writtenSince(const QString &fileName, const FileStamp &known,
+                  std::optional<QByteArrayView> content = std::nullopt);
 
 // A fast hash of bytes given in pieces of any size (not for security: it
 // tells a changed file from the one read).
@@ -101,8 +101,8 @@ private:
 // Reads a whole Windows-1250 file; CR LF or LF line ends, last line end optional.
 LoadResult load(const QString &fileName);
 // Reads a whole file as its bytes, with its stamp taken before reading. When
-// the content must decide (stamp.hashed), its hash is left to whoever keeps
-// the bytes, to be taken when a check first needs it: hashOf(bytes).
+// the content must decide (stamp.hashed), no hash is taken: whoever keeps
+// the bytes gives them to writtenSince().
 struct BytesResult {
     LoadStatus status = LoadStatus::Missing;
     QByteArray bytes;

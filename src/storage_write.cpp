@@ -110,6 +110,26 @@ std::optional<quint64> hashFile(const QString &fileName)
     }
 }
 
+// Whether the file holds exactly `content`; a file that cannot be read does not.
+bool sameContent(const QString &fileName, QByteArrayView content)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return false;
+    QByteArray buffer(1024 * 1024, Qt::Uninitialized);
+    qsizetype at = 0;
+    for (;;) {
+        const qint64 n = file.read(buffer.data(), buffer.size());
+        if (n < 0 || n > content.size() - at)
+            return false;
+        if (n == 0)
+            return at == content.size();
+        if (std::memcmp(buffer.constData(), content.data() + at, size_t(n)) != 0)
+            return false;
+        at += n;
+    }
+}
+
 std::optional<FileStamp> statPath(const QString &fileName)
 {
     struct stat st;
@@ -140,13 +160,6 @@ void internal::markRecent(FileStamp &stamp)
     stamp.hash = 0;
 }
 
-quint64 hashOf(QByteArrayView bytes)
-{
-    ContentHash hash;
-    hash.add(bytes);
-    return hash.value();
-}
-
 FileStamp stamp(const QString &fileName)
 {
     const std::optional<FileStamp> now = statPath(fileName);
@@ -161,7 +174,7 @@ FileStamp stamp(const QString &fileName)
     return result;
 }
 
-bool writtenSince(const QString &fileName, const FileStamp &known)
+bool writtenSince(const QString &fileName, const FileStamp &known, std::optional<QByteArrayView> content)
 {
     std::optional<FileStamp> now = statPath(fileName);
     if (!now)
@@ -173,7 +186,9 @@ bool writtenSince(const QString &fileName, const FileStamp &known)
     if (*now != known)
         return true;
     // The times cannot tell: the content does.
-    return known.hashed && hashFile(fileName) != known.hash;
+    if (!known.hashed)
+        return false;
+    return content ? !sameContent(fileName, *content) : hashFile(fileName) != known.hash;
 }
 
 QString cacheCopyFolder()

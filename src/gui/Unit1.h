@@ -173,10 +173,9 @@ private:
     void vehicleReport();
 
     DatabaseModel *m_databaze = nullptr;
-    // The shown database's file as last read or written. A stamp from a read
-    // gets its hash (when the content decides) from the list's bytes, once a
-    // save needs it: m_databaseHashLater until then.
+    // The shown database's file as last read or written. Of a read, the
+    // content the stamp describes is the list's own bytes (m_databaseReadBytes).
     storage::FileStamp m_databaseStamp;
-    bool m_databaseHashLater = false;
+    bool m_databaseReadBytes = false;
     QLabel *m_panels[4] = {};
 };

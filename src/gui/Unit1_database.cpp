@@ -194,11 +194,9 @@ bool TForm1::saveDatabaseTo(const QString &fileName)
                              .arg(fileName));
             return false;
         }
-        if (m_databaseHashLater) {
-            m_databaseStamp.hash = m_databaze->fileHash();
-            m_databaseHashLater = false;
-        }
-        const bool changed = storage::writtenSince(fileName, m_databaseStamp);
+        const bool changed = storage::writtenSince(
+            fileName, m_databaseStamp,
+            m_databaseReadBytes ? std::optional(m_databaze->fileBytes()) : std::nullopt);
         if (changed && !mergeAgreed) {
             // The clerk decides without holding the lock; the file is checked again after.
             lock.unlock();
@@ -220,7 +218,7 @@ bool TForm1::saveDatabaseTo(const QString &fileName)
             }
             // Changes are counted from the file as read now, even if the write fails.
             m_databaseStamp = theirs.stamp;
-            m_databaseHashLater = theirs.stamp.hashed;
+            m_databaseReadBytes = true;
             merged = m_databaze->mergeWith(std::move(theirs.bytes), fileName);
             setPanel(0, QStringLiteral("Počet řádků ") + QString::number(m_databaze->count()));
         }
@@ -230,7 +228,7 @@ bool TForm1::saveDatabaseTo(const QString &fileName)
             return false;
         }
         m_databaseStamp = result.stamp;
-        m_databaseHashLater = false;
+        m_databaseReadBytes = false;
         lastMergeReport.clear();
         if (merged) {
             // The list now equals the file; what was not applied is in the pane.
@@ -254,7 +252,7 @@ storage::LoadStatus TForm1::loadDatabaseFrom(const QString &fileName)
     // An unreadable file leaves an empty list, never the other database's lines.
     const storage::Lines::LoadResult result = m_databaze->load(fileName);
     m_databaseStamp = result.stamp;
-    m_databaseHashLater = result.stamp.hashed;
+    m_databaseReadBytes = result.ok();
     if (result.status == storage::LoadStatus::Unreadable) {
         // Its lines are gone from the list and the file still holds them:
         // nothing is shown, so that no save and no add can go over the file.

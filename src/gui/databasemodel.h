@@ -40,8 +40,8 @@ public:
     // This session's changes merged into `theirs`, the bytes of the file as
     // another program left it; the list shows the result.
     merge::Result mergeWith(QByteArray theirs, const QString &fileName);
-    // The hash of the file's bytes as the last load or merge had them.
-    quint64 fileHash() const { return m_lines.fileHash(); }
+    // The file's bytes as the last load or merge had them.
+    QByteArrayView fileBytes() const { return m_lines.fileBytes(); }
 
     // The texts must have a Windows-1250 byte for every character and no line
     // break (the commands check them first); a text that has not changes nothing.
