@@ -118,6 +118,7 @@ std::pair<size_t, qsizetype> Lines::locate(qsizetype row) const
 
 void Lines::blocksChanged(size_t from)
 {
+    m_written.reset();
     m_firstRows.resize(m_blocks.size());
     for (size_t b = from; b < m_blocks.size(); ++b)
         m_firstRows[b] = b == 0 ? 0 : m_firstRows[b - 1] + qsizetype(m_blocks[b - 1].rows.size());
@@ -241,6 +242,7 @@ void Lines::clear()
     m_added = QByteArray();
     m_base = {};
     m_newFrom = 0;
+    m_written.reset();
 }
 
 namespace {
@@ -373,31 +375,39 @@ bool Lines::isNew(quint64 row) const
     return (row & kAdded) && rowOffset(row) >= m_newFrom;
 }
 
+// Runs of lines that follow each other in one buffer, each up to and with
+// its line end: `row` added to them.
+void Lines::extendRuns(std::vector<Run> &runs, quint64 row) const
+{
+    const bool added = row & kAdded;
+    const QByteArray &buffer = added ? m_added : m_file;
+    const qsizetype begin = rowOffset(row);
+    qsizetype length = qsizetype(row & kLongLine);
+    if (quint64(length) == kLongLine)
+        length = measure(buffer, begin);
+    qsizetype end = begin + length;
+    if (end < buffer.size() && buffer[end] == '\r' && (end + 1 == buffer.size() || buffer[end + 1] == '\n'))
+        ++end;
+    if (end < buffer.size() && buffer[end] == '\n')
+        ++end;
+    if (!runs.empty() && runs.back().added == added && runs.back().end == begin)
+        runs.back().end = end;
+    else
+        runs.push_back({added, begin, end});
+}
+
 void Lines::markSaved()
 {
-    // Runs of lines that follow each other in one buffer, each up to and
-    // with its line end.
-    std::vector<Run> runs;
-    for (const Block &block : m_blocks) {
-        for (quint64 row : block.rows) {
-            const bool added = row & kAdded;
-            const QByteArray &buffer = added ? m_added : m_file;
-            const qsizetype begin = rowOffset(row);
-            qsizetype length = qsizetype(row & kLongLine);
-            if (quint64(length) == kLongLine)
-                length = measure(buffer, begin);
-            qsizetype end = begin + length;
-            if (end < buffer.size() && buffer[end] == '\r' && (end + 1 == buffer.size() || buffer[end + 1] == '\n'))
-                ++end;
-            if (end < buffer.size() && buffer[end] == '\n')
-                ++end;
-            if (!runs.empty() && runs.back().added == added && runs.back().end == begin)
-                runs.back().end = end;
-            else
-                runs.push_back({added, begin, end});
-        }
+    if (m_written) {
+        m_base = std::move(*m_written); // the save's pass over the rows made them
+        m_written.reset();
+    } else {
+        std::vector<Run> runs;
+        for (const Block &block : m_blocks)
+            for (quint64 row : block.rows)
+                extendRuns(runs, row);
+        m_base = std::move(runs);
     }
-    m_base = std::move(runs);
     m_newFrom = m_added.size();
 }
 
@@ -504,8 +514,11 @@ SaveResult Lines::save(const QString &fileName) const
             written = written && file.write(copied);
         copied.clear();
     };
+    m_written.reset();
+    std::vector<Run> runs; // for markSaved(), in the same pass
     for (const Block &block : m_blocks) {
         for (quint64 row : block.rows) {
+            extendRuns(runs, row);
             const QByteArray &buffer = row & kAdded ? m_added : m_file;
             const QByteArrayView line = lineAt(row);
             const qsizetype end = rowOffset(row) + line.size();
@@ -531,7 +544,10 @@ SaveResult Lines::save(const QString &fileName) const
     }
     flushRun();
     flushCopied();
-    return file.commit(written);
+    SaveResult result = file.commit(written);
+    if (result.ok)
+        m_written = std::move(runs);
+    return result;
 }
 
 qsizetype countLineEnds(QByteArrayView bytes)

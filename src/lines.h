@@ -108,8 +108,11 @@ private:
         qsizetype end;
     };
     bool isNew(quint64 row) const;
+    void extendRuns(std::vector<Run> &runs, quint64 row) const;
 
     std::vector<Run> m_base;
+    // The runs of the lines the last save wrote, until the lines change.
+    mutable std::optional<std::vector<Run>> m_written;
     qsizetype m_newFrom = 0;
     QByteArray m_file;           // the file as read
     QByteArray m_added;          // new and changed lines, each followed by CR LF
