@@ -9,7 +9,10 @@
 #include "Unit2.h"
 #include "memo.h"
 #include "testutil.h"
+#include "numbering.h"
+#include "storage.h"
 #include "ui_Unit1.h"
+#include "ui_Unit2.h"
 
 #include <QElapsedTimer>
 #include <QInputDialog>
@@ -31,8 +34,16 @@ const QStringList kBase{u"Databáze lokomotivy"_s,        u"Řada 163"_s, u"1630
                         u"750002-8 dkv Brno pj Brno"_s,  u"Řada 754"_s,
                         u"754001-6 dkv Plzeň pj Cheb"_s, u"754002-4 dkv Plzeň pj Cheb"_s};
 
-// One clerk's windows; a step is "show", "delete ROW", "bookmark ROW TEXT",
-// "change ROW TEXT" (a bookmark's text) or "save y|n" (the answer to a merge).
+// A locomotive's number with its check digit.
+QString locomotive(const QString &digits)
+{
+    return storage::vehicleNumberText(digits, numbering::checkDigitOf(digits));
+}
+
+// One clerk's windows; a step is "show", "add NUMBER DKV" (six digits, in
+// the add window), "run NUMBER LAST DKV" (a run up to the serial LAST),
+// "delete ROW", "bookmark ROW TEXT", "change ROW TEXT" (a bookmark's text)
+// or "save y|n" (the answer to a merge).
 class Clerk : public QObject
 {
 public:
@@ -60,6 +71,18 @@ public:
         m_answerer.start();
         if (words[0] == u"show") {
             form.Lokomotivy1Click();
+        } else if (words[0] == u"add" || words[0] == u"run") {
+            TForm_databaze *add = form.Form_databaze;
+            form.setPanel(3, locomotive(words[1]));
+            add->FormActivate();
+            add->ui->cmb_dkv->setEditText(words.last());
+            add->ui->cmb_domovka->setEditText(words.last());
+            if (words[0] == u"add") {
+                add->ui->bitbtn_pridat->click();
+            } else {
+                add->ui->sedt_serie->setValue(words[2].toInt());
+                add->ui->btn_serie->click();
+            }
         } else if (words[0] == u"delete") {
             form.selectRow(row);
             form.ui->btn_smaz->click();
@@ -162,6 +185,18 @@ void TestTwoClerks::clerksSaveInTurn_data()
         << first
         << u"0|Sloučení databáze lokomotiv|Použito změn: 1, nepoužito: 1, řádků jiného programu zachováno: 1"
            "/nepoužito: Rada 750 B – řádek jiný program změnil"_s;
+    // Adds land by their numbers (in front of the first greater one), wherever
+    // the other clerk's lines moved them.
+    QStringList adds = kBase;
+    adds.append(storage::locomotiveLine(locomotive(u"754003"_s), u"Cheb"_s, u"Cheb"_s));
+    adds.insert(7, storage::locomotiveLine(locomotive(u"750004"_s), u"Brno"_s, u"Brno"_s));
+    adds.insert(7, storage::locomotiveLine(locomotive(u"750003"_s), u"Brno"_s, u"Brno"_s));
+    adds.removeAt(2);
+    QTest::newRow("an add and a run against a deletion: all kept")
+        << QStringList{u"A:show"_s, u"B:show"_s, u"A:add 754003 Cheb"_s, u"B:run 750003 4 Brno"_s,
+                       u"B:delete 2"_s, u"B:save y"_s, u"A:save y"_s}
+        << adds
+        << u"0|Sloučení databáze lokomotiv|Použito změn: 1, nepoužito: 0, řádků jiného programu zachováno: 2"_s;
     QStringList declined = kBase;
     declined.removeAt(2);
     QTest::newRow("merge declined: nothing written, changes kept")
