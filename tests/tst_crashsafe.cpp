@@ -151,6 +151,7 @@ void TestCrashSafe::killedSavesLeaveOldOrNew()
 
     int midSave = 0;  // kills that came while a save was writing
     int replaced = 0; // kills after which the file held the other version
+    int afterSave = 0; // kills that came after at least one finished save
     int fromCopy = 0; // kills that cut a file written in place short
     qint64 saveMs = 0;
     SaveLoop loop;
@@ -209,6 +210,8 @@ void TestCrashSafe::killedSavesLeaveOldOrNew()
         QCOMPARE(entries(), QStringList{storage::VOZY});
         if (begun > finished)
             ++midSave;
+        if (finished > 0)
+            ++afterSave;
         const int now = isOld ? old : versionOf(begun);
         if (now != onDisk)
             ++replaced;
@@ -219,8 +222,11 @@ void TestCrashSafe::killedSavesLeaveOldOrNew()
           midSave, kKills, replaced, fromCopy);
     // The kills must really have met saves at work, and saves that finished.
     QVERIFY(midSave >= kKills / 2);
-    // Each late kill (every kLateEvery-th after the first) waits for a finished save.
-    QVERIFY(replaced >= (kKills - 1) / kLateEvery);
+    // Each late kill (every kLateEvery-th after the first) waits for a
+    // finished save; whether a second one also finished, putting the file's
+    // version back, is up to the machine's pace.
+    QVERIFY(afterSave >= (kKills - 1) / kLateEvery);
+    QVERIFY(replaced > 0);
 }
 
 TRAKVID_TEST_MAIN(TestCrashSafe)
