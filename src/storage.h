@@ -68,7 +68,8 @@ struct FileStamp {
     qint64 size = 0;
     qint64 modifiedNs = 0; // modification time, nanoseconds since the epoch
     qint64 changedNs = 0;  // status change time
-    bool hashed = false; // the content decides: `hash` is the hash of the content known
+    bool hashed = false; // the content decides: `hash` is its hash, or, for a stamp
+                         // of a read (BytesResult), 0 and the bytes read are the content
     quint64 hash = 0;
     bool operator==(const FileStamp &) const = default;
 };

@@ -24,8 +24,8 @@ void preferHugePages(void *data, qsizetype size);
 bool encodeTo(QStringView text, char *out);
 // The identity, size and times of an open file or a path; no hash.
 FileStamp statStamp(const struct stat &st);
-// Marks a stamp whose file's time cannot tell a later write, leaving its
-// hash for later (see BytesResult).
+// Marks a stamp whose file's time cannot tell a later write; no hash: the
+// bytes read are its content (see BytesResult).
 void markRecent(FileStamp &stamp);
 
 // Writes a file whole. A sibling is written and renamed over the file, with
