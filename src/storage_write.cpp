@@ -93,41 +93,46 @@ bool copyAll(int from, int to)
     }
 }
 
-std::optional<quint64> hashFile(const QString &fileName)
-{
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return std::nullopt;
-    ContentHash hash;
-    QByteArray buffer(1024 * 1024, Qt::Uninitialized);
-    for (;;) {
-        const qint64 n = file.read(buffer.data(), buffer.size());
-        if (n < 0)
-            return std::nullopt;
-        if (n == 0)
-            return hash.value();
-        hash.add(QByteArrayView(buffer.constData(), n));
-    }
-}
-
-// Whether the file holds exactly `content`; a file that cannot be read does not.
-bool sameContent(const QString &fileName, QByteArrayView content)
+// Hands the whole file to `piece` in pieces of up to 1 MB, as long as it
+// returns true. False when the file cannot be read or `piece` stopped.
+template <typename PieceFn>
+bool readFile(const QString &fileName, PieceFn &&piece)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return false;
     QByteArray buffer(1024 * 1024, Qt::Uninitialized);
-    qsizetype at = 0;
     for (;;) {
         const qint64 n = file.read(buffer.data(), buffer.size());
-        if (n < 0 || n > content.size() - at)
+        if (n <= 0)
+            return n == 0;
+        if (!piece(QByteArrayView(buffer.constData(), n)))
             return false;
-        if (n == 0)
-            return at == content.size();
-        if (std::memcmp(buffer.constData(), content.data() + at, size_t(n)) != 0)
-            return false;
-        at += n;
     }
+}
+
+std::optional<quint64> hashFile(const QString &fileName)
+{
+    ContentHash hash;
+    if (!readFile(fileName, [&](QByteArrayView piece) {
+            hash.add(piece);
+            return true;
+        }))
+        return std::nullopt;
+    return hash.value();
+}
+
+// Whether the file holds exactly `content`; a file that cannot be read does not.
+bool sameContent(const QString &fileName, QByteArrayView content)
+{
+    qsizetype at = 0;
+    const bool same = readFile(fileName, [&](QByteArrayView piece) {
+        if (piece.size() > content.size() - at || std::memcmp(piece.data(), content.data() + at, size_t(piece.size())) != 0)
+            return false;
+        at += piece.size();
+        return true;
+    });
+    return same && at == content.size();
 }
 
 std::optional<FileStamp> statPath(const QString &fileName)
