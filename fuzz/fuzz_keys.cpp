@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 Trakvid developers
 // SPDX-License-Identifier: MIT
-// The line keys: the first 6 characters of a line as a 32-bit number, the
-// first 11 as a 64-bit number, read from the text and from the file's bytes;
-// and the keys of lines made from digits.
+// The line keys: the first 6 or 11 characters of a line when all are digits,
+// read from the text and from the file's bytes, against a plain model; and
+// the keys of lines made from digits.
 #include "fuzzutil.h"
 #include "numbering.h"
 #include "placement.h"
@@ -11,32 +11,37 @@
 #include <limits>
 
 namespace {
+// The plain model of a line's number: its first `digits` characters, when
+// there are that many and each is "0" to "9".
+std::optional<qint64> expectedKey(const QString &line, int digits)
+{
+    if (line.size() < digits)
+        return std::nullopt;
+    for (int i = 0; i < digits; ++i)
+        if (line[i] < QLatin1Char('0') || line[i] > QLatin1Char('9'))
+            return std::nullopt;
+    return line.left(digits).toLongLong();
+}
+
 void checkLine(const QString &line)
 {
-    const auto loco = expectedWhole<int>(line.left(6), std::numeric_limits<int>::min(),
-                                         std::numeric_limits<int>::max());
-    const auto wagon = expectedWhole<qint64>(line.left(11), std::numeric_limits<qint64>::min(),
-                                             std::numeric_limits<qint64>::max());
-    if (storage::locomotiveKey(line) != loco)
-        mismatch("locomotiveKey", visible(line));
-    if (storage::wagonKey(line) != wagon)
-        mismatch("wagonKey", visible(line));
+    if (placement::key(placement::Kind::Locomotive, line) != expectedKey(line, 6))
+        mismatch("locomotive key", visible(line));
+    if (placement::key(placement::Kind::Wagon, line) != expectedKey(line, 11))
+        mismatch("wagon key", visible(line));
     // A line that begins with a letter is never a vehicle line.
-    if (!line.isEmpty() && line[0].isLetter() && (storage::locomotiveKey(line) || storage::wagonKey(line)))
+    if (!line.isEmpty() && line[0].isLetter()
+        && (placement::key(placement::Kind::Locomotive, line) || placement::key(placement::Kind::Wagon, line)))
         mismatch("letter read as a key", visible(line));
 }
 
-// The keys the add window reads from a database's bytes.
+// The keys read from a database's bytes.
 void checkBytes(const QByteArray &bytes)
 {
     const QString line = storage::fromWindows1250(bytes);
-    const auto loco = expectedWhole<int>(line.left(6), std::numeric_limits<int>::min(),
-                                         std::numeric_limits<int>::max());
-    const auto wagon = expectedWhole<qint64>(line.left(11), std::numeric_limits<qint64>::min(),
-                                             std::numeric_limits<qint64>::max());
-    if (placement::key(placement::Kind::Locomotive, QByteArrayView(bytes)) != (loco ? std::optional<qint64>(*loco) : std::nullopt))
+    if (placement::key(placement::Kind::Locomotive, QByteArrayView(bytes)) != expectedKey(line, 6))
         mismatch("locomotive key of bytes", visible(line));
-    if (placement::key(placement::Kind::Wagon, QByteArrayView(bytes)) != wagon)
+    if (placement::keyFunction(placement::Kind::Wagon)(QByteArrayView(bytes)) != expectedKey(line, 11))
         mismatch("wagon key of bytes", visible(line));
     if (numbering::toInt(QByteArrayView(bytes)) != numbering::toInt(line)
         || numbering::toInt64(QByteArrayView(bytes)) != numbering::toInt64(line))
@@ -62,13 +67,13 @@ void checkBuiltLine(const uint8_t *data, size_t size)
     const QString other = rest.mid(rest.size() / 2);
 
     const QString wagon = storage::wagonLine(storage::vehicleNumberText(digits, check), dkv, other);
-    if (storage::wagonKey(wagon) != value)
+    if (placement::key(placement::Kind::Wagon, wagon) != value)
         mismatch("key of a wagon line", visible(wagon));
     if (wagon.mid(18, dkv.size()) != dkv || wagon.at(11) != QChar(u'-'))
         mismatch("layout of a wagon line", visible(wagon));
 
     const QString loco = storage::locomotiveLine(storage::vehicleNumberText(digits.left(6), check), dkv, other);
-    if (storage::locomotiveKey(loco) != int(value / 100000))
+    if (placement::key(placement::Kind::Locomotive, loco) != value / 100000)
         mismatch("key of a locomotive line", visible(loco));
     if (loco.mid(13, dkv.size()) != dkv || loco.at(6) != QChar(u'-'))
         mismatch("layout of a locomotive line", visible(loco));

@@ -5,15 +5,10 @@
 
 #include <QFile>
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <bit>
 #include <cstring>
 #include <limits>
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
 namespace storage {
 
@@ -41,59 +36,19 @@ quint64 packRow(bool added, qsizetype offset, qsizetype length)
 
 qsizetype rowOffset(quint64 row) { return qsizetype((row >> kLengthBits) & kOffsetMask); }
 
-// The length of the line at `offset`: up to its LF or the end of the
-// buffer, less one CR before either.
+// The length of the line at `offset` of `buffer`, without its line end.
 qsizetype measure(QByteArrayView buffer, qsizetype offset)
 {
-    const char *start = buffer.data() + offset;
-    const char *end = buffer.data() + buffer.size();
-    const char *lf = static_cast<const char *>(std::memchr(start, '\n', size_t(end - start)));
-    qsizetype length = (lf ? lf : end) - start;
-    if (length > 0 && start[length - 1] == '\r')
-        --length;
-    return length;
+    return storage::lineAt(buffer.data() + offset, buffer.data() + buffer.size()).size();
 }
 
-// Hands the rows of the lines of `bytes` to `rowFn`, as forEachLine() reads
-// them: one line from each line start to its LF, less a CR before it, and a
-// last one when the bytes do not end with LF. Sixteen bytes are compared at
-// a time, for LF and for CR at once: a call of memchr per line would cost
-// more than reading the file.
+// Hands the rows of the lines of `bytes` to `rowFn`, offsets counted from
+// the start of `bytes`.
 template <typename RowFn>
 void indexLines(QByteArrayView bytes, RowFn &&rowFn)
 {
     const char *data = bytes.data();
-    const qsizetype n = bytes.size();
-    qsizetype start = 0;
-    qsizetype i = 0;
-#ifdef __SSE2__
-    const __m128i lf = _mm_set1_epi8('\n');
-    const __m128i cr = _mm_set1_epi8('\r');
-    unsigned crBeforeBlock = 0; // 1 when the byte before this block is CR
-    for (; i + 16 <= n; i += 16) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(data + i));
-        unsigned lfs = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(block, lf)));
-        const unsigned crs = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(block, cr)));
-        // Bit k: the byte before byte k is CR.
-        const unsigned crBefore = (crs << 1) | crBeforeBlock;
-        while (lfs) {
-            const int bit = std::countr_zero(lfs);
-            const qsizetype at = i + bit;
-            rowFn(packRow(false, start, at - start - qsizetype((crBefore >> bit) & 1)));
-            start = at + 1;
-            lfs &= lfs - 1;
-        }
-        crBeforeBlock = crs >> 15;
-    }
-#endif
-    for (; i < n; ++i) {
-        if (data[i] != '\n')
-            continue;
-        rowFn(packRow(false, start, i - start - (i > start && data[i - 1] == '\r' ? 1 : 0)));
-        start = i + 1;
-    }
-    if (start < n)
-        rowFn(packRow(false, start, n - start - (data[n - 1] == '\r' ? 1 : 0)));
+    forEachLine(bytes, [&](QByteArrayView line) { rowFn(packRow(false, line.data() - data, line.size())); });
 }
 } // namespace
 
@@ -300,40 +255,17 @@ bool Lines::readKeys(KeyFn keyFn, int blocks) const
 
 Lines::LoadResult Lines::load(const QString &fileName)
 {
-    LoadResult result;
     // The buffer of the lines held now is read into again when it is big
     // enough: its memory is then already the process's own.
     QByteArray bytes = std::move(m_file);
     clear();
-    auto fail = [&](LoadStatus status, const QString &error) {
-        result.status = status;
-        result.error = error;
-        return result;
-    };
-    QFile file(fileName);
-    if (!openForReading(file, result.status, result.error))
-        return result;
-    const qint64 size = file.size();
-    if (size > kLargestFile)
-        return fail(LoadStatus::Unreadable, QStringLiteral("Soubor %1 je příliš velký.").arg(fileName));
-    if (bytes.capacity() < size) {
-        bytes = QByteArray(); // first given back, then taken anew, at the file's size
-        bytes = QByteArray(qsizetype(size), Qt::Uninitialized);
-    } else {
-        bytes.resize(qsizetype(size));
+    LoadResult result = readFile(fileName, bytes);
+    if (result.ok() && bytes.size() > kLargestFile) {
+        result.status = LoadStatus::Unreadable;
+        result.error = QStringLiteral("Soubor %1 je příliš velký.").arg(fileName);
     }
-    // Taken before reading: a write while we read counts as a change.
-    struct stat st;
-    if (::fstat(file.handle(), &st) == 0)
-        result.stamp = statStamp(st);
-    // A file that grows meanwhile is read to its end all the same.
-    if (!readWhole(file, bytes))
-        return fail(LoadStatus::Unreadable, readError(file));
-    if (bytes.size() > kLargestFile)
-        return fail(LoadStatus::Unreadable, QStringLiteral("Soubor %1 je příliš velký.").arg(fileName));
-    // No hash: where the content must decide, these very bytes are compared
-    // with the file (fileBytes()), and the show does not wait for a hash.
-    markRecent(result.stamp);
+    if (!result.ok())
+        return result;
 
     // Rows are written straight into blocks of the usual size; the last one
     // is cut to what it holds.
@@ -356,7 +288,6 @@ Lines::LoadResult Lines::load(const QString &fileName)
     blocksChanged(0);
     m_base = {Run{false, 0, m_file.size()}};
     m_newFrom = 0;
-    result.status = LoadStatus::Ok;
     return result;
 }
 
@@ -382,14 +313,8 @@ void Lines::extendRuns(std::vector<Run> &runs, quint64 row) const
     const bool added = row & kAdded;
     const QByteArray &buffer = added ? m_added : m_file;
     const qsizetype begin = rowOffset(row);
-    qsizetype length = qsizetype(row & kLongLine);
-    if (quint64(length) == kLongLine)
-        length = measure(buffer, begin);
-    qsizetype end = begin + length;
-    if (end < buffer.size() && buffer[end] == '\r' && (end + 1 == buffer.size() || buffer[end + 1] == '\n'))
-        ++end;
-    if (end < buffer.size() && buffer[end] == '\n')
-        ++end;
+    const char *data = buffer.constData();
+    const qsizetype end = nextLineStart(data + begin, data + buffer.size()) - data;
     if (!runs.empty() && runs.back().added == added && runs.back().end == begin)
         runs.back().end = end;
     else
@@ -573,18 +498,17 @@ qsizetype countLineEnds(QByteArrayView bytes)
     return count;
 }
 
+qsizetype lineCount(QByteArrayView bytes)
+{
+    return countLineEnds(bytes) + (!bytes.isEmpty() && !bytes.endsWith('\n') ? 1 : 0);
+}
+
 CountResult countLines(const QString &fileName)
 {
     CountResult result;
-    bool endsWithLf = true;
-    const ScanResult scanned = scanPieces(fileName, [&](QByteArrayView piece) {
-        result.lines += countLineEnds(piece);
-        endsWithLf = piece.back() == '\n';
-    });
+    const ScanResult scanned = scanPieces(fileName, [&](QByteArrayView piece) { result.lines += lineCount(piece); });
     result.status = scanned.status;
     result.error = scanned.error;
-    if (!endsWithLf)
-        ++result.lines;
     return result;
 }
 

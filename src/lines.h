@@ -56,15 +56,9 @@ public:
     // a search; true when every block's is known.
     bool readKeys(KeyFn keyFn, int blocks) const;
 
-    // The whole file read as it is; CR LF or LF line ends, last line end
-    // optional. On failure the lines are empty.
-    struct LoadResult {
-        LoadStatus status = LoadStatus::Missing;
-        QString error;   // a Czech sentence naming the file, when not Ok
-        FileStamp stamp; // the file as it was read (taken before reading); no hash: where
-                         // the content decides, it is fileBytes()
-        bool ok() const { return status == LoadStatus::Ok; }
-    };
+    // The whole file read as it is (readFile()); on failure the lines are
+    // empty. The stamp's hash is of the bytes read (fileBytes()).
+    using LoadResult = ReadResult;
     LoadResult load(const QString &fileName);
 
     // This session's changes since the file was last read or written (see
@@ -143,7 +137,4 @@ struct CountResult {
     bool ok() const { return status == LoadStatus::Ok; }
 };
 CountResult countLines(const QString &fileName);
-// The number of line ends (LF) in `bytes`.
-qsizetype countLineEnds(QByteArrayView bytes);
-
 } // namespace storage

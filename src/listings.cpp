@@ -136,15 +136,10 @@ DatabaseCheck::DatabaseCheck(bool wagons)
 void DatabaseCheck::offer(QByteArrayView line)
 {
     const qsizetype lineNumber = ++m_lines;
-    if (line.size() < m_digits)
+    const std::optional<qint64> number = storage::lineKey(line, m_digits);
+    if (!number)
         return;
-    qint64 key = 0;
-    for (int i = 0; i < m_digits; ++i) {
-        const char c = line[i];
-        if (c < '0' || c > '9')
-            return;
-        key = key * 10 + (c - '0');
-    }
+    const qint64 key = *number;
     ++m_vehicles;
 
     QString problems; // allocated only for a line with a problem

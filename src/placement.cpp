@@ -27,50 +27,21 @@ bool isVehicleNumber(Kind kind, const QString &number)
     return true;
 }
 
-std::optional<qint64> key(Kind kind, const QString &line)
-{
-    // The key's characters seen in place: a scan of a whole database then
-    // copies no line.
-    const int length = kind == Kind::Locomotive ? 6 : 11;
-    const QString head = QString::fromRawData(line.constData(), std::min<qsizetype>(line.size(), length));
-    if (kind == Kind::Locomotive) {
-        if (const std::optional<int> k = storage::locomotiveKey(head))
-            return *k;
-        return std::nullopt;
-    }
-    return storage::wagonKey(head);
-}
+int keyDigits(Kind kind) { return kind == Kind::Locomotive ? 6 : 11; }
+
+std::optional<qint64> key(Kind kind, QStringView line) { return storage::lineKey(line, keyDigits(kind)); }
 
 namespace {
-// Nearly every line of a database begins with its digits: they are read at
-// once, and blanks, signs and short lines are left to the whole-number reading.
 template <int Digits>
 std::optional<qint64> keyOf(QByteArrayView line)
 {
-    const char *data = line.data();
-    if (line.size() >= Digits) {
-        qint64 value = 0;
-        int i = 0;
-        for (; i < Digits && data[i] >= '0' && data[i] <= '9'; ++i)
-            value = value * 10 + (data[i] - '0');
-        if (i == Digits)
-            return value;
-    }
-    const QByteArrayView head = line.first(std::min<qsizetype>(line.size(), Digits));
-    if constexpr (Digits == 6) {
-        if (const std::optional<int> k = numbering::toInt(head))
-            return *k;
-        return std::nullopt;
-    } else {
-        return numbering::toInt64(head);
-    }
+    return storage::lineKey(line, Digits);
 }
-
 } // namespace
 
 storage::Lines::KeyFn keyFunction(Kind kind) { return kind == Kind::Locomotive ? keyOf<6> : keyOf<11>; }
 
-std::optional<qint64> key(Kind kind, QByteArrayView line) { return keyFunction(kind)(line); }
+std::optional<qint64> key(Kind kind, QByteArrayView line) { return storage::lineKey(line, keyDigits(kind)); }
 
 QString vehicleLine(Kind kind, const QString &number, const QString &dkv, const QString &domovka)
 {
@@ -122,16 +93,11 @@ QStringList runLines(Kind kind, const QString &number, int first, int last,
 int runStart(const storage::Lines &lines, Kind kind, qint64 k) { return int(lines.firstKeyNotLess(keyFunction(kind), k)); }
 
 namespace {
-// Whether an old line carries the vehicle of a run line: the same number
-// (locomotives) or the same eleven digits (wagons).
+// Whether an old line carries the vehicle of a run line: the same number.
 bool sameVehicle(Kind kind, QByteArrayView oldLine, const QString &runLine)
 {
-    if (kind == Kind::Locomotive) {
-        const std::optional<int> oldKey = numbering::toInt(oldLine.first(std::min<qsizetype>(oldLine.size(), 6)));
-        return oldKey && oldKey == storage::locomotiveKey(runLine);
-    }
-    // A run line begins with its eleven digits, one byte each.
-    return oldLine.size() >= 11 && oldLine.first(11) == runLine.left(11).toLatin1();
+    const std::optional<qint64> oldKey = key(kind, oldLine);
+    return oldKey && oldKey == key(kind, runLine);
 }
 } // namespace
 

@@ -21,9 +21,10 @@ int numberLength(Kind kind);
 // True when `number` is exactly the digits of its kind, "-" and one digit.
 bool isVehicleNumber(Kind kind, const QString &number);
 
-// The key of a line: its first 6 (locomotive) or 11 (wagon) characters read
-// as a whole number; nullopt for a bookmark or the header.
-std::optional<qint64> key(Kind kind, const QString &line);
+// The key of a line (storage::lineKey()): its first 6 (locomotive) or 11
+// (wagon) characters, all digits; nullopt for a bookmark or the header.
+int keyDigits(Kind kind);
+std::optional<qint64> key(Kind kind, QStringView line);
 // The same of a line's Windows-1250 bytes.
 std::optional<qint64> key(Kind kind, QByteArrayView line);
 // That reading as the key of a search of storage::Lines.

@@ -132,84 +132,107 @@ void preferHugePages(void *data, qsizetype size)
 #endif
 }
 
-bool readWhole(QFile &file, QByteArray &bytes)
-{
-    preferHugePages(bytes.data(), bytes.size());
-    qsizetype filled = 0;
-    for (;;) {
-        if (filled == bytes.size()) {
-            // At the size the file had: one more read tells whether it grew
-            // meanwhile, without doubling the buffer for nothing.
-            char more[64 * 1024];
-            const qint64 n = file.read(more, sizeof more);
-            if (n < 0)
-                return false;
-            if (n == 0)
-                break;
-            bytes.append(more, qsizetype(n));
-            filled += n;
-            continue;
-        }
-        const qint64 n = file.read(bytes.data() + filled, bytes.size() - filled);
-        if (n < 0)
-            return false;
-        if (n == 0)
-            break;
-        filled += n;
-    }
-    bytes.truncate(filled);
-    return true;
-}
-
 } // namespace internal
 
 namespace {
 using namespace internal;
 
-// Reads an open file to its end and hands it to `sink` in pieces of whole
-// lines, line ends included; the last piece may end without one (the file's
-// last line). A line longer than the buffer grows it. False when a read fails.
-template <typename Sink>
-bool readPieces(QFile &file, Sink &&sink)
+// The one reading loop of the data files: reads the open file to its end
+// and feeds every byte read to `hash` as it comes. Whole (no `pieceFn`): the
+// bytes end up in `buffer`, which is sized to the file and grows only when
+// the file grew meanwhile. In pieces: `buffer` is the work buffer, and
+// `pieceFn` gets whole lines with their line ends, the last piece perhaps
+// without one (the file's last line); a line longer than the buffer grows it.
+bool readLoop(QFile &file, QByteArray &buffer, ContentHash &hash, const std::function<void(QByteArrayView)> *pieceFn)
 {
-    QByteArray buffer(kChunk, Qt::Uninitialized);
     qsizetype filled = 0;   // bytes in the buffer: the unfinished line, then new bytes
     qsizetype searched = 0; // leading bytes of them known to hold no LF
     for (;;) {
-        if (filled == buffer.size())
-            buffer.resize(buffer.size() * 2);
+        if (filled == buffer.size()) {
+            if (!pieceFn) {
+                // At the size the file had: one more read tells whether it grew
+                // meanwhile, without doubling the buffer for nothing.
+                char more[64 * 1024];
+                const qint64 n = file.read(more, sizeof more);
+                if (n < 0)
+                    return false;
+                if (n == 0)
+                    break;
+                hash.add(QByteArrayView(more, qsizetype(n)));
+                buffer.append(more, qsizetype(n));
+                filled += n;
+                continue;
+            }
+            buffer.resize(std::max<qsizetype>(kChunk, buffer.size() * 2));
+        }
         const qint64 n = file.read(buffer.data() + filled, buffer.size() - filled);
         if (n < 0)
             return false;
         if (n == 0)
             break;
+        hash.add(QByteArrayView(buffer.constData() + filled, qsizetype(n)));
         filled += n;
+        if (!pieceFn)
+            continue;
         const char *data = buffer.constData();
         const void *lastLf = memrchr(data + searched, '\n', size_t(filled - searched));
         searched = filled;
         if (!lastLf)
             continue;
         const qsizetype end = static_cast<const char *>(lastLf) - data + 1;
-        sink(QByteArrayView(data, end));
+        (*pieceFn)(QByteArrayView(data, end));
         // Keep the unfinished line at the front for the next read.
         filled -= end;
         if (filled > 0)
             std::memmove(buffer.data(), buffer.constData() + end, size_t(filled));
         searched = filled;
     }
-    if (filled > 0)
-        sink(QByteArrayView(buffer.constData(), filled));
+    if (pieceFn && filled > 0)
+        (*pieceFn)(QByteArrayView(buffer.constData(), filled));
+    if (!pieceFn)
+        buffer.truncate(filled);
     return true;
 }
 
-// Reads an open file to its end and hands every line to `sink`, still in
-// Windows-1250 and without its line end. False when a read fails.
-template <typename Sink>
-bool readLines(QFile &file, Sink &&sink)
+} // namespace
+
+ReadResult readFile(const QString &fileName, QByteArray &buffer, const std::function<void(QByteArrayView)> *pieceFn)
 {
-    return readPieces(file, [&sink](QByteArrayView piece) { forEachLine(piece, sink); });
+    ReadResult result;
+    QFile file(fileName);
+    if (!openForReading(file, result.status, result.error))
+        return result;
+    result.opened = true;
+    // Taken before reading: a write while we read counts as a change.
+    struct stat st;
+    if (::fstat(file.handle(), &st) == 0)
+        result.stamp = statStamp(st);
+    const qint64 size = file.size();
+    if (!pieceFn) {
+        if (buffer.capacity() < size) {
+            buffer = QByteArray(); // first given back, then taken anew, at the file's size
+            buffer = QByteArray(qsizetype(size), Qt::Uninitialized);
+        } else {
+            buffer.resize(qsizetype(size));
+        }
+        preferHugePages(buffer.data(), buffer.size());
+    } else {
+        buffer = QByteArray(kChunk, Qt::Uninitialized);
+    }
+    ContentHash hash;
+    if (!readLoop(file, buffer, hash, pieceFn)) {
+        result.status = LoadStatus::Unreadable;
+        result.error = readError(file);
+        buffer = QByteArray();
+        return result;
+    }
+    markRecent(result.stamp);
+    result.stamp.hash = hash.value();
+    result.status = LoadStatus::Ok;
+    return result;
 }
 
+namespace {
 // Encodes `text`; false when a character has no Windows-1250 byte.
 bool encode(const QString &text, QByteArray &bytes)
 {
@@ -363,71 +386,43 @@ LoadStatus probe(const QString &fileName, QString *error)
 LoadResult load(const QString &fileName)
 {
     LoadResult result;
-    QFile file(fileName);
-    if (!openForReading(file, result.status, result.error))
-        return result;
-    QStringList lines;
-    if (!readLines(file, [&lines](QByteArrayView bytes) { lines.append(fromWindows1250(bytes)); })) {
-        result.status = LoadStatus::Unreadable;
-        result.error = readError(file);
-        return result;
-    }
-    result.status = LoadStatus::Ok;
-    result.lines = std::move(lines);
+    QByteArray bytes;
+    const ReadResult read = readFile(fileName, bytes);
+    result.status = read.status;
+    result.error = read.error;
+    if (read.ok())
+        forEachLine(bytes, [&result](QByteArrayView line) { result.lines.append(fromWindows1250(line)); });
     return result;
 }
 
 BytesResult loadBytes(const QString &fileName)
 {
     BytesResult result;
-    QFile file(fileName);
-    if (!openForReading(file, result.status, result.error))
-        return result;
-    struct stat st;
-    if (::fstat(file.handle(), &st) == 0)
-        result.stamp = statStamp(st);
-    result.bytes = QByteArray(qsizetype(file.size()), Qt::Uninitialized);
-    if (!readWhole(file, result.bytes)) {
-        result.status = LoadStatus::Unreadable;
-        result.error = readError(file);
-        result.bytes = QByteArray();
-        return result;
-    }
-    markRecent(result.stamp);
-    result.status = LoadStatus::Ok;
+    static_cast<ReadResult &>(result) = readFile(fileName, result.bytes);
     return result;
-}
-
-// One pass: QString::replace moves the tail once per block of matches, which
-// is slow on a file of a million lines.
-static void dropCrBeforeLf(QString &text)
-{
-    QChar *data = text.data();
-    const qsizetype n = text.size();
-    qsizetype out = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        if (data[i] == QLatin1Char('\r') && i + 1 < n && data[i + 1] == QLatin1Char('\n'))
-            continue;
-        data[out++] = data[i];
-    }
-    text.truncate(out);
 }
 
 TextResult loadText(const QString &fileName)
 {
     TextResult result;
-    QFile file(fileName);
-    if (!openForReading(file, result.status, result.error))
+    QByteArray bytes;
+    const ReadResult read = readFile(fileName, bytes);
+    result.status = read.status;
+    result.error = read.error;
+    if (!read.ok())
         return result;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.status = LoadStatus::Unreadable;
-        result.error = readError(file);
-        return result;
-    }
-    QString text = fromWindows1250(bytes);
-    dropCrBeforeLf(text);
-    result.status = LoadStatus::Ok;
+    // The lines joined by "\n", and one after the last when the file ends with
+    // a line end, so that a save writes the text back as it was.
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar *out = text.data();
+    forEachLine(bytes, [&](QByteArrayView line) {
+        decode(line, out);
+        out += line.size();
+        *out++ = QLatin1Char('\n');
+    });
+    if (!bytes.endsWith('\n') && out > text.constData())
+        --out;
+    text.truncate(out - text.constData());
     result.text = std::move(text);
     return result;
 }
@@ -523,39 +518,20 @@ SaveResult saveBytes(const QString &fileName, const QByteArray &bytes)
 
 ScanResult scanFile(const QString &fileName, const std::function<void(const QString &)> &lineFn)
 {
-    ScanResult result;
-    QFile file(fileName);
-    if (!openForReading(file, result.status, result.error))
-        return result;
-    result.opened = true;
     // One line buffer for the whole scan: only the lines the caller keeps are copied.
     QString line;
-    if (!readLines(file, [&](QByteArrayView bytes) {
+    return scanPieces(fileName, [&](QByteArrayView piece) {
+        forEachLine(piece, [&](QByteArrayView bytes) {
             decodeInto(line, bytes);
             lineFn(line);
-        })) {
-        result.status = LoadStatus::Unreadable;
-        result.error = readError(file);
-        return result;
-    }
-    result.status = LoadStatus::Ok;
-    return result;
+        });
+    });
 }
 
 ScanResult scanPieces(const QString &fileName, const std::function<void(QByteArrayView)> &pieceFn)
 {
-    ScanResult result;
-    QFile file(fileName);
-    if (!openForReading(file, result.status, result.error))
-        return result;
-    result.opened = true;
-    if (!readPieces(file, pieceFn)) {
-        result.status = LoadStatus::Unreadable;
-        result.error = readError(file);
-        return result;
-    }
-    result.status = LoadStatus::Ok;
-    return result;
+    QByteArray buffer;
+    return readFile(fileName, buffer, &pieceFn);
 }
 
 bool scan(const QString &fileName, const std::function<void(const QString &)> &lineFn)
@@ -576,16 +552,6 @@ QString locomotiveLine(const QString &number, const QString &dkv, const QString 
 QString wagonLine(const QString &number, const QString &dkv, const QString &domovka)
 {
     return number + QLatin1String(" dkv ") + dkv + QLatin1String(" domovska ") + domovka;
-}
-
-std::optional<int> locomotiveKey(const QString &line)
-{
-    return numbering::toInt(line.left(6));
-}
-
-std::optional<qint64> wagonKey(const QString &line)
-{
-    return numbering::toInt64(line.left(11));
 }
 
 } // namespace storage

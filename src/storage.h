@@ -7,9 +7,13 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <bit>
 #include <cstring>
 #include <functional>
 #include <optional>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace storage {
 
@@ -99,20 +103,29 @@ private:
     quint64 m_length = 0;
 };
 
-// Reads a whole Windows-1250 file; CR LF or LF line ends, last line end optional.
-LoadResult load(const QString &fileName);
-// Reads a whole file as its bytes, with its stamp taken before reading. When
-// the content must decide (stamp.hashed), no hash is taken: whoever keeps
-// the bytes gives them to writtenSince().
-struct BytesResult {
+// The one reading of a data file: opened, its stamp taken before reading,
+// read to its end with its content hashed in the same pass (stamp.hash).
+// Whole (no `pieceFn`): `bytes` becomes the file's bytes, its buffer reused
+// when it is big enough. In pieces: `pieceFn` gets the file in order, every
+// piece whole lines with their line ends, the last one perhaps without one.
+struct ReadResult {
     LoadStatus status = LoadStatus::Missing;
-    QByteArray bytes;
+    bool opened = false; // false: missing or cannot be opened; true and not ok(): a read failed part way
+    QString error;       // a Czech sentence naming the file, when not Ok
     FileStamp stamp;
-    QString error;
     bool ok() const { return status == LoadStatus::Ok; }
 };
+ReadResult readFile(const QString &fileName, QByteArray &bytes,
+                    const std::function<void(QByteArrayView)> *pieceFn = nullptr);
+
+// Every line of a whole Windows-1250 file.
+LoadResult load(const QString &fileName);
+// A whole file as its bytes.
+struct BytesResult : ReadResult {
+    QByteArray bytes;
+};
 BytesResult loadBytes(const QString &fileName);
-// Reads the whole file as one text, line ends turned into "\n" (for the output pane).
+// The whole file as one text, its lines joined by "\n" (for the output pane).
 struct TextResult {
     LoadStatus status = LoadStatus::Missing;
     QString text;
@@ -147,43 +160,74 @@ SaveResult saveBytes(const QString &fileName, const QByteArray &bytes);
 // disk: trakvid in the user's cache folder (XDG_CACHE_HOME or ~/.cache).
 QString cacheCopyFolder();
 
-// Reads the file piece by piece and calls `lineFn` for every line, in file
-// order, without its line end; the file is closed on return. Line ends and
-// characters as for load().
-struct ScanResult {
-    LoadStatus status = LoadStatus::Missing;
-    bool opened = false; // false: missing or cannot be opened; true and not ok(): a read failed part way
-    QString error;       // a Czech sentence naming the file, when not Ok
-    bool ok() const { return status == LoadStatus::Ok; }
-};
+// Reads the file piece by piece and calls `lineFn` for every line, decoded,
+// in file order.
+using ScanResult = ReadResult;
 ScanResult scanFile(const QString &fileName, const std::function<void(const QString &)> &lineFn);
 // The same; false when the file cannot be opened or read to its end.
 bool scan(const QString &fileName, const std::function<void(const QString &)> &lineFn);
-
-// Reads the file piece by piece, still as Windows-1250 bytes: every piece
-// holds whole lines with their line ends, except that the last one may end
-// without one (the file's last line). Pieces go to `pieceFn` in file order.
+// readFile() in pieces.
 ScanResult scanPieces(const QString &fileName, const std::function<void(QByteArrayView)> &pieceFn);
 
-// Calls `lineFn` with every line of a piece, without its line end. A line
-// ends at LF; one CR before the LF, or a CR that ends the piece, belongs to
-// the line end.
-template <typename LineFn>
-void forEachLine(QByteArrayView piece, LineFn &&lineFn)
+// The line rule of the data files, the one every reader follows: a line
+// ends at LF; one CR right before the LF, or ending the bytes, belongs to the
+// line end; there is no line after a final LF.
+// The line that starts at `start` and whose LF (or the end of the bytes) is at `end`.
+inline QByteArrayView lineBefore(const char *start, const char *end)
 {
-    const char *data = piece.data();
-    const char *const end = data + piece.size();
-    while (data < end) {
-        const char *lf = static_cast<const char *>(std::memchr(data, '\n', size_t(end - data)));
-        const char *lineEnd = lf ? lf : end;
-        qsizetype length = lineEnd - data;
-        if (length > 0 && data[length - 1] == '\r')
-            --length;
-        lineFn(QByteArrayView(data, length));
-        if (!lf)
-            break;
-        data = lf + 1;
+    qsizetype length = end - start;
+    if (length > 0 && start[length - 1] == '\r')
+        --length;
+    return QByteArrayView(start, length);
+}
+// The line that starts at `start`, up to its LF or `end`.
+inline QByteArrayView lineAt(const char *start, const char *end)
+{
+    const char *lf = static_cast<const char *>(std::memchr(start, '\n', size_t(end - start)));
+    return lineBefore(start, lf ? lf : end);
+}
+// Where the line after the one at `start` begins: after its LF, or `end`.
+inline const char *nextLineStart(const char *start, const char *end)
+{
+    const char *lf = static_cast<const char *>(std::memchr(start, '\n', size_t(end - start)));
+    return lf ? lf + 1 : end;
+}
+// The number of lines of `bytes`: its line ends, and one more for a last line
+// without one.
+qsizetype lineCount(QByteArrayView bytes);
+// The number of line ends (LF) in `bytes`.
+qsizetype countLineEnds(QByteArrayView bytes);
+
+// Calls `lineFn` with every line of `bytes`, without its line end, in order.
+// Sixteen bytes are looked at a time: a call of memchr per line would cost
+// more than reading the file.
+template <typename LineFn>
+void forEachLine(QByteArrayView bytes, LineFn &&lineFn)
+{
+    const char *const data = bytes.data();
+    const char *const end = data + bytes.size();
+    const char *start = data;
+    const char *p = data;
+#ifdef __SSE2__
+    const __m128i lf = _mm_set1_epi8('\n');
+    for (; p + 16 <= end; p += 16) {
+        unsigned lfs = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p)), lf)));
+        while (lfs) {
+            const char *at = p + std::countr_zero(lfs);
+            lineFn(lineBefore(start, at));
+            start = at + 1;
+            lfs &= lfs - 1;
+        }
     }
+#endif
+    for (; p < end; ++p) {
+        if (*p != '\n')
+            continue;
+        lineFn(lineBefore(start, p));
+        start = p + 1;
+    }
+    if (start < end)
+        lineFn(lineBefore(start, end));
 }
 
 // Index (0-based) of the first line holding a character with no Windows-1250
@@ -203,10 +247,32 @@ QString vehicleNumberText(const QString &digits, int checkDigit);
 QString locomotiveLine(const QString &number, const QString &dkv, const QString &pj);
 QString wagonLine(const QString &number, const QString &dkv, const QString &domovka);
 
-// Keys: the first 6 characters as a whole number (locomotives, and every line
-// when editing), the first 11 as a 64-bit number (wagons). nullopt marks a
-// bookmark or the header.
-std::optional<int> locomotiveKey(const QString &line);
-std::optional<qint64> wagonKey(const QString &line);
+// A line's number as the databases read it, its key: the first `digits`
+// characters (6 for a locomotive line, and for any line an edit reads; 11 for
+// a wagon line) when every one of them is a digit "0" to "9". nullopt: a
+// bookmark or the header. A line that begins with a blank, a sign or a
+// letter has no number.
+template <typename Char>
+std::optional<qint64> lineKey(const Char *line, qsizetype size, int digits)
+{
+    if (size < digits)
+        return std::nullopt;
+    qint64 value = 0;
+    for (int i = 0; i < digits; ++i) {
+        const unsigned digit = unsigned(line[i]) - unsigned('0');
+        if (digit > 9)
+            return std::nullopt;
+        value = value * 10 + digit;
+    }
+    return value;
+}
+inline std::optional<qint64> lineKey(QByteArrayView line, int digits)
+{
+    return lineKey(line.data(), line.size(), digits);
+}
+inline std::optional<qint64> lineKey(QStringView line, int digits)
+{
+    return lineKey(line.utf16(), line.size(), digits);
+}
 
 } // namespace storage

@@ -14,8 +14,6 @@ namespace storage::internal {
 // Opens a file for reading; sets status and error when it cannot.
 bool openForReading(QFile &file, LoadStatus &status, QString &error);
 QString readError(const QFile &file);
-// Reads an open file whole into `bytes`, which ends at the file's size.
-bool readWhole(QFile &file, QByteArray &bytes);
 // Memory about to be filled for the first time, tens of megabytes of it:
 // where the system gives huge pages on request, one fault maps 2 MB in place
 // of 4 KB (a fresh 47 MB buffer took 60 ms to fill, 28 ms so).

@@ -58,7 +58,7 @@ Merged mergeSession(const QStringList &base, const QStringList &edits, const QSt
 bool fitsAfter(const QStringList &lines, int row, int number)
 {
     for (int next = row + 1; next < lines.size(); ++next)
-        if (const std::optional<int> key = storage::locomotiveKey(lines[next]))
+        if (const std::optional<qint64> key = placement::key(placement::Kind::Locomotive, lines[next]))
             return *key > number;
     return true;
 }
@@ -209,7 +209,7 @@ void TestMerge::randomChangesOfBothSides()
     for (int c = 0; c < changes && mine.size() > 1; ++c) {
         const qsizetype row = qsizetype(random.bounded(1, int(mine.size())));
         const QString line = mine.text(row);
-        const std::optional<int> key = storage::locomotiveKey(line);
+        const std::optional<qint64> key = placement::key(placement::Kind::Locomotive, line);
         switch (random.bounded(4)) {
         case 0: // delete
             if (!mineAdded.contains(line))
@@ -249,7 +249,7 @@ void TestMerge::randomChangesOfBothSides()
     const int theirChanges = int(random.bounded(0, 12));
     for (int c = 0; c < theirChanges && theirs.size() > 1; ++c) {
         const int row = int(random.bounded(1, int(theirs.size())));
-        const std::optional<int> key = storage::locomotiveKey(theirs[row]);
+        const std::optional<qint64> key = placement::key(placement::Kind::Locomotive, theirs[row]);
         switch (random.bounded(4)) {
         case 0:
             theirsOwn.removeAll(theirs[row]);
@@ -302,7 +302,7 @@ void TestMerge::randomChangesOfBothSides()
         QVERIFY2(theirs.contains(line) || mineAdded.contains(line), qPrintable(u"line from nowhere: "_s + line + context));
     qint64 previous = -1;
     for (const QString &line : merged) {
-        const std::optional<int> key = storage::locomotiveKey(line);
+        const std::optional<qint64> key = placement::key(placement::Kind::Locomotive, line);
         if (!key)
             continue;
         QVERIFY2(*key >= previous, qPrintable(u"out of order: "_s + line + context));

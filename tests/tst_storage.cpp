@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "lines.h"
 #include "numbering.h"
+#include "placement.h"
 #include "storage.h"
 #include "testutil.h"
 
@@ -737,6 +738,11 @@ void TestStorage::keys_data()
     QTest::newRow("eleven digits then text") << u"21802345123 nové"_s << qint64(218023) << qint64(21802345123);
     QTest::newRow("empty line") << u""_s << qint64(-1) << qint64(-1);
     QTest::newRow("blank line") << u"      "_s << qint64(-1) << qint64(-1);
+    QTest::newRow("blank before the digits") << u" 754001-6 dkv"_s << qint64(-1) << qint64(-1);
+    QTest::newRow("sign before the digits") << u"+75400 oprava"_s << qint64(-1) << qint64(-1);
+    QTest::newRow("minus before the digits") << u"-21802345123"_s << qint64(-1) << qint64(-1);
+    QTest::newRow("five digits") << u"75400"_s << qint64(-1) << qint64(-1);
+    QTest::newRow("full-width digits") << u"７５４００１-6"_s << qint64(-1) << qint64(-1);
 }
 
 void TestStorage::keys()
@@ -744,8 +750,14 @@ void TestStorage::keys()
     QFETCH(QString, line);
     QFETCH(qint64, locomotive);
     QFETCH(qint64, wagon);
-    const std::optional<int> lk = storage::locomotiveKey(line);
-    const std::optional<qint64> wk = storage::wagonKey(line);
+    const std::optional<qint64> lk = placement::key(placement::Kind::Locomotive, line);
+    const std::optional<qint64> wk = placement::key(placement::Kind::Wagon, line);
+    // The same reading of the file's bytes.
+    QByteArray bytes;
+    if (storage::appendWindows1250(line, bytes)) {
+        QCOMPARE(placement::key(placement::Kind::Locomotive, QByteArrayView(bytes)), lk);
+        QCOMPARE(placement::key(placement::Kind::Wagon, QByteArrayView(bytes)), wk);
+    }
     QCOMPARE(lk.has_value(), locomotive >= 0);
     if (lk)
         QCOMPARE(qint64(*lk), locomotive);
@@ -760,8 +772,8 @@ void TestStorage::wagonKeysOrderAbove32Bits()
     const QStringList ascending{u"02147483647-0"_s, u"02147483648-0"_s, u"04294967295-0"_s, u"04294967296-0"_s,
                                 u"21802345123-8"_s, u"30000000000-0"_s, u"99999999999-1"_s};
     for (qsizetype i = 1; i < ascending.size(); ++i) {
-        const std::optional<qint64> lower = storage::wagonKey(ascending[i - 1]);
-        const std::optional<qint64> higher = storage::wagonKey(ascending[i]);
+        const std::optional<qint64> lower = placement::key(placement::Kind::Wagon, ascending[i - 1]);
+        const std::optional<qint64> higher = placement::key(placement::Kind::Wagon, ascending[i]);
         QVERIFY(lower && higher);
         QVERIFY2(*lower < *higher, qPrintable(ascending[i]));
     }
@@ -776,9 +788,7 @@ void TestStorage::keyCacheAfterLargerKeyAppended()
     writeLines(u"db.txt"_s, lines);
     storage::Lines db;
     QVERIFY(db.load(u"db.txt"_s).ok());
-    const storage::Lines::KeyFn key = [](QByteArrayView line) -> std::optional<qint64> {
-        return storage::locomotiveKey(storage::fromWindows1250(line));
-    };
+    const storage::Lines::KeyFn key = placement::keyFunction(placement::Kind::Locomotive);
     QVERIFY(db.readKeys(key, 100));
     QCOMPARE(db.firstKeyNotLess(key, 999999), qsizetype(-1));
     QVERIFY(db.insert(db.size(), {u"999998-0 x"_s}));

@@ -9,6 +9,7 @@
 #include "databasemodel.h"
 #include "numbering.h"
 #include "memo.h"
+#include "placement.h"
 #include "storage.h"
 
 #include <QLockFile>
@@ -402,7 +403,7 @@ void TForm1::Btn_upravitClick()
     const QString editText = storage::fromWindows1250(bytes.first(std::min<qsizetype>(bytes.size(), numberLength)))
                              + QStringLiteral(" Upravit");
 
-    if (!numbering::toInt(editText.left(6))) {
+    if (!placement::key(placement::Kind::Locomotive, bytes)) {
         // A bookmark, or the header line: its text is changed here.
         QString text = boxes::input(QStringLiteral("Změň záložku"), QStringLiteral("Zadej změněný text záložky"),
                                     QString());
