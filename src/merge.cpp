@@ -4,8 +4,6 @@
 
 #include "storage.h"
 
-#include <QHash>
-
 #include <algorithm>
 #include <unordered_map>
 
@@ -14,124 +12,218 @@ namespace merge {
 namespace {
 
 using Lines = std::vector<QByteArrayView>;
+using Pair = std::pair<qsizetype, qsizetype>; // a base row and a theirs row
 
-// After a difference at a[i] / b[j]: the nearest offsets (x, y) with
-// a[i + x] == b[j + y], the smallest x + y first, searched in growing
-// windows; nullopt when the rest of the two holds no equal pair. Changes of
-// a line or a few are found in the first window.
-std::optional<std::pair<qsizetype, qsizetype>> resync(const Lines &a, qsizetype i, const Lines &b, qsizetype j)
+// Beyond this many edits a stretch between two aligned vehicles is left
+// unaligned: its lines are then neither deleted nor changed by us, only
+// reported, which is safe; an edit script of that size costs too much.
+constexpr qsizetype kMaxEdits = 2000;
+
+// Myers' shortest edit script between a[0, n) and b[0, m), as `diff` finds
+// it; calls `matched(i, j)` for every pair it keeps, last pair first. False
+// when it needs more than `maxEdits` edits (nothing is called then).
+template <typename Equal, typename Matched>
+bool shortestEditScript(qsizetype n, qsizetype m, Equal &&equal, Matched &&matched, qsizetype maxEdits)
 {
-    const qsizetype na = qsizetype(a.size()) - i;
-    const qsizetype nb = qsizetype(b.size()) - j;
-    for (qsizetype w = 16;; w *= 4) {
-        const qsizetype wa = std::min(w, na);
-        const qsizetype wb = std::min(w, nb);
-        if (w <= 64) {
-            for (qsizetype s = 1; s <= wa + wb - 2; ++s)
-                for (qsizetype x = std::max<qsizetype>(0, s - (wb - 1)); x <= std::min(s, wa - 1); ++x)
-                    if (a[size_t(i + x)] == b[size_t(j + s - x)])
-                        return std::pair{x, s - x};
-        } else {
-            QHash<QByteArrayView, qsizetype> first;
-            first.reserve(wb);
-            for (qsizetype y = wb - 1; y >= 0; --y)
-                first.insert(b[size_t(j + y)], y);
-            std::optional<std::pair<qsizetype, qsizetype>> best;
-            for (qsizetype x = 0; x < wa && (!best || x < best->first + best->second); ++x) {
-                const auto found = first.constFind(a[size_t(i + x)]);
-                if (found != first.cend() && (!best || x + *found < best->first + best->second))
-                    best = std::pair{x, *found};
+    const qsizetype limit = std::min(n + m, maxEdits);
+    const qsizetype offset = limit + 1;
+    std::vector<qsizetype> v(size_t(2 * offset + 1), 0);
+    std::vector<std::vector<qsizetype>> trace; // v over [-d, d] before step d
+    for (qsizetype d = 0; d <= limit; ++d) {
+        trace.emplace_back(v.begin() + (offset - d), v.begin() + (offset + d + 1));
+        for (qsizetype k = -d; k <= d; k += 2) {
+            qsizetype x = k == -d || (k != d && v[size_t(offset + k - 1)] < v[size_t(offset + k + 1)])
+                              ? v[size_t(offset + k + 1)]
+                              : v[size_t(offset + k - 1)] + 1;
+            qsizetype y = x - k;
+            while (x < n && y < m && equal(x, y))
+                ++x, ++y;
+            v[size_t(offset + k)] = x;
+            if (x < n || y < m)
+                continue;
+            // Found: walk back through the steps.
+            for (qsizetype e = d; e > 0; --e) {
+                const std::vector<qsizetype> &before = trace[size_t(e)];
+                auto at = [&](qsizetype kk) { return before[size_t(kk + e)]; };
+                const qsizetype kk = x - y;
+                const qsizetype prevK = kk == -e || (kk != e && at(kk - 1) < at(kk + 1)) ? kk + 1 : kk - 1;
+                const qsizetype prevX = at(prevK);
+                const qsizetype prevY = prevX - prevK;
+                while (x > prevX && y > prevY)
+                    matched(--x, --y);
+                x = prevX;
+                y = prevY;
             }
-            if (best)
-                return best;
+            while (x > 0 && y > 0)
+                matched(--x, --y);
+            return true;
         }
-        if (wa == na && wb == nb)
-            return std::nullopt;
     }
+    return false;
 }
 
-} // namespace
-
-std::vector<Match> match(const Lines &base, const Lines &theirs)
+// The longest run of `pairs` (sorted by base row) whose theirs rows grow too.
+std::vector<Pair> increasingRun(const std::vector<Pair> &pairs)
 {
-    std::vector<Match> runs;
-    const qsizetype na = qsizetype(base.size());
-    const qsizetype nb = qsizetype(theirs.size());
-    qsizetype i = 0;
-    qsizetype j = 0;
-    while (i < na && j < nb) {
-        if (base[size_t(i)] == theirs[size_t(j)]) {
-            qsizetype k = 1;
-            while (i + k < na && j + k < nb && base[size_t(i + k)] == theirs[size_t(j + k)])
-                ++k;
-            runs.push_back({i, j, k});
-            i += k;
-            j += k;
-            continue;
-        }
-        const auto next = resync(base, i, theirs, j);
-        if (!next)
-            break;
-        i += next->first;
-        j += next->second;
+    if (std::is_sorted(pairs.begin(), pairs.end(), [](const Pair &a, const Pair &b) { return a.second < b.second; }))
+        return pairs;
+    std::vector<qsizetype> tails;          // index into pairs of the smallest tail of each length
+    std::vector<qsizetype> previous(pairs.size(), -1);
+    for (size_t i = 0; i < pairs.size(); ++i) {
+        const auto at = std::lower_bound(tails.begin(), tails.end(), pairs[i].second,
+                                         [&](qsizetype p, qsizetype t) { return pairs[size_t(p)].second < t; });
+        if (at != tails.begin())
+            previous[i] = *(at - 1);
+        if (at == tails.end())
+            tails.push_back(qsizetype(i));
+        else
+            *at = qsizetype(i);
     }
-    return runs;
+    std::vector<Pair> run(tails.size());
+    for (qsizetype p = tails.empty() ? -1 : tails.back(), i = qsizetype(run.size()) - 1; p >= 0; p = previous[size_t(p)], --i)
+        run[size_t(i)] = pairs[size_t(p)];
+    return run;
 }
 
-namespace {
+// The numbers of rows [from, to), each with its row, sorted; only numbers
+// that stand once there are kept.
+std::vector<Pair> uniqueKeys(const Lines &lines, qsizetype from, qsizetype to, KeyFn key)
+{
+    std::vector<Pair> keys;
+    if (!key)
+        return keys;
+    for (qsizetype r = from; r < to; ++r)
+        if (const std::optional<qint64> k = key(lines[size_t(r)]))
+            keys.emplace_back(*k, r);
+    std::sort(keys.begin(), keys.end());
+    size_t out = 0;
+    for (size_t i = 0; i < keys.size();) {
+        size_t j = i + 1;
+        while (j < keys.size() && keys[j].first == keys[i].first)
+            ++j;
+        if (j == i + 1)
+            keys[out++] = keys[i];
+        i = j;
+    }
+    keys.resize(out);
+    return keys;
+}
 
-// Where the base rows stand in theirs.
-class Matches
+// Where the base rows stand in theirs. Vehicle lines are aligned by their
+// numbers first, also where the other program moved them; the lines between
+// two vehicles aligned in order (bookmarks, lines without a number, numbers
+// that stand twice) by the shortest edit script over their text.
+class Alignment
 {
 public:
-    Matches(std::vector<Match> runs, qsizetype theirsSize) : m_runs(std::move(runs)), m_theirsSize(theirsSize) {}
+    Alignment(const Lines &base, const Lines &theirs, KeyFn key)
+        : m_theirsOf(base.size(), -1), m_baseOf(theirs.size(), -1)
+    {
+        const qsizetype nb = qsizetype(base.size());
+        const qsizetype nt = qsizetype(theirs.size());
+        // Equal lines at both ends are the same lines: most of a big file.
+        qsizetype head = 0;
+        while (head < nb && head < nt && base[size_t(head)] == theirs[size_t(head)])
+            ++head;
+        qsizetype tail = 0;
+        while (tail < nb - head && tail < nt - head && base[size_t(nb - 1 - tail)] == theirs[size_t(nt - 1 - tail)])
+            ++tail;
+        for (qsizetype i = 0; i < head; ++i)
+            pair(i, i, true);
+
+        // Numbers that stand once on each side of the middle pair their lines.
+        const std::vector<Pair> baseKeys = uniqueKeys(base, head, nb - tail, key);
+        const std::vector<Pair> theirKeys = uniqueKeys(theirs, head, nt - tail, key);
+        std::vector<Pair> byNumber;
+        for (size_t i = 0, j = 0; i < baseKeys.size() && j < theirKeys.size();) {
+            if (baseKeys[i].first < theirKeys[j].first)
+                ++i;
+            else if (baseKeys[i].first > theirKeys[j].first)
+                ++j;
+            else
+                byNumber.emplace_back(baseKeys[i++].second, theirKeys[j++].second);
+        }
+        std::sort(byNumber.begin(), byNumber.end());
+        for (const Pair &p : byNumber)
+            pair(p.first, p.second, false); // moved lines stay paired; the run below is marked in order
+        std::vector<Pair> anchors = increasingRun(byNumber);
+        anchors.emplace_back(nb - tail, nt - tail);
+
+        // Between two anchors, the lines not paired by number by their text.
+        qsizetype b = head;
+        qsizetype t = head;
+        std::vector<qsizetype> bs;
+        std::vector<qsizetype> ts;
+        for (const Pair &anchor : anchors) {
+            bs.clear();
+            ts.clear();
+            for (; b < anchor.first; ++b)
+                if (m_theirsOf[size_t(b)] < 0)
+                    bs.push_back(b);
+            for (; t < anchor.second; ++t)
+                if (m_baseOf[size_t(t)] < 0)
+                    ts.push_back(t);
+            alignText(base, theirs, bs, ts);
+            if (anchor.first < nb - tail)
+                m_inOrder.push_back(anchor);
+            b = anchor.first + 1;
+            t = anchor.second + 1;
+        }
+        for (qsizetype i = 0; i < tail; ++i)
+            pair(nb - tail + i, nt - tail + i, true);
+        std::sort(m_inOrder.begin(), m_inOrder.end());
+    }
 
     // The theirs row of base row r, or -1 when theirs no longer holds it.
-    qsizetype theirsOf(qsizetype r) const
-    {
-        const auto after = runAfter(r);
-        if (after == m_runs.begin())
-            return -1;
-        const Match &m = *(after - 1);
-        return r < m.baseFirst + m.count ? m.theirsFirst + r - m.baseFirst : -1;
-    }
-    // The rows theirs holds where an unmatched base row r stood: [first, second).
+    qsizetype theirsOf(qsizetype r) const { return m_theirsOf[size_t(r)]; }
+    // Whether theirs row t is a line of the base (changed or not), and which.
+    bool isBaseLine(qsizetype t) const { return m_baseOf[size_t(t)] >= 0; }
+    qsizetype baseOf(qsizetype t) const { return m_baseOf[size_t(t)]; }
+    // The theirs rows between the in-order neighbours of base row r: where
+    // the other program put whatever took the place of a line it no longer has.
     std::pair<qsizetype, qsizetype> gapOf(qsizetype r) const
     {
-        const auto after = runAfter(r);
-        const qsizetype from = after == m_runs.begin() ? 0 : (after - 1)->theirsFirst + (after - 1)->count;
-        const qsizetype to = after == m_runs.end() ? m_theirsSize : after->theirsFirst;
-        return {from, to};
-    }
-    bool isBaseLine(qsizetype t) const
-    {
-        const auto after = std::upper_bound(m_runs.begin(), m_runs.end(), t,
-                                            [](qsizetype row, const Match &m) { return row < m.theirsFirst; });
-        return after != m_runs.begin() && t < (after - 1)->theirsFirst + (after - 1)->count;
-    }
-    // Calls fn(t) for every row the other program wrote.
-    template <typename Fn>
-    void forEachOwn(Fn &&fn) const
-    {
-        qsizetype t = 0;
-        for (const Match &m : m_runs) {
-            for (; t < m.theirsFirst; ++t)
-                fn(t);
-            t = m.theirsFirst + m.count;
-        }
-        for (; t < m_theirsSize; ++t)
-            fn(t);
+        const auto after = std::upper_bound(m_inOrder.begin(), m_inOrder.end(), Pair(r, -1));
+        const qsizetype from = after == m_inOrder.begin() ? 0 : (after - 1)->second + 1;
+        const qsizetype to = after == m_inOrder.end() ? qsizetype(m_baseOf.size()) : after->second;
+        return {from, std::max(from, to)};
     }
 
 private:
-    std::vector<Match>::const_iterator runAfter(qsizetype r) const
+    void pair(qsizetype b, qsizetype t, bool inOrder)
     {
-        return std::upper_bound(m_runs.begin(), m_runs.end(), r,
-                                [](qsizetype row, const Match &m) { return row < m.baseFirst; });
+        m_theirsOf[size_t(b)] = t;
+        m_baseOf[size_t(t)] = b;
+        if (inOrder)
+            m_inOrder.emplace_back(b, t);
     }
 
-    std::vector<Match> m_runs;
-    qsizetype m_theirsSize;
+    void alignText(const Lines &base, const Lines &theirs, const std::vector<qsizetype> &bs,
+                   const std::vector<qsizetype> &ts)
+    {
+        if (bs.empty() || ts.empty())
+            return;
+        const qsizetype n = qsizetype(bs.size());
+        const qsizetype m = qsizetype(ts.size());
+        auto equal = [&](qsizetype i, qsizetype j) { return base[size_t(bs[size_t(i)])] == theirs[size_t(ts[size_t(j)])]; };
+        qsizetype head = 0;
+        while (head < n && head < m && equal(head, head))
+            ++head;
+        qsizetype tail = 0;
+        while (tail < n - head && tail < m - head && equal(n - 1 - tail, m - 1 - tail))
+            ++tail;
+        for (qsizetype i = 0; i < head; ++i)
+            pair(bs[size_t(i)], ts[size_t(i)], true);
+        for (qsizetype i = 0; i < tail; ++i)
+            pair(bs[size_t(n - 1 - i)], ts[size_t(m - 1 - i)], true);
+        shortestEditScript(
+            n - head - tail, m - head - tail, [&](qsizetype i, qsizetype j) { return equal(head + i, head + j); },
+            [&](qsizetype i, qsizetype j) { pair(bs[size_t(head + i)], ts[size_t(head + j)], true); }, kMaxEdits);
+    }
+
+    std::vector<qsizetype> m_theirsOf;
+    std::vector<qsizetype> m_baseOf;
+    std::vector<Pair> m_inOrder; // pairs that keep the order of both files, by base row
 };
 
 // Which removed line of a hunk each added line changes: a vehicle line the
@@ -168,23 +260,36 @@ Result merge(const Input &in)
 {
     Result result;
     const qsizetype nt = qsizetype(in.theirs.size());
-    const Matches matches(match(in.base, in.theirs), nt);
+    const Alignment aligned(in.base, in.theirs, in.key);
     auto keyOf = [&in](QByteArrayView line) { return in.key ? in.key(line) : std::nullopt; };
 
-    // The numbers of the other program's lines, for adds of the same number.
+    // The numbers of the other program's own lines, for adds of the same
+    // number; how many lines of theirs hold each number.
     std::unordered_map<qint64, qsizetype> ownKeys;
-    matches.forEachOwn([&](qsizetype t) {
-        ++result.othersKept;
-        if (const std::optional<qint64> k = keyOf(in.theirs[size_t(t)]))
+    std::unordered_map<qint64, qsizetype> keyCount;
+    for (qsizetype t = 0; t < nt; ++t) {
+        const std::optional<qint64> k = keyOf(in.theirs[size_t(t)]);
+        if (k)
+            ++keyCount[*k];
+        if (aligned.isBaseLine(t) && in.theirs[size_t(t)] == in.base[size_t(aligned.baseOf(t))])
+            continue;
+        ++result.othersKept; // added or changed by the other program
+        if (k)
             ownKeys.try_emplace(*k, t);
-    });
+    }
 
     // Theirs rows this session deletes (-1) or changes (the added line).
     std::unordered_map<qsizetype, qsizetype> replaced;
     std::vector<Insertion> insertions;
     std::vector<std::pair<size_t, qsizetype>> rowsToName; // skipped entry, theirs row
-    auto skip = [&result](QByteArrayView line, Reason reason) {
-        result.skipped.push_back({QByteArray(line.data(), line.size()), reason, -1});
+    auto outcome = [&result](QByteArrayView before, QByteArrayView after, std::optional<Reason> skippedFor) {
+        result.outcomes.push_back({before.toByteArray(), after.toByteArray(), !skippedFor});
+        if (!skippedFor) {
+            ++result.applied;
+            return;
+        }
+        const QByteArrayView line = after.isNull() ? before : after;
+        result.skipped.push_back({line.toByteArray(), *skippedFor, -1});
     };
 
     std::vector<std::vector<qsizetype>> pairs;
@@ -203,27 +308,34 @@ Result merge(const Input &in)
             const qsizetype r = h.baseRow + k;
             const bool change = changedBy[size_t(k)] >= 0;
             const QByteArrayView was = in.base[size_t(r)];
-            const QByteArrayView mine = change ? in.added[size_t(changedBy[size_t(k)])] : was;
-            const qsizetype t = matches.theirsOf(r);
+            const QByteArrayView mine = change ? in.added[size_t(changedBy[size_t(k)])] : QByteArrayView();
+            const qsizetype t = aligned.theirsOf(r);
             if (t >= 0) {
-                replaced[t] = change ? changedBy[size_t(k)] : -1;
-                ++result.applied;
+                const QByteArrayView now = in.theirs[size_t(t)];
+                if (now == was) {
+                    replaced[t] = change ? changedBy[size_t(k)] : -1;
+                    outcome(was, mine, std::nullopt);
+                } else {
+                    // A vehicle the other program changed: its line stays.
+                    outcome(was, mine, change && now == mine ? std::nullopt : std::optional(Reason::ChangedByOther));
+                }
                 continue;
             }
             // Theirs no longer holds the line: changed or deleted there.
-            const auto [from, to] = matches.gapOf(r);
             const std::optional<qint64> key = keyOf(was);
+            const auto [from, to] = aligned.gapOf(r);
             bool same = false;
-            bool changedThere = !key && to > from;
-            for (qsizetype u = from; u < to && !same; ++u) {
-                same = change && in.theirs[size_t(u)] == mine;
-                changedThere = changedThere || (key && keyOf(in.theirs[size_t(u)]) == key);
-            }
-            if (same || (!change && !changedThere)) {
-                ++result.applied; // both sides made the same change
-                continue;
-            }
-            skip(mine, changedThere ? Reason::ChangedByOther : Reason::Gone);
+            for (qsizetype u = from; u < to && change && !same; ++u)
+                same = !aligned.isBaseLine(u) && in.theirs[size_t(u)] == mine;
+            bool changedThere = false;
+            if (key && keyCount.count(*key))
+                changedThere = true; // its number stands there, in more lines than one
+            for (qsizetype u = from; u < to && !key && !changedThere; ++u)
+                changedThere = !aligned.isBaseLine(u);
+            if (same || (!change && !changedThere))
+                outcome(was, mine, std::nullopt); // both sides made the same change
+            else
+                outcome(was, mine, changedThere ? Reason::ChangedByOther : Reason::Gone);
         }
     }
 
@@ -258,24 +370,42 @@ Result merge(const Input &in)
             const std::optional<qint64> k = keyOf(in.theirs[size_t(t)]);
             if (!k)
                 continue;
-            if (*k <= key || matches.isBaseLine(t))
+            if (*k <= key || aligned.isBaseLine(t))
                 break;
             pos = t;
         }
         return pos;
+    };
+    // A line the other program added itself just before `pos`, the same as
+    // `line` and not yet taken for another add: both sides added it there.
+    std::vector<bool> takenOwn(size_t(nt), false);
+    auto addedThereToo = [&](qsizetype pos, QByteArrayView line) {
+        for (qsizetype t = std::min(pos, nt) - 1; t >= 0 && !aligned.isBaseLine(t); --t) {
+            if (!takenOwn[size_t(t)] && in.theirs[size_t(t)] == line) {
+                takenOwn[size_t(t)] = true;
+                return true;
+            }
+        }
+        for (qsizetype t = pos; t < nt && !aligned.isBaseLine(t); ++t) {
+            if (!takenOwn[size_t(t)] && in.theirs[size_t(t)] == line) {
+                takenOwn[size_t(t)] = true;
+                return true;
+            }
+        }
+        return false;
     };
 
     for (size_t hi = 0; hi < in.hunks.size(); ++hi) {
         const Hunk &h = in.hunks[hi];
         const std::vector<qsizetype> &pairOf = pairs[hi];
         const qsizetype following = h.baseRow + h.baseCount;
-        const qsizetype lastAnchor = following == qsizetype(in.base.size()) ? nt : matches.theirsOf(following);
+        const qsizetype lastAnchor = following == qsizetype(in.base.size()) ? nt : aligned.theirsOf(following);
         // The line an add stood before: the next changed line of the hunk
         // that theirs still holds, else the line after the hunk.
         std::vector<qsizetype> anchor(size_t(h.addedCount), lastAnchor);
         for (qsizetype a = h.addedCount - 2; a >= 0; --a) {
             const qsizetype next = pairOf[size_t(a + 1)];
-            const qsizetype t = next >= 0 ? matches.theirsOf(h.baseRow + next) : -1;
+            const qsizetype t = next >= 0 ? aligned.theirsOf(h.baseRow + next) : -1;
             anchor[size_t(a)] = t >= 0 ? t : anchor[size_t(a + 1)];
         }
         // Places of the adds with a number; the others stay with their neighbours.
@@ -291,9 +421,9 @@ Result merge(const Input &in)
             }
             if (const auto own = ownKeys.find(*key); own != ownKeys.end()) {
                 if (in.theirs[size_t(own->second)] == line) {
-                    ++result.applied;
+                    outcome({}, line, std::nullopt); // both added it
                 } else {
-                    skip(line, Reason::NumberTaken);
+                    outcome({}, line, Reason::NumberTaken);
                     rowsToName.emplace_back(result.skipped.size() - 1, own->second);
                 }
                 continue;
@@ -304,6 +434,7 @@ Result merge(const Input &in)
             qsizetype &p = pos[size_t(a)];
             if (p == -2)
                 continue;
+            const QByteArrayView line = in.added[size_t(h.addedFirst + a)];
             if (p == -1) {
                 // A bookmark goes with the next vehicle added beside it, else
                 // before the line it stood before, else after the one before.
@@ -316,12 +447,16 @@ Result merge(const Input &in)
                     if (pos[size_t(n)] >= 0)
                         p = pos[size_t(n)];
                 if (p < 0) {
-                    const qsizetype before = h.baseRow > 0 ? matches.theirsOf(h.baseRow - 1) : -1;
+                    const qsizetype before = h.baseRow > 0 ? aligned.theirsOf(h.baseRow - 1) : -1;
                     p = h.baseRow == 0 ? 0 : before >= 0 ? before + 1 : nt;
+                }
+                if (addedThereToo(p, line)) {
+                    outcome({}, line, std::nullopt);
+                    continue;
                 }
             }
             insertions.push_back({p, h.addedFirst + a});
-            ++result.applied;
+            outcome({}, line, std::nullopt);
         }
     }
 

@@ -3,9 +3,10 @@
 #pragma once
 // Three-way merge of a database file: this session's changes to the file as
 // it was last read or written (the base), applied to the file as another
-// program left it (theirs). Lines are found by their text, never by their row;
-// every line of the other program stays, and a change that cannot be applied
-// is reported, never dropped without a word. Knows nothing of windows.
+// program left it (theirs). Vehicle lines are found by their numbers, the
+// others by their text, never by their row; every line of the other program
+// stays, and a change that cannot be applied is reported, never dropped
+// without a word. Knows nothing of windows.
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QStringList>
@@ -52,26 +53,24 @@ struct Piece {
     qsizetype count = 0;
 };
 
+// What became of one change of this session: a deleted line (no `after`),
+// an added one (no `before`) or a changed one.
+struct Outcome {
+    QByteArray before;
+    QByteArray after;
+    bool applied = false; // the result shows it, or the other side made it too
+};
+
 struct Result {
     std::vector<Piece> pieces;
     qsizetype size = 0;       // lines of the result
     qsizetype applied = 0;    // changes of this session applied (or already made by the other side)
     qsizetype othersKept = 0; // lines the other program wrote, all of them kept
     std::vector<Skipped> skipped;
+    std::vector<Outcome> outcomes; // every change, in the order it was looked at
 };
 
 Result merge(const Input &input);
-
-// The base rows that theirs still holds unchanged, as runs: base rows
-// [baseFirst, baseFirst + count) are theirs rows [theirsFirst, ...). Lines
-// are matched in order, resynchronised by the nearest equal pair after a
-// difference.
-struct Match {
-    qsizetype baseFirst = 0;
-    qsizetype theirsFirst = 0;
-    qsizetype count = 0;
-};
-std::vector<Match> match(const std::vector<QByteArrayView> &base, const std::vector<QByteArrayView> &theirs);
 
 // The text for the output pane: the counts, then one line per change not applied.
 QStringList report(const Result &result);

@@ -372,6 +372,21 @@ bool appendWindows1250(QStringView text, QByteArray &bytes)
     return encodeTo(text, bytes.data() + start);
 }
 
+Utf8 utf8ToWindows1250(QByteArray &bytes)
+{
+    if (std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) < 0x80; }))
+        return Utf8::No;
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8.decode(bytes);
+    if (utf8.hasError())
+        return Utf8::No; // Windows-1250 letters are almost never valid UTF-8
+    QByteArray converted;
+    if (!appendWindows1250(text, converted))
+        return Utf8::NotConvertible;
+    bytes = std::move(converted);
+    return Utf8::Converted;
+}
+
 LoadStatus probe(const QString &fileName, QString *error)
 {
     QFile file(fileName);

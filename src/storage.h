@@ -40,6 +40,13 @@ QStringList defaultSettings();
 QString fromWindows1250(QByteArrayView bytes);
 bool appendWindows1250(QStringView text, QByteArray &bytes);
 
+// A file that another program saved in UTF-8: valid UTF-8 that holds
+// characters beyond ASCII (a byte-order mark at its start is dropped).
+// Converted makes `bytes` the same text in Windows-1250; NotConvertible
+// leaves them as they were: some character has no Windows-1250 byte.
+enum class Utf8 { No, Converted, NotConvertible };
+Utf8 utf8ToWindows1250(QByteArray &bytes);
+
 // Why a file could not be read or written, as a Czech sentence that names the
 // file: "Soubor vozy.txt je složka.", "Soubor vozy.txt nelze zapsat: chybí
 // oprávnění." and so on. `error` is the errno of the call that failed (0 when

@@ -990,11 +990,17 @@ void TestDatabase::mergeOnSave_data()
 {
     QTest::addColumn<QString>("entry");
     QTest::addColumn<int>("answer"); // boxes::Answer to "Soubor změněn"
+    // What the other program left: "changed" in Windows-1250, the same in
+    // "utf8", "utf8 not convertible" (a character Windows-1250 has not), an
+    // "emptied" file, whose question is answered yes or no.
+    QTest::addColumn<QString>("theirsKind");
     for (const char *entry : {"save", "switch", "close", "add window"}) {
-        QTest::addRow("%s, Yes", entry) << entry << int(boxes::Answer::Yes);
-        QTest::addRow("%s, No", entry) << entry << int(boxes::Answer::No);
+        QTest::addRow("%s, Yes", entry) << entry << int(boxes::Answer::Yes) << u"changed"_s;
+        QTest::addRow("%s, No", entry) << entry << int(boxes::Answer::No) << u"changed"_s;
     }
-    QTest::addRow("save, Cancel") << "save" << int(boxes::Answer::Cancel);
+    QTest::addRow("save, Cancel") << "save" << int(boxes::Answer::Cancel) << u"changed"_s;
+    for (const char *kind : {"utf8", "utf8 not convertible", "emptied, yes", "emptied, no"})
+        QTest::addRow("save, Yes, %s", kind) << "save" << int(boxes::Answer::Yes) << QString::fromUtf8(kind);
 }
 
 void TestDatabase::mergeOnSave()
@@ -1010,7 +1016,18 @@ void TestDatabase::mergeOnSave()
     QStringList theirs = kLoko;
     theirs.insert(9, u"754004-0 dkv Plzeň pj Cheb"_s);
     theirs[5] = u"Řada 754 (Plzeň)"_s;
-    writeLines(storage::LOKOMOTIVY, theirs);
+    QFETCH(QString, theirsKind);
+    if (theirsKind.startsWith(u"utf8"_s)) {
+        if (theirsKind != u"utf8"_s)
+            theirs[5] += u" ♥"_s;
+        writeFile(storage::LOKOMOTIVY, theirs.join(u"\r\n"_s).toUtf8() + "\r\n");
+    } else if (theirsKind.startsWith(u"emptied"_s)) {
+        theirs.clear();
+        writeFile(storage::LOKOMOTIVY, QByteArray());
+    } else {
+        writeLines(storage::LOKOMOTIVY, theirs);
+    }
+    const QByteArray theirsBytes = readFile(storage::LOKOMOTIVY);
 
     auto answerMerge = [&] {
         if (answer == int(boxes::Answer::Yes))
@@ -1024,6 +1041,12 @@ void TestDatabase::mergeOnSave()
     if (entry == u"save") {
         x.boxes.yes();
         answerMerge();
+        if (theirsKind.startsWith(u"emptied"_s)) {
+            if (theirsKind.endsWith(u"yes"_s))
+                x.boxes.yes();
+            else
+                x.boxes.no();
+        }
         action(x.f, "Uloitdatabzi1")->trigger();
     } else if (entry == u"switch") {
         x.boxes.yes();
@@ -1052,9 +1075,20 @@ void TestDatabase::mergeOnSave()
     QCOMPARE(asked[0].text, u"Soubor lokomotivy.txt se od načtení změnil (zapsal jej jiný program). "
                             "Sloučit s ním vaše změny?"_s);
     QStringList merged = theirs;
-    merged.removeAt(4);
+    if (!merged.isEmpty())
+        merged.removeAt(4);
+    if (theirsKind == u"utf8 not convertible"_s) {
+        QCOMPARE(x.boxes.errors(), QStringList{u"Soubor lokomotivy.txt uložil jiný program v kódování UTF-8 se "
+                                               "znaky, které Windows-1250 nemá. Vaše změny zůstaly neuložené."_s});
+        answer = int(boxes::Answer::No); // nothing written
+    }
+    if (theirsKind.startsWith(u"emptied"_s))
+        QCOMPARE(x.boxes.texts(Kind::Confirm).last(),
+                 u"Soubor lokomotivy.txt je nyní prázdný. Přesto do něj zapsat vaše změny?"_s);
+    if (theirsKind == u"emptied, no"_s)
+        answer = int(boxes::Answer::No);
     if (answer != int(boxes::Answer::Yes)) {
-        QCOMPARE(readFile(storage::LOKOMOTIVY), crlfLines(theirs));
+        QCOMPARE(readFile(storage::LOKOMOTIVY), theirsBytes);
         QCOMPARE(x.f->panel(2), u"1"_s);
         QCOMPARE(shownCaption(x.f), kLoko[0]);
         QCOMPARE(closed, false);
@@ -1064,8 +1098,8 @@ void TestDatabase::mergeOnSave()
     QCOMPARE(x.boxes.errors(), QStringList{});
     PaneControls pane(x.w);
     QCOMPARE(pane.heading->text(), u"Sloučení databáze lokomotiv"_s);
-    QCOMPARE(memoText(pane.memo),
-             u"Použito změn: 1, nepoužito: 0, řádků jiného programu zachováno: 2"_s);
+    QCOMPARE(memoText(pane.memo), u"Použito změn: 1, nepoužito: 0, řádků jiného programu zachováno: %1"_s.arg(
+                                      theirs.isEmpty() ? 0 : 2));
     if (entry == u"save") {
         QCOMPARE(x.f->databaze()->texts(), merged);
         QCOMPARE(x.f->panel(2), u"0"_s);

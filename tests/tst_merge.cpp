@@ -161,6 +161,36 @@ void TestMerge::rules_data()
         << QStringList{u"--"_s, base[1], u"--"_s, base[2], u"--"_s} << QStringList{u"d2"_s}
         << QStringList{u"--"_s, base[1], u"--"_s, base[2], u"--"_s, u"754009-9"_s}
         << QStringList{u"--"_s, base[1], base[2], u"--"_s, u"754009-9"_s} << QStringList{counts(1, 0, 1)};
+    const QStringList repeated{u"H"_s, u"----"_s, base[1], u"----"_s, base[2], base[3]};
+    QTest::newRow("repeated bookmarks: they delete the first, we delete the vehicle between")
+        << repeated << QStringList{u"d2"_s} << QStringList{u"H"_s, base[1], u"----"_s, base[2], base[3]}
+        << QStringList{u"H"_s, u"----"_s, base[2], base[3]} << QStringList{counts(1, 0, 0)};
+    QTest::newRow("they sorted the file, we delete the vehicle they moved")
+        << QStringList{u"H"_s, base[3], base[1], base[2]} << QStringList{u"d2"_s}
+        << QStringList{u"H"_s, base[1], base[2], base[3]} << QStringList{u"H"_s, base[2], base[3]}
+        << QStringList{counts(1, 0, 0)};
+    QTest::newRow("change beside repeated bookmarks they added to")
+        << repeated << QStringList{u"r5:754005-7 dkv C pj c"_s}
+        << QStringList{u"H"_s, u"----"_s, base[1], u"----"_s, u"----"_s, base[2], base[3]}
+        << QStringList{u"H"_s, u"----"_s, base[1], u"----"_s, u"----"_s, base[2], u"754005-7 dkv C pj c"_s}
+        << QStringList{counts(1, 0, 1)};
+    QTest::newRow("the same bookmark added by both before the same vehicle")
+        << base << QStringList{u"i3:Záložka B1"_s}
+        << QStringList{base[0], base[1], base[2], u"Záložka B1"_s, base[3], base[4]}
+        << QStringList{base[0], base[1], base[2], u"Záložka B1"_s, base[3], base[4]} << QStringList{counts(1, 0, 1)};
+    QTest::newRow("bookmark changed by both")
+        << QStringList{base[0], u"== A"_s, base[1]} << QStringList{u"r1:== moje"_s}
+        << QStringList{base[0], u"== jejich"_s, base[1]} << QStringList{base[0], u"== jejich"_s, base[1]}
+        << QStringList{counts(0, 1, 1), u"nepoužito: == moje – řádek jiný program změnil"_s};
+    QTest::newRow("add before a line that follows a greater number of the file")
+        << QStringList{base[0], base[4], base[3]} << QStringList{u"i2:754003-2 dkv A pj a"_s}
+        << QStringList{base[0], base[4], base[3], u"754010-7 dkv B"_s}
+        << QStringList{base[0], base[4], u"754003-2 dkv A pj a"_s, base[3], u"754010-7 dkv B"_s}
+        << QStringList{counts(1, 0, 1)};
+    QTest::newRow("a bookmark of digits whose next line is gone goes before the line of its number")
+        << QStringList{base[0], base[1], u"754003-2 dkv A pj a"_s, base[4]} << QStringList{u"i3:754003 pozor"_s}
+        << QStringList{base[0], base[1], u"754003-2 dkv A pj a"_s}
+        << QStringList{base[0], base[1], u"754003 pozor"_s, u"754003-2 dkv A pj a"_s} << QStringList{counts(1, 0, 0)};
 }
 
 void TestMerge::rules()

@@ -187,6 +187,7 @@ bool TForm1::saveDatabaseTo(const QString &fileName)
 {
     const Database *db = fileName == storage::LOKOMOTIVY ? &lokomotivy() : &vozy();
     bool mergeAgreed = false;
+    bool emptyAgreed = false;
     for (;;) {
         SaveLock lock(fileName);
         if (!lock.mayWrite()) {
@@ -216,6 +217,22 @@ bool TForm1::saveDatabaseTo(const QString &fileName)
             if (!theirs.ok()) {
                 boxes::error(theirs.error + QStringLiteral(" Soubor zůstal beze změny."));
                 return false;
+            }
+            // Never one file in two encodings: a file saved in UTF-8 is merged
+            // as its text, or not at all.
+            if (storage::utf8ToWindows1250(theirs.bytes) == storage::Utf8::NotConvertible) {
+                boxes::error(QStringLiteral("Soubor %1 uložil jiný program v kódování UTF-8 se znaky, které "
+                                            "Windows-1250 nemá. Vaše změny zůstaly neuložené.")
+                                 .arg(fileName));
+                return false;
+            }
+            if (theirs.bytes.isEmpty() && m_databaseStamp.size > 0 && !emptyAgreed) {
+                lock.unlock();
+                if (!boxes::confirm(QStringLiteral("Soubor %1 je nyní prázdný. Přesto do něj zapsat vaše změny?")
+                                        .arg(fileName)))
+                    return false;
+                emptyAgreed = true;
+                continue;
             }
             // Changes are counted from the file as read now, even if the write fails.
             m_databaseStamp = theirs.stamp;
