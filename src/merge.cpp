@@ -4,6 +4,9 @@
 
 #include "storage.h"
 
+#include <QHash>
+#include <QSet>
+
 #include <algorithm>
 #include <unordered_map>
 
@@ -117,7 +120,7 @@ class Alignment
 {
 public:
     Alignment(const Lines &base, const Lines &theirs, KeyFn key)
-        : m_theirsOf(base.size(), -1), m_baseOf(theirs.size(), -1)
+        : m_base(&base), m_theirs(&theirs), m_theirsOf(base.size(), -1), m_baseOf(theirs.size(), -1)
     {
         const qsizetype nb = qsizetype(base.size());
         const qsizetype nt = qsizetype(theirs.size());
@@ -172,13 +175,44 @@ public:
         for (qsizetype i = 0; i < tail; ++i)
             pair(nb - tail + i, nt - tail + i, true);
         std::sort(m_inOrder.begin(), m_inOrder.end());
+
+        // A line left on both sides whose text stands once among the lines
+        // left on each side was moved: a bookmark the other program put
+        // elsewhere is still the same bookmark.
+        QHash<QByteArrayView, Pair> left; // text: base row, theirs row; -2 where it stands twice
+        for (qsizetype r = head; r < nb - tail; ++r)
+            if (m_theirsOf[size_t(r)] < 0) {
+                auto p = left.find(base[size_t(r)]);
+                if (p == left.end())
+                    p = left.insert(base[size_t(r)], Pair(-1, -1));
+                p->first = p->first == -1 ? r : -2;
+            }
+        for (qsizetype u = head; u < nt - tail; ++u) {
+            if (m_baseOf[size_t(u)] >= 0)
+                continue;
+            m_ownTexts.insert(theirs[size_t(u)]);
+            if (const auto found = left.find(theirs[size_t(u)]); found != left.end())
+                found->second = found->second == -1 ? u : -2;
+        }
+        for (auto p = left.cbegin(); p != left.cend(); ++p)
+            if (p->first >= 0 && p->second >= 0) {
+                pair(p->first, p->second, false);
+                m_ownTexts.remove(p.key());
+            }
     }
 
     // The theirs row of base row r, or -1 when theirs no longer holds it.
     qsizetype theirsOf(qsizetype r) const { return m_theirsOf[size_t(r)]; }
+    // Whether a line of this text stands among the lines the other program
+    // wrote itself (a base line it moved among them, perhaps).
+    bool standsAmongOwn(QByteArrayView line) const { return m_ownTexts.contains(line); }
     // Whether theirs row t is a line of the base (changed or not), and which.
     bool isBaseLine(qsizetype t) const { return m_baseOf[size_t(t)] >= 0; }
     qsizetype baseOf(qsizetype t) const { return m_baseOf[size_t(t)]; }
+    bool isUnchangedBaseLine(qsizetype t) const
+    {
+        return m_baseOf[size_t(t)] >= 0 && (*m_theirs)[size_t(t)] == (*m_base)[size_t(m_baseOf[size_t(t)])];
+    }
     // The theirs rows between the in-order neighbours of base row r: where
     // the other program put whatever took the place of a line it no longer has.
     std::pair<qsizetype, qsizetype> gapOf(qsizetype r) const
@@ -221,9 +255,12 @@ private:
             [&](qsizetype i, qsizetype j) { pair(bs[size_t(head + i)], ts[size_t(head + j)], true); }, kMaxEdits);
     }
 
+    const Lines *m_base;
+    const Lines *m_theirs;
     std::vector<qsizetype> m_theirsOf;
     std::vector<qsizetype> m_baseOf;
     std::vector<Pair> m_inOrder; // pairs that keep the order of both files, by base row
+    QSet<QByteArrayView> m_ownTexts;
 };
 
 // Which removed line of a hunk each added line changes: a vehicle line the
@@ -271,7 +308,7 @@ Result merge(const Input &in)
         const std::optional<qint64> k = keyOf(in.theirs[size_t(t)]);
         if (k)
             ++keyCount[*k];
-        if (aligned.isBaseLine(t) && in.theirs[size_t(t)] == in.base[size_t(aligned.baseOf(t))])
+        if (aligned.isUnchangedBaseLine(t))
             continue;
         ++result.othersKept; // added or changed by the other program
         if (k)
@@ -297,6 +334,53 @@ Result merge(const Input &in)
     for (const Hunk &h : in.hunks)
         pairs.push_back(pairsOf(in, h, keyOf));
 
+    auto deleted = [&replaced](qsizetype t) {
+        const auto found = replaced.find(t);
+        return found != replaced.end() && found->second < 0;
+    };
+    // A line the other program added itself at the place of an add, the same
+    // as `line` and not yet taken for another add: both sides added it there.
+    // The place is `pos` and the lines beside it, or where the line the add
+    // stood before (base row `following`) stands in the order of the file.
+    std::vector<bool> takenOwn(size_t(nt), false);
+    auto addedThereToo = [&](qsizetype pos, qsizetype following, QByteArrayView line) {
+        auto take = [&](qsizetype t) {
+            if (aligned.isBaseLine(t) || takenOwn[size_t(t)] || in.theirs[size_t(t)] != line)
+                return false;
+            takenOwn[size_t(t)] = true;
+            return true;
+        };
+        // Lines this session deletes are gone from between.
+        auto beside = [&](qsizetype t) { return !aligned.isBaseLine(t) || deleted(t); };
+        for (qsizetype t = std::min(pos, nt) - 1; t >= 0 && beside(t); --t)
+            if (take(t))
+                return true;
+        for (qsizetype t = pos; t < nt && beside(t); ++t)
+            if (take(t))
+                return true;
+        const auto [from, to] = following >= 0 && following < qsizetype(in.base.size()) ? aligned.gapOf(following)
+                                                                                         : Pair(0, 0);
+        for (qsizetype t = from; t < to; ++t)
+            if (take(t))
+                return true;
+        return false;
+    };
+
+    // A line the other program added itself among the lines that a hunk of
+    // this session replaced, the same as `line` and not yet taken.
+    auto ownWithin = [&](const Hunk &h, QByteArrayView line) {
+        const qsizetype following = h.baseRow + h.baseCount;
+        const qsizetype from = aligned.gapOf(h.baseRow).first;
+        const qsizetype to = following < qsizetype(in.base.size()) ? aligned.gapOf(following).second : nt;
+        for (qsizetype t = from; t < to; ++t) {
+            if (!aligned.isBaseLine(t) && !takenOwn[size_t(t)] && in.theirs[size_t(t)] == line) {
+                takenOwn[size_t(t)] = true;
+                return true;
+            }
+        }
+        return false;
+    };
+
     // Deletions and changes first: placing the adds then knows what goes.
     for (size_t hi = 0; hi < in.hunks.size(); ++hi) {
         const Hunk &h = in.hunks[hi];
@@ -313,7 +397,10 @@ Result merge(const Input &in)
             if (t >= 0) {
                 const QByteArrayView now = in.theirs[size_t(t)];
                 if (now == was) {
-                    replaced[t] = change ? changedBy[size_t(k)] : -1;
+                    // A bookmark changed to a line the other program put
+                    // beside it: that line stands once.
+                    const bool there = change && !keyOf(mine) && ownWithin(h, mine);
+                    replaced[t] = change && !there ? changedBy[size_t(k)] : -1;
                     outcome(was, mine, std::nullopt);
                 } else {
                     // A vehicle the other program changed: its line stays.
@@ -332,6 +419,8 @@ Result merge(const Input &in)
                 changedThere = true; // its number stands there, in more lines than one
             for (qsizetype u = from; u < to && !key && !changedThere; ++u)
                 changedThere = !aligned.isBaseLine(u);
+            // Moved where it cannot be told from its copies: not deleted there.
+            changedThere = changedThere || (!key && aligned.standsAmongOwn(was));
             if (same || (!change && !changedThere))
                 outcome(was, mine, std::nullopt); // both sides made the same change
             else
@@ -339,10 +428,6 @@ Result merge(const Input &in)
         }
     }
 
-    auto deleted = [&replaced](qsizetype t) {
-        const auto found = replaced.find(t);
-        return found != replaced.end() && found->second < 0;
-    };
     // Where an add of `key` goes when the line it stood before is gone: right
     // after the last line of a smaller number, so that bookmarks before the
     // next greater number stay with it; with no smaller one, in front of the
@@ -370,31 +455,12 @@ Result merge(const Input &in)
             const std::optional<qint64> k = keyOf(in.theirs[size_t(t)]);
             if (!k)
                 continue;
-            if (*k <= key || aligned.isBaseLine(t))
+            if (*k <= key || aligned.isUnchangedBaseLine(t))
                 break;
             pos = t;
         }
         return pos;
     };
-    // A line the other program added itself just before `pos`, the same as
-    // `line` and not yet taken for another add: both sides added it there.
-    std::vector<bool> takenOwn(size_t(nt), false);
-    auto addedThereToo = [&](qsizetype pos, QByteArrayView line) {
-        for (qsizetype t = std::min(pos, nt) - 1; t >= 0 && !aligned.isBaseLine(t); --t) {
-            if (!takenOwn[size_t(t)] && in.theirs[size_t(t)] == line) {
-                takenOwn[size_t(t)] = true;
-                return true;
-            }
-        }
-        for (qsizetype t = pos; t < nt && !aligned.isBaseLine(t); ++t) {
-            if (!takenOwn[size_t(t)] && in.theirs[size_t(t)] == line) {
-                takenOwn[size_t(t)] = true;
-                return true;
-            }
-        }
-        return false;
-    };
-
     for (size_t hi = 0; hi < in.hunks.size(); ++hi) {
         const Hunk &h = in.hunks[hi];
         const std::vector<qsizetype> &pairOf = pairs[hi];
@@ -450,7 +516,7 @@ Result merge(const Input &in)
                     const qsizetype before = h.baseRow > 0 ? aligned.theirsOf(h.baseRow - 1) : -1;
                     p = h.baseRow == 0 ? 0 : before >= 0 ? before + 1 : nt;
                 }
-                if (addedThereToo(p, line)) {
+                if (addedThereToo(p, following, line)) {
                     outcome({}, line, std::nullopt);
                     continue;
                 }

@@ -132,7 +132,7 @@ struct BytesResult : ReadResult {
     QByteArray bytes;
 };
 BytesResult loadBytes(const QString &fileName);
-// The whole file as one text, its lines joined by "\n" (for the output pane).
+// The whole file as one text, exactly, but CR LF made "\n" (for the output pane).
 struct TextResult {
     LoadStatus status = LoadStatus::Missing;
     QString text;

@@ -8,6 +8,8 @@
 #include "testutil.h"
 
 #include <QRandomGenerator>
+#include <QSet>
+#include <random>
 #include <algorithm>
 #include <map>
 
@@ -211,7 +213,7 @@ void TestMerge::rules()
 void TestMerge::randomChangesOfBothSides_data()
 {
     QTest::addColumn<quint32>("seed");
-    for (quint32 seed = 1; seed <= 400; ++seed)
+    for (quint32 seed = 1; seed <= 2000; ++seed)
         QTest::addRow("seed %u", seed) << seed;
 }
 
@@ -226,9 +228,13 @@ void TestMerge::randomChangesOfBothSides()
     const int size = int(random.bounded(1, 60));
     for (int i = 0; i < size; ++i) {
         if (random.bounded(8) == 0)
-            base << u"== záložka %1"_s.arg(i);
+            base << (random.bounded(2) ? u"----"_s : u"== záložka %1"_s.arg(i)); // "----" repeats
         base << vehicle(100000 + 4 * i, u"dkv A"_s);
     }
+    // Now and then a file out of number order, which the other program sorts.
+    const bool unordered = random.bounded(6) == 0;
+    if (unordered)
+        std::shuffle(base.begin() + 1, base.end(), std::mt19937(seed));
 
     // This session: edits through the byte store, remembered as what it changed.
     writeFile(u"db.txt"_s, bytesOf(base));
@@ -276,11 +282,48 @@ void TestMerge::randomChangesOfBothSides()
     // The other program: changes of its own on the base.
     QStringList theirs = base;
     QStringList theirsOwn;
+    if (unordered) {
+        std::stable_sort(theirs.begin() + 1, theirs.end(), [](const QString &a, const QString &b) {
+            return placement::key(placement::Kind::Locomotive, a).value_or(-1)
+                   < placement::key(placement::Kind::Locomotive, b).value_or(-1);
+        });
+    }
+    // Now and then it adds one of this session's bookmarks at the same place.
+    QStringList bothAdded;
+    const QStringList mineNow = mine.texts();
+    for (qsizetype i = 0; i < mineNow.size() && !unordered; ++i) {
+        if (!mineNow[i].startsWith(u"== moje"_s) || random.bounded(2))
+            continue;
+        // Before the line of the base that follows it in this session's list:
+        // the same line, or the line of the same number this session changed.
+        auto baseRowOf = [&](const QString &line) -> qsizetype {
+            if (!mineAdded.contains(line))
+                return base.count(line) == 1 ? theirs.indexOf(line) : -1;
+            const std::optional<qint64> key = placement::key(placement::Kind::Locomotive, line);
+            for (qsizetype t = 0; key && t < theirs.size(); ++t)
+                if (placement::key(placement::Kind::Locomotive, theirs[t]) == key)
+                    return t;
+            return -2; // a line of its own: look further
+        };
+        qsizetype at = -2;
+        for (qsizetype next = i + 1; next < mineNow.size() && at == -2; ++next)
+            at = baseRowOf(mineNow[next]);
+        if (at == -2)
+            at = theirs.size();
+        if (at > 0) {
+            theirs.insert(at, mineNow[i]);
+            theirsOwn << mineNow[i];
+            bothAdded << mineNow[i];
+        }
+    }
+    bool moved = false;
     const int theirChanges = int(random.bounded(0, 12));
     for (int c = 0; c < theirChanges && theirs.size() > 1; ++c) {
         const int row = int(random.bounded(1, int(theirs.size())));
         const std::optional<qint64> key = placement::key(placement::Kind::Locomotive, theirs[row]);
-        switch (random.bounded(4)) {
+        if (bothAdded.contains(theirs[row]))
+            continue;
+        switch (random.bounded(5)) {
         case 0:
             theirsOwn.removeAll(theirs[row]);
             theirs.removeAt(row);
@@ -306,11 +349,32 @@ void TestMerge::randomChangesOfBothSides()
             theirsOwn << u"== jejich %1"_s.arg(c);
             theirs.insert(row, theirsOwn.last());
             break;
+        case 4: // moved elsewhere
+            theirs.move(row, int(random.bounded(1, int(theirs.size()))));
+            moved = true;
+            break;
         }
     }
+    // The file as the other program left it: its line ends, its encoding, or
+    // nothing at all.
+    const int shape = int(random.bounded(20));
+    if (shape == 0) {
+        theirs.clear();
+        theirsOwn.clear();
+        bothAdded.clear();
+    }
+    QByteArray theirsBytes = shape == 1   ? theirs.join(u'\n').toUtf8()
+                             : shape == 2 ? theirs.join(u"\n"_s).toLatin1() // the test's texts: Latin-1 is Windows-1250 here
+                                          : bytesOf(theirs);
+    if (shape == 2)
+        theirsBytes = bytesOf(theirs).replace("\r\n", "\n");
+    if (shape == 1)
+        QCOMPARE(storage::utf8ToWindows1250(theirsBytes), theirs.join(QString()).toLatin1() == theirs.join(QString()).toUtf8()
+                                                              ? storage::Utf8::No
+                                                              : storage::Utf8::Converted);
 
     const QStringList mineLines = mine.texts();
-    const merge::Result result = mine.mergeWith(bytesOf(theirs), placement::keyFunction(placement::Kind::Locomotive));
+    const merge::Result result = mine.mergeWith(theirsBytes, placement::keyFunction(placement::Kind::Locomotive));
     const QStringList merged = mine.texts();
     QStringList skipped;
     for (const merge::Skipped &s : result.skipped)
@@ -325,20 +389,57 @@ void TestMerge::randomChangesOfBothSides()
         QVERIFY2(merged.contains(line) || mineDeleted.contains(line),
                  qPrintable(u"line lost: "_s + line + context));
     for (const QString &line : mineAdded)
-        QVERIFY2(merged.contains(line) != skipped.contains(line), qPrintable(u"added line: "_s + line + context));
+        QVERIFY2(merged.contains(line) != skipped.contains(line) || bothAdded.contains(line), qPrintable(u"added line: "_s + line + context));
     for (const QString &line : mineDeleted)
-        QVERIFY2(!merged.contains(line) || skipped.contains(line), qPrintable(u"deleted line: "_s + line + context));
+        QVERIFY2(!merged.contains(line) || skipped.contains(line) || line == u"----"_s,
+                 qPrintable(u"deleted line: "_s + line + context));
+    // The report counts what the result shows. For every text, the merge
+    // changed its count by what it says it applied, except where the other
+    // program made the same kind of change (both deleted, both added).
+    QCOMPARE(result.applied + qsizetype(result.skipped.size()), qsizetype(result.outcomes.size()));
+    QHash<QString, int> claimed;
+    QStringList notApplied;
+    for (const merge::Outcome &o : result.outcomes) {
+        if (!o.applied)
+            notApplied << storage::fromWindows1250(o.after.isEmpty() ? o.before : o.after);
+        if (!o.applied)
+            continue;
+        if (!o.before.isEmpty())
+            --claimed[storage::fromWindows1250(o.before)];
+        if (!o.after.isEmpty())
+            ++claimed[storage::fromWindows1250(o.after)];
+    }
+    notApplied.sort();
+    QStringList skippedSorted = skipped;
+    skippedSorted.sort();
+    QCOMPARE(notApplied, skippedSorted);
+    QSet<QString> texts(merged.begin(), merged.end());
+    texts.unite(QSet<QString>(theirs.begin(), theirs.end())).unite(QSet<QString>(base.begin(), base.end()));
+    for (auto c = claimed.cbegin(); c != claimed.cend(); ++c)
+        texts.insert(c.key());
+    for (const QString &text : texts) {
+        const int made = int(merged.count(text) - theirs.count(text));
+        const int said = claimed.value(text);
+        const int theirDelta = int(theirs.count(text) - base.count(text));
+        const bool bothSame = theirDelta != 0 && (theirDelta < 0) == (said < 0);
+        QVERIFY2(made == said || (bothSame && std::abs(made) < std::abs(said) && made * said >= 0),
+                 qPrintable(u"\"%1\": the result shows %2, the report says %3"_s.arg(text).arg(made).arg(said)
+                            + context));
+    }
+    for (const QString &line : moved ? QStringList() : bothAdded)
+        QVERIFY2(merged.count(line) == theirs.count(line), qPrintable(u"added by both, twice: "_s + line + context));
     for (const QString &line : merged)
         QVERIFY2(theirs.contains(line) || mineAdded.contains(line), qPrintable(u"line from nowhere: "_s + line + context));
     qint64 previous = -1;
-    for (const QString &line : merged) {
+    for (const QString &line : unordered || moved ? QStringList() : merged) {
         const std::optional<qint64> key = placement::key(placement::Kind::Locomotive, line);
         if (!key)
             continue;
         QVERIFY2(*key >= previous, qPrintable(u"out of order: "_s + line + context));
         previous = *key;
     }
-    QCOMPARE(result.othersKept, qsizetype(theirsOwn.size()));
+    if (!moved && !unordered) // a moved bookmark is a line the other program wrote anew
+        QCOMPARE(result.othersKept, qsizetype(theirsOwn.size()));
 }
 
 // After a save the changes are counted from what was written, not from the
