@@ -2,13 +2,10 @@
 // SPDX-License-Identifier: MIT
 #include "datafolder.h"
 
+#include "platform.h"
 #include "storage.h"
 
-#include <QFile>
 #include <cerrno>
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace datafolder {
 
@@ -37,29 +34,24 @@ QString enter(const QString &path)
 {
     if (path.isEmpty())
         return QStringLiteral("Složka s daty nebyla zadána (prázdný název).");
-    const QByteArray name = QFile::encodeName(path);
-    struct stat info {};
-    if (::stat(name.constData(), &info) != 0) {
+    const std::optional<platform::FileStatus> info = platform::statPath(path);
+    if (!info) {
         if (errno != ENOENT)
             return QStringLiteral("Do složky s daty „%1“ nelze vstoupit: %2.").arg(path, reason(errno));
         // Only the folder itself: a mistyped parent is reported, not created.
-        if (::mkdir(name.constData(), 0777) != 0)
-            return QStringLiteral("Složku s daty „%1“ nelze vytvořit: %2.").arg(path, reason(errno));
-    } else if (!S_ISDIR(info.st_mode)) {
+        if (const int error = platform::makeFolder(path))
+            return QStringLiteral("Složku s daty „%1“ nelze vytvořit: %2.").arg(path, reason(error));
+    } else if (!info->isFolder) {
         return QStringLiteral("„%1“ není složka, do které lze ukládat data.").arg(path);
     }
-    if (::chdir(name.constData()) != 0)
-        return QStringLiteral("Do složky s daty „%1“ nelze vstoupit: %2.").arg(path, reason(errno));
+    if (const int error = platform::enterFolder(path))
+        return QStringLiteral("Do složky s daty „%1“ nelze vstoupit: %2.").arg(path, reason(error));
     return QString();
 }
 
 QString homeFolder()
 {
-    QString home = qEnvironmentVariable("HOME");
-    if (home.isEmpty())
-        if (const passwd *entry = ::getpwuid(::getuid()))
-            home = QFile::decodeName(entry->pw_dir);
-    return home + QStringLiteral("/Trakvid");
+    return platform::homeFolder() + QStringLiteral("/Trakvid");
 }
 
 QString checkFiles(const QString &shownPath, const QStringList &fileNames)
@@ -67,23 +59,24 @@ QString checkFiles(const QString &shownPath, const QStringList &fileNames)
     QStringList missing, readOnly;
     int readOnlyError = 0;
     for (const QString &name : fileNames) {
-        const QByteArray path = QFile::encodeName(name);
-        struct stat info {};
-        if (::stat(path.constData(), &info) != 0) {
+        const std::optional<platform::FileStatus> info = platform::statPath(name);
+        if (!info) {
             if (errno == ENOENT)
                 missing << name;
             continue; // anything else the splash reports when it reads the file
         }
         // A folder at a file's name is reported by the splash and left alone.
-        if (!S_ISDIR(info.st_mode) && ::access(path.constData(), W_OK) != 0) {
+        if (const int error = info->isFolder ? 0 : platform::accessError(name, platform::Write)) {
             readOnly << name;
-            readOnlyError = errno;
+            readOnlyError = error;
         }
     }
-    if (!missing.isEmpty() && ::access(".", W_OK | X_OK) != 0)
+    const int folderError =
+        missing.isEmpty() ? 0 : platform::accessError(QStringLiteral("."), platform::Write | platform::Enter);
+    if (folderError)
         return QStringLiteral("Ve složce s daty „%1“ nelze vytvořit %2: %3.")
             .arg(shownPath, fileList(missing, QStringLiteral("soubor"), QStringLiteral("soubory")),
-                 storage::reason(errno));
+                 storage::reason(folderError));
     if (!readOnly.isEmpty())
         return QStringLiteral("Do %1 ve složce s daty „%2“ nelze zapisovat: %3.")
             .arg(fileList(readOnly, QStringLiteral("souboru"), QStringLiteral("souborů")), shownPath,

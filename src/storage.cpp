@@ -4,6 +4,7 @@
 #include "storage_internal.h"
 
 #include "numbering.h"
+#include "platform.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -12,9 +13,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace storage {
 
@@ -118,20 +116,6 @@ QString readError(const QFile &file)
     return fileError(file.fileName(), Access::Read, errno);
 }
 
-void preferHugePages(void *data, qsizetype size)
-{
-#ifdef MADV_HUGEPAGE
-    constexpr quintptr kHuge = 2 * 1024 * 1024;
-    const quintptr begin = (quintptr(data) + kHuge - 1) & ~(kHuge - 1);
-    const quintptr end = (quintptr(data) + quintptr(size)) & ~(kHuge - 1);
-    if (end > begin)
-        ::madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE); // a hint: refused is fine
-#else
-    Q_UNUSED(data);
-    Q_UNUSED(size);
-#endif
-}
-
 } // namespace internal
 
 namespace {
@@ -204,9 +188,7 @@ ReadResult readFile(const QString &fileName, QByteArray &buffer, const std::func
         return result;
     result.opened = true;
     // Taken before reading: a write while we read counts as a change.
-    struct stat st;
-    if (::fstat(file.handle(), &st) == 0)
-        result.stamp = statStamp(st);
+    result.stamp = openStamp(file);
     const qint64 size = file.size();
     if (!pieceFn) {
         if (buffer.capacity() < size) {
@@ -296,8 +278,8 @@ QString reason(int error)
     default:
         // Never the system's own sentence: it comes in whatever language the
         // session has. The error's name at least tells a technician what it was.
-        if (const char *name = error > 0 ? strerrorname_np(error) : nullptr)
-            return QStringLiteral("systémová chyba %1").arg(QLatin1String(name));
+        if (const QString name = platform::errorName(error); !name.isEmpty())
+            return QStringLiteral("systémová chyba %1").arg(name);
         return QStringLiteral("neznámá chyba");
     }
 }
@@ -306,30 +288,28 @@ QString fileError(const QString &fileName, Access access, int error)
 {
     // What stands at the path says more than the errno of a library call,
     // which may have come from a sibling file or be none at all.
-    const QByteArray path = QFile::encodeName(fileName);
-    struct stat info {};
-    const bool exists = ::stat(path.constData(), &info) == 0;
-    if (exists && S_ISDIR(info.st_mode))
+    const std::optional<platform::FileStatus> info = platform::statPath(fileName);
+    const bool missing = !info && errno == ENOENT;
+    if (info && info->isFolder)
         return QStringLiteral("Soubor %1 je složka.").arg(fileName);
     if (access == Access::Read) {
-        if (!exists && errno == ENOENT && (error == ENOENT || error == 0))
+        if (missing && (error == ENOENT || error == 0))
             return QStringLiteral("Soubor %1 neexistuje.").arg(fileName);
-        if (exists && ::access(path.constData(), R_OK) != 0)
-            error = errno;
+        if (const int denied = info ? platform::accessError(fileName, platform::Read) : 0)
+            error = denied;
         return QStringLiteral("Soubor %1 nelze přečíst: %2.").arg(fileName, reason(error));
     }
     const QString folder = QFileInfo(fileName).absolutePath();
-    const QByteArray folderPath = QFile::encodeName(folder);
-    struct stat folderInfo {};
-    if (::stat(folderPath.constData(), &folderInfo) != 0)
+    const std::optional<platform::FileStatus> folderInfo = platform::statPath(folder);
+    if (!folderInfo)
         return QStringLiteral("Soubor %1 nelze zapsat: složka %2 neexistuje.").arg(fileName, folder);
-    if (!S_ISDIR(folderInfo.st_mode))
+    if (!folderInfo->isFolder)
         return QStringLiteral("Soubor %1 nelze zapsat: %2 není složka.").arg(fileName, folder);
-    if (exists && ::access(path.constData(), W_OK) != 0)
-        error = errno;
-    else if (::access(folderPath.constData(), W_OK | X_OK) != 0)
+    if (const int denied = info ? platform::accessError(fileName, platform::Write) : 0)
+        error = denied;
+    else if (const int folderError = platform::accessError(folder, platform::Write | platform::Enter))
         return QStringLiteral("Soubor %1 nelze zapsat: do složky %2 nelze zapisovat (%3).")
-            .arg(fileName, folder, reason(errno));
+            .arg(fileName, folder, reason(folderError));
     if (error == ENOSPC || error == EDQUOT)
         return QStringLiteral("Na disku není místo, soubor %1 zůstal beze změny.").arg(fileName);
     return QStringLiteral("Soubor %1 nelze zapsat: %2.").arg(fileName, reason(error));

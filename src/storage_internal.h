@@ -2,26 +2,23 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // What the storage sources share with each other; not for the rest of the program.
+#include "platform.h"
 #include "storage.h"
 
-#include <QByteArray>
-
 class QFile;
-struct stat;
 
 namespace storage::internal {
 
 // Opens a file for reading; sets status and error when it cannot.
 bool openForReading(QFile &file, LoadStatus &status, QString &error);
 QString readError(const QFile &file);
-// Memory about to be filled for the first time, tens of megabytes of it:
-// where the system gives huge pages on request, one fault maps 2 MB in place
-// of 4 KB (a fresh 47 MB buffer took 60 ms to fill, 28 ms so).
-void preferHugePages(void *data, qsizetype size);
+using platform::preferHugePages;
 // Writes the bytes of `text` to `out`; false when a character has none.
 bool encodeTo(QStringView text, char *out);
 // The identity, size and times of an open file or a path; no hash.
-FileStamp statStamp(const struct stat &st);
+FileStamp statStamp(const platform::FileStatus &status);
+// The same of a file opened by openForReading().
+FileStamp openStamp(const QFile &file);
 // Marks a stamp whose file's time cannot tell a later write; no hash: the
 // bytes read are its content (see BytesResult).
 void markRecent(FileStamp &stamp);
@@ -52,10 +49,10 @@ private:
     bool restoreInPlace();
 
     QString m_fileName;  // as the user names it
-    QByteArray m_path;   // the file written: a symbolic link's target
-    QByteArray m_temp;   // the sibling's name, once it has one
+    QString m_path;      // the file written: a symbolic link's target
+    QString m_temp;      // the sibling's name, once it has one
     bool m_sibling = false; // written beside the file, not in place
-    QByteArray m_copy;   // the cache copy of the old bytes, in place
+    QString m_copy;      // the cache copy of the old bytes, in place
     int m_fd = -1;
     int m_error = 0;     // errno of the first failed write
     bool m_regular = true;

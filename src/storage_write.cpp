@@ -9,17 +9,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QStandardPaths>
 
 #include <algorithm>
 #include <bit>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
-#include <ctime>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <thread>
-#include <unistd.h>
 
 namespace storage {
 
@@ -27,9 +23,8 @@ namespace {
 
 qint64 nowNs()
 {
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now);
-    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
+        .count();
 }
 
 // A later write may leave the times of a file whose time is this near now.
@@ -38,40 +33,21 @@ bool isRecent(const FileStamp &stamp)
     return nowNs() - stamp.modifiedNs < kRecentNs;
 }
 
-QByteArray randomSuffix()
+QString randomSuffix()
 {
-    return QByteArray::number(QRandomGenerator::global()->generate64(), 36);
+    return QString::number(QRandomGenerator::global()->generate64(), 36);
 }
 
 // A new file of a name not taken yet: `base`, a dot and a random part.
-int createUnique(const QByteArray &base, QByteArray &name, mode_t mode)
+int createUnique(const QString &base, QString &name, uint mode)
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        name = base + '.' + randomSuffix();
-        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        name = base + QLatin1Char('.') + randomSuffix();
+        const int fd = platform::createNew(name, mode);
         if (fd >= 0 || errno != EEXIST)
             return fd;
     }
     return -1;
-}
-
-// Writes all of `data`, at `offset` when it is not negative; false with errno.
-bool writeAll(int fd, const char *data, qsizetype size, qint64 offset = -1)
-{
-    while (size > 0) {
-        const size_t chunk = size_t(std::min<qsizetype>(size, 1 << 30));
-        const ssize_t n = offset < 0 ? ::write(fd, data, chunk) : ::pwrite(fd, data, chunk, offset);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += n;
-        size -= n;
-        if (offset >= 0)
-            offset += n;
-    }
-    return true;
 }
 
 // Copies all that `from` holds to the start of `to`; false with errno.
@@ -80,14 +56,12 @@ bool copyAll(int from, int to)
     QByteArray buffer(1024 * 1024, Qt::Uninitialized);
     qint64 offset = 0;
     for (;;) {
-        const ssize_t n = ::pread(from, buffer.data(), size_t(buffer.size()), offset);
-        if (n < 0 && errno == EINTR)
-            continue;
+        const qint64 n = platform::readAt(from, buffer.data(), buffer.size(), offset);
         if (n < 0)
             return false;
         if (n == 0)
             return true;
-        if (!writeAll(to, buffer.constData(), n, offset))
+        if (!platform::writeAll(to, buffer.constData(), n, offset))
             return false;
         offset += n;
     }
@@ -137,26 +111,32 @@ bool sameContent(const QString &fileName, QByteArrayView content)
 
 std::optional<FileStamp> statPath(const QString &fileName)
 {
-    struct stat st;
-    if (::stat(QFile::encodeName(fileName).constData(), &st) != 0)
+    const std::optional<platform::FileStatus> status = platform::statPath(fileName);
+    if (!status)
         return std::nullopt;
-    return internal::statStamp(st);
+    return internal::statStamp(*status);
 }
 
 } // namespace
 
 // ---- stamps -------------------------------------------------------------------
 
-FileStamp internal::statStamp(const struct stat &st)
+FileStamp internal::statStamp(const platform::FileStatus &status)
 {
     FileStamp stamp;
     stamp.exists = true;
-    stamp.device = quint64(st.st_dev);
-    stamp.inode = quint64(st.st_ino);
-    stamp.size = qint64(st.st_size);
-    stamp.modifiedNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    stamp.changedNs = qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+    stamp.device = status.device;
+    stamp.inode = status.inode;
+    stamp.size = status.size;
+    stamp.modifiedNs = status.modifiedNs;
+    stamp.changedNs = status.changedNs;
     return stamp;
+}
+
+FileStamp internal::openStamp(const QFile &file)
+{
+    const std::optional<platform::FileStatus> status = platform::statFile(file.handle());
+    return status ? statStamp(*status) : FileStamp();
 }
 
 void internal::markRecent(FileStamp &stamp)
@@ -198,7 +178,7 @@ bool writtenSince(const QString &fileName, const FileStamp &known, std::optional
 
 QString cacheCopyFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/trakvid");
+    return platform::cacheFolder() + QStringLiteral("/trakvid");
 }
 
 // ---- ContentHash ----------------------------------------------------------------
@@ -289,23 +269,22 @@ SaveResult Writer::open()
 {
     // A symbolic link stays a link: its target is written.
     const QFileInfo info(m_fileName);
-    m_path = QFile::encodeName(info.isSymLink() && info.exists() ? info.canonicalFilePath() : m_fileName);
-    struct stat st;
-    const bool exists = ::stat(m_path.constData(), &st) == 0;
-    if (exists && S_ISDIR(st.st_mode))
+    m_path = info.isSymLink() && info.exists() ? info.canonicalFilePath() : m_fileName;
+    const std::optional<platform::FileStatus> st = platform::statPath(m_path);
+    const bool exists = st.has_value();
+    if (exists && st->isFolder)
         return failure(EISDIR);
     // A file made read-only stays unwritten.
-    if (exists && ::access(m_path.constData(), W_OK) != 0)
-        return failure(errno);
-    m_regular = !exists || S_ISREG(st.st_mode);
+    if (const int denied = exists ? platform::accessError(m_path, platform::Write) : 0)
+        return failure(denied);
+    m_regular = !exists || st->isRegular;
     SaveResult opened;
     opened.ok = true;
     // A second name of the same file would be cut off by a rename.
-    if (m_regular && (!exists || st.st_nlink == 1)) {
+    if (m_regular && (!exists || st->links == 1)) {
         // Unnamed until it is complete, so that a killed save leaves nothing
         // beside the file; a file system without unnamed files gets a named one.
-        const QByteArray folder = QFile::encodeName(QFileInfo(QFile::decodeName(m_path)).absolutePath());
-        m_fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        m_fd = platform::createUnnamed(QFileInfo(m_path).absolutePath());
         m_sibling = m_fd >= 0;
         if (!m_sibling && errno != EACCES && errno != EPERM && errno != EROFS && errno != ENOSPC
             && errno != EDQUOT) {
@@ -313,20 +292,15 @@ SaveResult Writer::open()
             m_sibling = m_fd >= 0;
         }
         if (m_fd >= 0) {
-            struct stat created;
-            const bool owned = !exists
-                               || (::fstat(m_fd, &created) == 0 && created.st_uid == st.st_uid
-                                   && created.st_gid == st.st_gid)
-                               || ::fchown(m_fd, st.st_uid, st.st_gid) == 0;
-            if (owned && (!exists || ::fchmod(m_fd, st.st_mode & 07777) == 0))
+            if (!exists || platform::takeOwnership(m_fd, *st))
                 return opened;
             // Put in its place, the new file would not be the clerks' own:
             // the old one is written instead.
-            ::close(m_fd);
+            platform::closeFile(m_fd);
             m_fd = -1;
             m_sibling = false;
             if (!m_temp.isEmpty())
-                ::unlink(m_temp.constData());
+                platform::removeFile(m_temp);
         } else if (!exists || (errno != EACCES && errno != EPERM)) {
             const int error = errno;
             m_temp.clear();
@@ -342,7 +316,7 @@ SaveResult Writer::open()
 
 bool Writer::openInPlace(int &error)
 {
-    m_fd = ::open(m_path.constData(), O_WRONLY | O_CLOEXEC);
+    m_fd = platform::openWriteOnly(m_path);
     if (m_fd < 0) {
         error = errno;
         return false;
@@ -353,21 +327,20 @@ bool Writer::openInPlace(int &error)
     // the file is half written leaves them there.
     const QString folder = cacheCopyFolder();
     QDir().mkpath(folder);
-    const int from = ::open(m_path.constData(), O_RDONLY | O_CLOEXEC);
-    const int to = from < 0 ? -1
-                            : createUnique(QFile::encodeName(folder + QLatin1Char('/') + QFileInfo(m_fileName).fileName()),
-                                           m_copy, 0600);
-    const bool copied = to >= 0 && copyAll(from, to) && ::fsync(to) == 0;
+    const int from = platform::openReadOnly(m_path);
+    const int to =
+        from < 0 ? -1 : createUnique(folder + QLatin1Char('/') + QFileInfo(m_fileName).fileName(), m_copy, 0600);
+    const bool copied = to >= 0 && copyAll(from, to) && platform::syncFile(to);
     error = errno;
     if (from >= 0)
-        ::close(from);
+        platform::closeFile(from);
     if (to >= 0)
-        ::close(to);
+        platform::closeFile(to);
     if (!copied) {
         if (to >= 0)
-            ::unlink(m_copy.constData());
+            platform::removeFile(m_copy);
         m_copy.clear();
-        ::close(m_fd);
+        platform::closeFile(m_fd);
         m_fd = -1;
         m_copyFailed = true;
         return false;
@@ -380,7 +353,7 @@ bool Writer::write(const char *data, qsizetype size)
     if (m_error)
         return false;
     const bool inPlace = !m_sibling && m_regular;
-    if (!writeAll(m_fd, data, size, inPlace ? m_written : -1)) {
+    if (!platform::writeAll(m_fd, data, size, inPlace ? m_written : -1)) {
         m_error = errno;
         return false;
     }
@@ -396,23 +369,20 @@ SaveResult Writer::commit(bool written)
     if (!written || m_error)
         return failure(m_error ? m_error : EIO);
     const bool inPlace = !m_sibling;
-    if (m_regular && ((inPlace && ::ftruncate(m_fd, m_written) != 0) || ::fdatasync(m_fd) != 0))
+    if (m_regular && ((inPlace && !platform::truncate(m_fd, m_written)) || !platform::syncFile(m_fd)))
         return failure(errno);
     SaveResult result;
     result.ok = true;
-    struct stat st;
-    if (m_regular && ::fstat(m_fd, &st) == 0) {
-        result.stamp = statStamp(st);
+    const std::optional<platform::FileStatus> st = m_regular ? platform::statFile(m_fd) : std::nullopt;
+    if (st) {
+        result.stamp = statStamp(*st);
         if (isRecent(result.stamp)) {
             result.stamp.hashed = true;
             result.stamp.hash = m_hash.value();
         }
     }
     if (!inPlace) {
-        const QByteArray self = "/proc/self/fd/" + QByteArray::number(m_fd);
-        auto link = [&](const QByteArray &name) {
-            return ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW) == 0;
-        };
+        auto link = [&](const QString &name) { return platform::linkUnnamed(m_fd, name); };
         // A new file is simply given its name; an old one is replaced by a
         // rename, and a kill between naming and renaming leaves that name.
         if (m_temp.isEmpty() && link(m_path)) {
@@ -420,7 +390,7 @@ SaveResult Writer::commit(bool written)
         } else if (m_temp.isEmpty()) {
             int error = errno;
             for (int attempt = 0; attempt < 100 && (error == EEXIST); ++attempt) {
-                m_temp = m_path + '.' + randomSuffix();
+                m_temp = m_path + QLatin1Char('.') + randomSuffix();
                 error = link(m_temp) ? 0 : errno;
             }
             if (error != 0) {
@@ -431,22 +401,21 @@ SaveResult Writer::commit(bool written)
         // The old file's blocks are given back when its last name and handle
         // go: for a big file that takes the file system tens of milliseconds,
         // done by a thread of its own, not in the rename the clerk waits for.
-        const int old = m_temp != m_path ? ::open(m_path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK) : -1;
-        if (m_temp != m_path && ::rename(m_temp.constData(), m_path.constData()) != 0) {
+        const int old = m_temp != m_path ? platform::openReadOnly(m_path) : -1;
+        if (m_temp != m_path && !platform::replaceFile(m_temp, m_path)) {
             const int error = errno;
             if (old >= 0)
-                ::close(old);
+                platform::closeFile(old);
             return failure(error);
         }
         if (old >= 0)
-            std::thread([old] { ::close(old); }).detach();
+            std::thread([old] { platform::closeFile(old); }).detach();
         m_temp.clear();
         m_sibling = false;
         // Some file systems mark the rename in the change time: taken over
         // when nothing else changed since the stamp.
-        struct stat renamed;
-        if (::fstat(m_fd, &renamed) == 0) {
-            FileStamp after = statStamp(renamed);
+        if (const std::optional<platform::FileStatus> renamed = platform::statFile(m_fd)) {
+            FileStamp after = statStamp(*renamed);
             const qint64 changedNs = after.changedNs;
             after.changedNs = result.stamp.changedNs;
             after.hashed = result.stamp.hashed;
@@ -455,24 +424,23 @@ SaveResult Writer::commit(bool written)
                 result.stamp.changedNs = changedNs;
         }
     }
-    ::close(m_fd);
+    platform::closeFile(m_fd);
     m_fd = -1;
     if (!m_copy.isEmpty())
-        ::unlink(m_copy.constData());
+        platform::removeFile(m_copy);
     m_copy.clear();
     return result;
 }
 
 bool Writer::restoreInPlace()
 {
-    const int from = ::open(m_copy.constData(), O_RDONLY | O_CLOEXEC);
-    struct stat st;
-    const bool restored = from >= 0 && ::fstat(from, &st) == 0 && copyAll(from, m_fd)
-                          && ::ftruncate(m_fd, st.st_size) == 0 && ::fsync(m_fd) == 0;
+    const int from = platform::openReadOnly(m_copy);
+    const std::optional<platform::FileStatus> st = from >= 0 ? platform::statFile(from) : std::nullopt;
+    const bool restored = st && copyAll(from, m_fd) && platform::truncate(m_fd, st->size) && platform::syncFile(m_fd);
     if (from >= 0)
-        ::close(from);
+        platform::closeFile(from);
     if (restored)
-        ::unlink(m_copy.constData());
+        platform::removeFile(m_copy);
     return restored;
 }
 
@@ -482,10 +450,10 @@ void Writer::cancel()
         return;
     if (m_sibling) {
         if (!m_temp.isEmpty())
-            ::unlink(m_temp.constData());
+            platform::removeFile(m_temp);
     } else if (!m_copy.isEmpty() && restoreInPlace())
         m_copy.clear();
-    ::close(m_fd);
+    platform::closeFile(m_fd);
     m_fd = -1;
     m_temp.clear();
     m_sibling = false;
@@ -498,7 +466,7 @@ SaveResult Writer::failure(int error)
     if (!m_copy.isEmpty()) {
         // The old bytes could not be put back; the copy holds them.
         result.error = QStringLiteral("Soubor %1 nelze zapsat: %2. Jeho předchozí obsah je uložen v souboru %3.")
-                           .arg(m_fileName, reason(error), QFile::decodeName(m_copy));
+                           .arg(m_fileName, reason(error), m_copy);
     } else if (m_copyFailed) {
         result.error = QStringLiteral("Soubor %1 nelze zapsat: jeho kopii nelze uložit do složky %2 (%3).")
                            .arg(m_fileName, cacheCopyFolder(), reason(error));

@@ -4,6 +4,7 @@
 
 #include "accessible.h"
 #include "boxes.h"
+#include "platform.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -12,9 +13,6 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QTranslator>
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 
 static void initResources() { Q_INIT_RESOURCE(resources); }
 
@@ -56,17 +54,7 @@ namespace trakvid {
 void initApplication(QApplication &app)
 {
     initResources();
-#ifdef __GLIBC__
-    // A database of a million lines is a million small blocks. Freed into
-    // glibc's fast bins, they would be sorted out in one long pause at the
-    // next big allocation, which is the next load of a database.
-    mallopt(M_MXFAST, 0);
-    // A block of a megabyte or more (a database's buffer, a listing) is
-    // given back to the system when it is freed. By default glibc raises
-    // this bound to the largest block freed so far, and the next listing's
-    // growing blocks then stay in the heap after they are freed.
-    mallopt(M_MMAP_THRESHOLD, 1024 * 1024);
-#endif
+    platform::tuneAllocator();
     app.setApplicationName(QStringLiteral("Trakvid"));
     // Lets the desktop match the windows to the menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("trakvid"));

@@ -1,0 +1,82 @@
+// SPDX-FileCopyrightText: 2026 Trakvid developers
+// SPDX-License-Identifier: MIT
+#pragma once
+// The calls that differ between systems, one file for each
+// (platform_posix.cpp, platform_windows.cpp); nothing else includes a
+// system's own headers for them. Files are handled by descriptor (the C
+// library's on Windows). A call that fails leaves the reason in errno.
+// Knows nothing of windows on the screen.
+#include <QString>
+#include <QtGlobal>
+#include <optional>
+
+namespace platform {
+
+// What stands at a path or behind an open file.
+struct FileStatus {
+    bool isFolder = false;
+    bool isRegular = false;
+    quint64 device = 0; // identity (on Windows: the volume serial and the file index)
+    quint64 inode = 0;
+    qint64 size = 0;
+    qint64 modifiedNs = 0; // nanoseconds since the epoch
+    qint64 changedNs = 0;  // status change time (on Windows: the last write)
+    quint64 links = 1;     // names the file has
+    uint owner = 0;
+    uint group = 0;
+    uint mode = 0; // permission bits
+};
+std::optional<FileStatus> statPath(const QString &path); // follows symbolic links
+std::optional<FileStatus> statFile(int fd);
+
+// Whether the user may use a path so; 0 when so, else the errno that says why.
+enum Use { Read = 1, Write = 2, Enter = 4 };
+int accessError(const QString &path, int uses);
+
+// Opening and closing; -1 on failure. A new file is created with `mode`
+// (permission bits, less the user's mask) and never over an existing one.
+int openReadOnly(const QString &path);
+int openWriteOnly(const QString &path); // an existing file, kept as it is
+int createNew(const QString &path, uint mode);
+// A file with no name yet in `folder`, to be named by linkUnnamed(); -1 where
+// the system or the file system has none.
+int createUnnamed(const QString &folder);
+void closeFile(int fd);
+
+// Reads up to `size` bytes at `offset`: the count, 0 at the end, -1 on failure.
+qint64 readAt(int fd, char *data, qint64 size, qint64 offset);
+// Writes all of `data`, at `offset`, or where the file stands when negative.
+bool writeAll(int fd, const char *data, qint64 size, qint64 offset = -1);
+bool truncate(int fd, qint64 size);
+// The file's bytes and size are on the disk when it returns.
+bool syncFile(int fd);
+
+// Gives an unnamed file its name; fails with EEXIST where one stands there.
+bool linkUnnamed(int fd, const QString &path);
+// Puts `from` in the place of `to` in one step: `to` names the new file, or
+// the old one if the call fails.
+bool replaceFile(const QString &from, const QString &to);
+bool removeFile(const QString &path);
+// Gives a new file the owner, group and permission bits of `old`; false when
+// the user may not.
+bool takeOwnership(int fd, const FileStatus &old);
+
+// 0 when done, else the errno.
+int makeFolder(const QString &path);
+int enterFolder(const QString &path);
+// Where the data folder of the menu entry goes: the home folder (Documents on Windows).
+QString homeFolder();
+// The user's folder for files a program may lose (~/.cache, %LOCALAPPDATA%).
+QString cacheFolder();
+
+// The symbolic name of an errno value ("EXDEV"), or an empty string.
+QString errorName(int error);
+
+// Memory about to be filled for the first time, tens of megabytes of it:
+// where the system gives huge pages on request, one fault maps 2 MB in place
+// of 4 KB (a fresh 47 MB buffer took 60 ms to fill, 28 ms so). A hint only.
+void preferHugePages(void *data, qsizetype size);
+// Sets the memory allocator up for a million small blocks at a time.
+void tuneAllocator();
+
+} // namespace platform
