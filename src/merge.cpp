@@ -98,7 +98,9 @@ std::vector<Pair> uniqueKeys(const Lines &lines, qsizetype from, qsizetype to, K
     for (qsizetype r = from; r < to; ++r)
         if (const std::optional<qint64> k = key(lines[size_t(r)]))
             keys.emplace_back(*k, r);
-    std::sort(keys.begin(), keys.end());
+    // A database in number order gives them sorted already.
+    if (!std::is_sorted(keys.begin(), keys.end()))
+        std::sort(keys.begin(), keys.end());
     size_t out = 0;
     for (size_t i = 0; i < keys.size();) {
         size_t j = i + 1;
@@ -146,7 +148,8 @@ public:
             else
                 byNumber.emplace_back(baseKeys[i++].second, theirKeys[j++].second);
         }
-        std::sort(byNumber.begin(), byNumber.end());
+        if (!std::is_sorted(byNumber.begin(), byNumber.end()))
+            std::sort(byNumber.begin(), byNumber.end());
         for (const Pair &p : byNumber)
             pair(p.first, p.second, false); // moved lines stay paired; the run below is marked in order
         std::vector<Pair> anchors = increasingRun(byNumber);
