@@ -163,7 +163,7 @@ bool hasScreen(const std::vector<char *> &toolkitArguments)
         return x11 || wayland;
     // "wayland;xcb" tries each in turn; "xcb:option" carries options.
     for (const QByteArray &entry : platforms.split(';')) {
-        const QByteArray name = entry.left(entry.indexOf(':')).trimmed();
+        const QByteArray name = entry.split(':').first().trimmed();
         if (name == "xcb") {
             if (x11)
                 return true;
