@@ -11,6 +11,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QSysInfo>
 #include <cstdio>
 #include <optional>
 #include <vector>
@@ -19,21 +21,26 @@ namespace {
 
 const char kUsage[] =
     "Použití: trakvid [SLOŽKA]\n"
-    "         trakvid --home-folder\n"
+    "         trakvid --home-folder [SLOŽKA]\n"
     "Spustí Trakvid se soubory dat ve SLOŽCE (vytvoří ji, pokud chybí),\n"
     "bez SLOŽKY v pracovní složce.\n"
     "\n"
-    "  --home-folder  soubory dat ve složce ~/Trakvid (vytvoří ji, pokud chybí);\n"
-    "                 tak Trakvid spouští nabídka prostředí\n"
+    "  --home-folder  soubory dat ve složce ~/Trakvid (vytvoří ji, pokud chybí),\n"
+    "                 není-li zadána SLOŽKA; tak Trakvid spouští nabídka prostředí\n"
+    "                 (se SLOŽKOU, když složku otevře správce souborů)\n"
     "  -h, --help     vypíše tuto nápovědu\n"
     "  --version      vypíše verzi programu\n"
     "  --             další slovo je SLOŽKA, i když začíná znakem „-“\n";
 
 // A message for the terminal, and a box too when the program has a screen
-// (started from the menu, stderr goes nowhere a clerk looks).
-int fail(QApplication &app, const QString &text)
+// (started from the menu, stderr goes nowhere a clerk looks). Without one the
+// toolkit is not started at all: it would only abort.
+int fail(int &argc, char **argv, bool screen, const QString &text)
 {
     std::fputs(qPrintable(QStringLiteral("trakvid: ") + text + QLatin1Char('\n')), stderr);
+    if (!screen)
+        return 1;
+    QApplication app(argc, argv);
     const QString platform = QGuiApplication::platformName();
     if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal")) {
         trakvid::initApplication(app);
@@ -111,16 +118,65 @@ CommandLine parse(int argc, char *argv[])
             return line;
         }
     }
-    if (folders.size() + (line.home ? 1 : 0) > 1) {
+    // A folder given wins over the home folder: the menu entry's command is
+    // also what a file manager's "Open with" runs, with the folder after it.
+    if (folders.size() > 1) {
         line.action = CommandLine::Mistake;
         line.mistake = QStringLiteral("zadejte nejvýše jednu složku s daty");
         return line;
     }
-    if (line.home)
-        line.folder = datafolder::homeFolder();
-    else if (!folders.isEmpty())
+    if (!folders.isEmpty())
         line.folder = folders.first();
+    else if (line.home)
+        line.folder = datafolder::homeFolder();
     return line;
+}
+
+// The value of the toolkit's option `name` as the toolkit reads it ("-name
+// value" or "--name value"), or an empty array.
+QByteArray toolkitValue(const std::vector<char *> &arguments, const char *name)
+{
+    for (size_t i = 1; i + 1 < arguments.size(); ++i) {
+        const QByteArray word(arguments[i]);
+        if (word.mid(word.startsWith("--") ? 2 : 1) == name)
+            return QByteArray(arguments[i + 1]);
+    }
+    return QByteArray();
+}
+
+// Whether the window system the toolkit will start with can be reached. An
+// X11 or Wayland desktop names its display in the environment; a system
+// without such names (Windows, macOS) always has the logged-in user's screen,
+// and a platform chosen by -platform or QT_QPA_PLATFORM that needs no display
+// (offscreen, minimal, a frame buffer) is always there.
+bool hasScreen(const std::vector<char *> &toolkitArguments)
+{
+    const QString kernel = QSysInfo::kernelType();
+    if (kernel == QLatin1String("winnt") || kernel == QLatin1String("darwin"))
+        return true;
+    const bool x11 = !qgetenv("DISPLAY").isEmpty() || !toolkitValue(toolkitArguments, "display").isEmpty();
+    const bool wayland = !qgetenv("WAYLAND_DISPLAY").isEmpty() || !qgetenv("WAYLAND_SOCKET").isEmpty();
+    QByteArray platforms = toolkitValue(toolkitArguments, "platform");
+    if (platforms.isEmpty())
+        platforms = qgetenv("QT_QPA_PLATFORM");
+    if (platforms.isEmpty())
+        return x11 || wayland;
+    // "wayland;xcb" tries each in turn; "xcb:option" carries options.
+    for (const QByteArray &entry : platforms.split(';')) {
+        const QByteArray name = entry.split(':').first().trimmed();
+        if (name == "xcb") {
+            if (x11)
+                return true;
+        } else if (name.startsWith("wayland")) {
+            // Without WAYLAND_DISPLAY a Wayland client tries the usual socket.
+            const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+            if (wayland || (!runtime.isEmpty() && QFileInfo::exists(QFile::decodeName(runtime + "/wayland-0"))))
+                return true;
+        } else if (!name.isEmpty()) {
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace
@@ -142,20 +198,37 @@ int main(int argc, char *argv[])
         break;
     }
 
+    // Asked before the toolkit starts: without a screen it would abort with
+    // its own advice in English. The folder is still checked first, so that a
+    // mistyped folder gets its own message either way.
+    const bool screen = hasScreen(line.toolkitArguments);
     int toolkitArgc = int(line.toolkitArguments.size());
     line.toolkitArguments.push_back(nullptr);
-    QApplication app(toolkitArgc, line.toolkitArguments.data());
+    char **toolkitArgv = line.toolkitArguments.data();
 
     // The folder becomes the working directory, where the seven files are read
     // and created; before any window, the files must be creatable or writable
     // there, or the splash would only report one failure after another.
     const QString shownFolder = line.folder.value_or(QDir::currentPath());
+    bool created = false;
     if (line.folder) {
+        const QFileInfo before(*line.folder);
+        const bool existed = before.exists() || before.isSymLink();
         if (const QString problem = datafolder::enter(*line.folder); !problem.isEmpty())
-            return fail(app, problem);
+            return fail(toolkitArgc, toolkitArgv, screen, problem);
+        created = !existed;
     }
     if (const QString problem = datafolder::checkFiles(shownFolder, storage::dataFiles()); !problem.isEmpty())
-        return fail(app, problem);
+        return fail(toolkitArgc, toolkitArgv, screen, problem);
+    if (!screen) {
+        // Nothing is left behind by a start that cannot show a window.
+        if (created)
+            QDir().rmdir(QDir::currentPath());
+        return fail(toolkitArgc, toolkitArgv, false,
+                    QStringLiteral("Ke spuštění je potřeba grafické prostředí (X11 nebo Wayland), "
+                                   "žádné ale nebylo nalezeno. Spusťte Trakvid z plochy."));
+    }
+    QApplication app(toolkitArgc, toolkitArgv);
 
     // Pictures, Czech texts and the title "Trakvid" of the task-bar button and
     // of the error boxes.

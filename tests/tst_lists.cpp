@@ -488,6 +488,9 @@ void TestLists::standardCodes_data()
                                       << QStringList{"list vlastníků vozu"} + countries << wagon21 << "54 Česko";
     QTest::newRow("owners, empty file") << "Vlastnkvozu1" << storage::VLASTNIK << QByteArray() << countries
                                         << wagon21 << "54 Česko";
+    // Laos and Tanzania, which the UIC list gained in 2024.
+    QTest::newRow("owners, codes of 2024") << "Vlastnkvozu1" << storage::VLASTNIK << QByteArray() << countries
+                                           << QStringList{"21", "89", "2345", "123"} << "89 Tanzanie";
     const QStringList own{"list vlastníků", "80 DB", "5", "54 ČD Cargo", "ČD 54"};
     QTest::newRow("owners, own texts, last line unended")
         << "Vlastnkvozu1" << storage::VLASTNIK << cp1250(own.join(QLatin1String("\r\n")))

@@ -6,6 +6,8 @@
 
 #include "memo.h"
 
+#include <QDir>
+
 namespace {
 
 struct HelpPage {
@@ -75,5 +77,8 @@ void TForm1::Oprogramu1Click()
 {
     setPaneHeading(QStringLiteral("O programu"));
     ui->btn_uloz->setEnabled(false);
-    setMemoText(ui->Memo1, QString::fromUtf16(kAbout));
+    // Then the version, the licence and the folder whose files are in use.
+    setMemoText(ui->Memo1, QString::fromUtf16(kAbout)
+                               + QStringLiteral("\nTrakvid " TRAKVID_VERSION " · licence MIT · data: ")
+                               + QDir::toNativeSeparators(QDir::currentPath()));
 }

@@ -5,9 +5,11 @@
 # metainfo and the manual pages validate, the icon is there in every size and
 # the copyright and changelog are in place. Then the installed program:
 # started from its menu entry (by dex, by gtk-launch and as the entry's
-# command), it keeps its seven files in ~/Trakvid; as `trakvid FOLDER`, in
-# FOLDER and nowhere else; the command line's options, mistakes and unusable
-# folders get their output and exit status, and nothing is created.
+# command), it keeps its seven files in ~/Trakvid; given a folder by "Open
+# with" (gtk-launch with a folder), by `--home-folder FOLDER` or as `trakvid
+# FOLDER`, in FOLDER and nowhere else; on a real display as offscreen; the
+# command line's options, mistakes, unusable folders and a missing display get
+# their output and exit status, and nothing is created.
 # Usage: check_install.sh BUILD_DIR
 set -euo pipefail
 export LC_ALL=C.UTF-8 QT_QPA_PLATFORM=offscreen
@@ -56,13 +58,20 @@ creates_in() { # FOLDER COMMAND
   expected=$(for f in charakteristika lokomotivy nastaveni rezim trida_vozu vlastnik vozy; do printf './%s/%s.txt ' "$1" $f; done)
   [ "$written" = "$expected" ] || fail "$2 wrote: $written"
 }
-# The menu entry as the launchers start it, and its command as it stands.
-grep -qx 'Exec=trakvid --home-folder' "$entry" || fail "Exec: $(grep ^Exec= "$entry")"
+# The menu entry as the launchers start it, and its command as it stands (a
+# launcher given no folder drops %f); a file manager's "Open with" gives the
+# folder, which wins over the home folder.
+grep -qx 'Exec=trakvid --home-folder %f' "$entry" || fail "Exec: $(grep ^Exec= "$entry")"
+grep -qx 'MimeType=inode/directory;' "$entry" || fail "MimeType: $(grep ^MimeType= "$entry")"
 creates_in home/Trakvid 'dex "$entry"'
 creates_in home/Trakvid 'xvfb-run -a gtk-launch trakvid'
-creates_in home/Trakvid "$(sed -n 's/^Exec=//p' "$entry")"
+creates_in home/Trakvid "$(sed -n 's/^Exec=//p' "$entry" | sed 's/ %f//')"
+creates_in "cwd/Vozy depa Plzeň" 'xvfb-run -a gtk-launch trakvid "$stage/run/cwd/Vozy depa Plzeň"'
 creates_in "cwd/Vozy depa Plzeň" '"$trakvid" "Vozy depa Plzeň"'
 creates_in home/sdilena '"$trakvid" ../home/sdilena'
+creates_in home/sdilena '"$trakvid" --home-folder ../home/sdilena'
+# On a real display, with the toolkit's own choice of platform.
+creates_in cwd 'env -u QT_QPA_PLATFORM xvfb-run -a trakvid'
 creates_in cwd '"$trakvid"'
 creates_in "cwd/-minus" '"$trakvid" -- -minus'
 
@@ -77,12 +86,17 @@ for f in charakteristika lokomotivy nastaveni rezim trida_vozu vlastnik vozy; do
 done
 chmod 555 plne && chmod 444 cteni-soubor/vozy.txt && rm cteni-soubor/rezim.txt
 # Status (124: still running after 8 s, a window up), the arguments as the shell reads
-# them, and the first line the program writes (on stdout for status 0, on
+# them (leading NAME=VALUE words set the environment; an empty value is no
+# value), and the first line the program writes (on stdout for status 0, on
 # stderr otherwise; none while it runs).
 while IFS='|' read -r status arguments message; do
   eval "args=($arguments)"
-  rc=0 && QT_LOGGING_RULES=default.warning=false timeout 8 "${drop[@]}" "$trakvid" "${args[@]}" \
-    >"$stage/out" 2>"$stage/err" || rc=$?
+  environment=()
+  while [ ${#args[@]} -gt 0 ] && [[ ${args[0]} =~ ^[A-Z_]+= ]]; do
+    environment+=("${args[0]}") && args=("${args[@]:1}")
+  done
+  rc=0 && QT_LOGGING_RULES=default.warning=false timeout 8 "${drop[@]}" env "${environment[@]}" "$trakvid" \
+    "${args[@]}" >"$stage/out" 2>"$stage/err" || rc=$?
   out=$(head -1 "$stage/out") && err=$(head -1 "$stage/err")
   [ "$status" = 0 ] && first=$out || first=$err
   [ "$rc" = "$status" ] && [ "$first" = "$message" ] && { [ "$status" = 0 ] || [ -z "$out" ]; } \
@@ -95,7 +109,8 @@ done <<'TABLE'
 2|--verze|trakvid: neznámá volba „--verze“
 2|-x soubor|trakvid: neznámá volba „-x“
 2|-|trakvid: neznámá volba „-“
-2|--home-folder soubor|trakvid: zadejte nejvýše jednu složku s daty
+1|--home-folder soubor|trakvid: „soubor“ není složka, do které lze ukládat data.
+2|--home-folder a b|trakvid: zadejte nejvýše jednu složku s daty
 2|a b|trakvid: zadejte nejvýše jednu složku s daty
 1|soubor|trakvid: „soubor“ není složka, do které lze ukládat data.
 1|soubor/data|trakvid: Do složky s daty „soubor/data“ nelze vstoupit: část cesty není složka.
@@ -104,7 +119,16 @@ done <<'TABLE'
 1|''|trakvid: Složka s daty nebyla zadána (prázdný název).
 1|jen-cteni|trakvid: Ve složce s daty „jen-cteni“ nelze vytvořit soubory lokomotivy.txt, vozy.txt, rezim.txt, vlastnik.txt, trida_vozu.txt, charakteristika.txt, nastaveni.txt: chybí oprávnění.
 1|cteni-soubor|trakvid: Do souboru vozy.txt ve složce s daty „cteni-soubor“ nelze zapisovat: chybí oprávnění.
+1|QT_QPA_PLATFORM= DISPLAY= WAYLAND_DISPLAY=|trakvid: Ke spuštění je potřeba grafické prostředí (X11 nebo Wayland), žádné ale nebylo nalezeno. Spusťte Trakvid z plochy.
+1|QT_QPA_PLATFORM= DISPLAY= WAYLAND_DISPLAY= nova|trakvid: Ke spuštění je potřeba grafické prostředí (X11 nebo Wayland), žádné ale nebylo nalezeno. Spusťte Trakvid z plochy.
+1|QT_QPA_PLATFORM=xcb DISPLAY= WAYLAND_DISPLAY=wayland-0 plne|trakvid: Ke spuštění je potřeba grafické prostředí (X11 nebo Wayland), žádné ale nebylo nalezeno. Spusťte Trakvid z plochy.
+1|QT_QPA_PLATFORM=wayland DISPLAY=:0 WAYLAND_DISPLAY= XDG_RUNTIME_DIR=/nonexistent plne|trakvid: Ke spuštění je potřeba grafické prostředí (X11 nebo Wayland), žádné ale nebylo nalezeno. Spusťte Trakvid z plochy.
+1|QT_QPA_PLATFORM= DISPLAY= WAYLAND_DISPLAY= chybi/data|trakvid: Složku s daty „chybi/data“ nelze vytvořit: nadřazená složka neexistuje.
+1|QT_QPA_PLATFORM= DISPLAY= WAYLAND_DISPLAY= jen-cteni|trakvid: Ve složce s daty „jen-cteni“ nelze vytvořit soubory lokomotivy.txt, vozy.txt, rezim.txt, vlastnik.txt, trida_vozu.txt, charakteristika.txt, nastaveni.txt: chybí oprávnění.
+0|QT_QPA_PLATFORM= DISPLAY= WAYLAND_DISPLAY= --version|Trakvid 1.0
+0|QT_QPA_PLATFORM= DISPLAY= WAYLAND_DISPLAY= --help|Použití: trakvid [SLOŽKA]
 124|plne|
+124|QT_QPA_PLATFORM= DISPLAY= WAYLAND_DISPLAY= -platform offscreen plne|
 124|-reverse -style Fusion plne|
 TABLE
 [ "$(ls -A | tr '\n' ' ')" = "cteni-soubor jen-cteni odkaz plne soubor " ] || fail "an unusable folder left: $(ls -A)"
