@@ -51,11 +51,20 @@ bool truncate(int fd, qint64 size);
 // The file's bytes and size are on the disk when it returns.
 bool syncFile(int fd);
 
+// Holds an open file locked against every other holder, in this program
+// or another, until it is closed or the program ends; false at once when
+// another holds it.
+bool lockFile(int fd);
+
 // Gives an unnamed file its name; fails with EEXIST where one stands there.
 bool linkUnnamed(int fd, const QString &path);
 // Puts `from` in the place of `to` in one step: `to` names the new file, or
 // the old one if the call fails.
 bool replaceFile(const QString &from, const QString &to);
+// Renames `from` to `to`, which must not exist: fails with EEXIST where it does.
+bool moveNoReplace(const QString &from, const QString &to);
+// The names made or removed in a folder are on the disk when it returns.
+bool syncFolder(const QString &path);
 bool removeFile(const QString &path);
 // Gives a new file the owner, group and permission bits of `old`; false when
 // the user may not.

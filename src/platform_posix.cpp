@@ -11,6 +11,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <pwd.h>
+#include <cstdio>
+#include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -136,9 +138,47 @@ bool linkUnnamed(int fd, const QString &path)
     return ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, native(path).constData(), AT_SYMLINK_FOLLOW) == 0;
 }
 
+bool lockFile(int fd)
+{
+    for (;;) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            return true;
+        if (errno != EINTR)
+            return false;
+    }
+}
+
 bool replaceFile(const QString &from, const QString &to)
 {
     return ::rename(native(from).constData(), native(to).constData()) == 0;
+}
+
+bool moveNoReplace(const QString &from, const QString &to)
+{
+    const QByteArray source = native(from);
+    const QByteArray target = native(to);
+    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS)
+        return false;
+    // A file system that cannot rename so: a second name, then the first one gone.
+    if (::link(source.constData(), target.constData()) != 0)
+        return false;
+    ::unlink(source.constData());
+    return true;
+}
+
+bool syncFolder(const QString &path)
+{
+    const int fd = ::open(native(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    // Some file systems have nothing to sync for a folder, and say so.
+    const bool synced = ::fsync(fd) == 0 || errno == EINVAL || errno == EROFS;
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return synced;
 }
 
 bool removeFile(const QString &path)

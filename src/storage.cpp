@@ -96,6 +96,8 @@ namespace internal {
 bool openForReading(QFile &file, LoadStatus &status, QString &error)
 {
     const QString fileName = file.fileName();
+    // A save of it cut off is finished or undone first: never read half a file.
+    recoverInterruptedSave(fileName);
     const QFileInfo info(fileName);
     if (!info.exists()) {
         status = LoadStatus::Missing;
@@ -208,7 +210,6 @@ ReadResult readFile(const QString &fileName, QByteArray &buffer, const std::func
         buffer = QByteArray();
         return result;
     }
-    markRecent(result.stamp);
     result.stamp.hash = hash.value();
     result.status = LoadStatus::Ok;
     return result;

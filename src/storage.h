@@ -68,31 +68,28 @@ struct LoadResult {
 LoadStatus probe(const QString &fileName, QString *error = nullptr);
 
 // What a file on disk was when it was last read or written, to notice a write
-// by another program in between: its identity, size and times, and, when its
-// modification time lay within kRecentNs of that moment, a hash of its
-// content, since a write within the file system's timestamp granularity (a
-// second on some, two on others) would leave the times as they were.
+// by another program in between: its identity, size and times, when the
+// stamp was taken and the hash of the content at that moment. A write within
+// the file system's timestamp granularity (a second on some, two on others)
+// may leave the times as they were: near the moment of the stamp, the
+// content decides.
 struct FileStamp {
     bool exists = false;
-    quint64 device = 0;
-    quint64 inode = 0;
+    quint64 device = 0, inode = 0; // identity (on Windows: volume serial, file index)
     qint64 size = 0;
-    qint64 modifiedNs = 0; // modification time, nanoseconds since the epoch
-    qint64 changedNs = 0;  // status change time
-    bool hashed = false; // the content decides: `hash` is its hash, or, for a stamp
-                         // of a read (BytesResult), 0 and the bytes read are the content
-    quint64 hash = 0;
+    qint64 modifiedNs = 0, changedNs = 0; // nanoseconds since the epoch
+    qint64 takenNs = 0; // when the stamp was taken: the moment of the read, the write or the stamp
+    quint64 hash = 0;   // ContentHash of the file's bytes at that moment; valid whenever exists
     bool operator==(const FileStamp &) const = default;
 };
 inline constexpr qint64 kRecentNs = 2'000'000'000;
-// The file as it is now; its content is read for the hash when it is recent.
+// The file as it is now: stat and hash from one reading.
 FileStamp stamp(const QString &fileName);
 // True when the file exists and is no longer what `known` describes (a file
-// that is gone holds nothing of anybody's to lose). Where the times cannot
-// tell, `content`, when given, is the known content itself: compared byte
-// for byte, it takes the place of the hash.
-bool writtenSince(const QString &fileName, const FileStamp &known,
-                  std::optional<QByteArrayView> content = std::nullopt);
+// that is gone holds nothing of anybody's to lose): its identity, size or
+// times differ, or, where a time lies within kRecentNs of known.takenNs (or
+// after it), its content's hash does.
+bool writtenSince(const QString &fileName, const FileStamp &known);
 
 // A fast hash of bytes given in pieces of any size (not for security: it
 // tells a changed file from the one read).
@@ -146,6 +143,9 @@ struct SaveResult {
     QString error;        // a Czech sentence naming the file (and the line, for unencodable text)
     int badLine = -1;     // 0-based line that holds a character Windows-1250 cannot hold
     FileStamp stamp;      // of the written file, taken before it replaced the old one
+    // Not ok: the file did not exist when the save began and another program
+    // created it meanwhile; it was left as that program wrote it.
+    bool changedMeanwhile = false;
 };
 // Writes every line followed by CR LF, replacing the file atomically (a
 // sibling is written, then renamed): a failed save leaves the old file whole.
@@ -166,6 +166,12 @@ SaveResult saveBytes(const QString &fileName, const QByteArray &bytes);
 // Where a file written in place keeps its old bytes until the write is on the
 // disk: trakvid in the user's cache folder (XDG_CACHE_HOME or ~/.cache).
 QString cacheCopyFolder();
+// Finishes a save of `fileName` in place that was cut off (the program was
+// killed, the power went): where the file holds the whole new content, the
+// copy of the old bytes is dropped; otherwise the old bytes are put back.
+// The message for the clerk when the file was put back, else an empty
+// string. A save still at work in another Trakvid is left alone.
+QString recoverInterruptedSave(const QString &fileName);
 
 // Reads the file piece by piece and calls `lineFn` for every line, decoded,
 // in file order.

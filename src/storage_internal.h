@@ -15,13 +15,10 @@ QString readError(const QFile &file);
 using platform::preferHugePages;
 // Writes the bytes of `text` to `out`; false when a character has none.
 bool encodeTo(QStringView text, char *out);
-// The identity, size and times of an open file or a path; no hash.
+// The identity, size and times of an open file or a path, taken now; no hash.
 FileStamp statStamp(const platform::FileStatus &status);
 // The same of a file opened by openForReading().
 FileStamp openStamp(const QFile &file);
-// Marks a stamp whose file's time cannot tell a later write; no hash: the
-// bytes read are its content (see BytesResult).
-void markRecent(FileStamp &stamp);
 
 // Writes a file whole. A sibling is written and renamed over the file, with
 // the file's owner, group and mode; where that cannot be, the old bytes go
@@ -45,14 +42,19 @@ public:
 
 private:
     SaveResult failure(int error);
+    SaveResult appeared();
     bool openInPlace(int &error);
+    bool writeNote();
     bool restoreInPlace();
+    void releaseCopy();
 
     QString m_fileName;  // as the user names it
     QString m_path;      // the file written: a symbolic link's target
     QString m_temp;      // the sibling's name, once it has one
     bool m_sibling = false; // written beside the file, not in place
     QString m_copy;      // the cache copy of the old bytes, in place
+    int m_copyFd = -1;   // the copy, held locked while the save is at work
+    bool m_existed = false;
     int m_fd = -1;
     int m_error = 0;     // errno of the first failed write
     bool m_regular = true;

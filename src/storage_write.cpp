@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <functional>
 #include <thread>
 
 namespace storage {
@@ -27,22 +28,16 @@ qint64 nowNs()
         .count();
 }
 
-// A later write may leave the times of a file whose time is this near now.
-bool isRecent(const FileStamp &stamp)
-{
-    return nowNs() - stamp.modifiedNs < kRecentNs;
-}
-
 QString randomSuffix()
 {
     return QString::number(QRandomGenerator::global()->generate64(), 36);
 }
 
-// A new file of a name not taken yet: `base`, a dot and a random part.
-int createUnique(const QString &base, QString &name, uint mode)
+// A new file of a name not taken yet: `base`, a dot, a random part and `suffix`.
+int createUnique(const QString &base, QString &name, uint mode, QLatin1String suffix = {})
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        name = base + QLatin1Char('.') + randomSuffix();
+        name = base + QLatin1Char('.') + randomSuffix() + suffix;
         const int fd = platform::createNew(name, mode);
         if (fd >= 0 || errno != EEXIST)
             return fd;
@@ -50,63 +45,30 @@ int createUnique(const QString &base, QString &name, uint mode)
     return -1;
 }
 
-// Copies all that `from` holds to the start of `to`; false with errno.
-bool copyAll(int from, int to)
+// Hands all that an open file holds, from its start, to `piece(bytes,
+// offset)` in pieces of up to 1 MB, as long as it returns true. False with
+// errno when a read fails, or when `piece` stopped.
+template <typename PieceFn>
+bool forEachPiece(int fd, PieceFn &&piece)
 {
     QByteArray buffer(1024 * 1024, Qt::Uninitialized);
     qint64 offset = 0;
     for (;;) {
-        const qint64 n = platform::readAt(from, buffer.data(), buffer.size(), offset);
-        if (n < 0)
-            return false;
-        if (n == 0)
-            return true;
-        if (!platform::writeAll(to, buffer.constData(), n, offset))
+        const qint64 n = platform::readAt(fd, buffer.data(), buffer.size(), offset);
+        if (n <= 0)
+            return n == 0;
+        if (!piece(QByteArrayView(buffer.constData(), n), offset))
             return false;
         offset += n;
     }
 }
 
-// Hands the whole file to `piece` in pieces of up to 1 MB, as long as it
-// returns true. False when the file cannot be read or `piece` stopped.
-template <typename PieceFn>
-bool readFile(const QString &fileName, PieceFn &&piece)
+// Copies all that `from` holds to the start of `to`; false with errno.
+bool copyAll(int from, int to)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return false;
-    QByteArray buffer(1024 * 1024, Qt::Uninitialized);
-    for (;;) {
-        const qint64 n = file.read(buffer.data(), buffer.size());
-        if (n <= 0)
-            return n == 0;
-        if (!piece(QByteArrayView(buffer.constData(), n)))
-            return false;
-    }
-}
-
-std::optional<quint64> hashFile(const QString &fileName)
-{
-    ContentHash hash;
-    if (!readFile(fileName, [&](QByteArrayView piece) {
-            hash.add(piece);
-            return true;
-        }))
-        return std::nullopt;
-    return hash.value();
-}
-
-// Whether the file holds exactly `content`; a file that cannot be read does not.
-bool sameContent(const QString &fileName, QByteArrayView content)
-{
-    qsizetype at = 0;
-    const bool same = readFile(fileName, [&](QByteArrayView piece) {
-        if (piece.size() > content.size() - at || std::memcmp(piece.data(), content.data() + at, size_t(piece.size())) != 0)
-            return false;
-        at += piece.size();
-        return true;
+    return forEachPiece(from, [to](QByteArrayView piece, qint64 offset) {
+        return platform::writeAll(to, piece.data(), piece.size(), offset);
     });
-    return same && at == content.size();
 }
 
 std::optional<FileStamp> statPath(const QString &fileName)
@@ -117,7 +79,145 @@ std::optional<FileStamp> statPath(const QString &fileName)
     return internal::statStamp(*status);
 }
 
+// What the times of a file can tell: the same file, size and times.
+bool sameTimes(const FileStamp &a, const FileStamp &b)
+{
+    return a.exists == b.exists && a.device == b.device && a.inode == b.inode && a.size == b.size
+           && a.modifiedNs == b.modifiedNs && a.changedNs == b.changedNs;
+}
+
+// ---- cache copies of the files written in place ---------------------------------
+//
+// Before a file is written in place, its old bytes are copied to the cache
+// folder as "<name>.<hash of the file's full path>.<random part>", so that a
+// copy is only ever put back into the file it came from. The copy is named
+// once it is whole and on the disk ("<copy>.part" until then), and held
+// locked while its save is at work. Once the new bytes are all written,
+// "<copy>.new" tells their size and hash, before the file is cut to them: a
+// file that holds them was saved, any other was cut off.
+
+const QLatin1String kPart(".part");
+const QLatin1String kNew(".new");
+
+// The file a name stands for, symbolic links and all followed.
+QString identityPath(const QString &fileName)
+{
+    const QFileInfo info(fileName);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+}
+
+// What the names of the file's cache copies begin with, before a dot.
+QString copyBase(const QString &path)
+{
+    ContentHash hash;
+    hash.add(QFile::encodeName(path));
+    return cacheCopyFolder() + QLatin1Char('/') + QFileInfo(path).fileName() + QLatin1Char('.')
+           + QStringLiteral("%1").arg(hash.value(), 16, 16, QLatin1Char('0'));
+}
+
+std::optional<quint64> hashOf(int fd)
+{
+    ContentHash hash;
+    if (!forEachPiece(fd, [&hash](QByteArrayView piece, qint64) {
+            hash.add(piece);
+            return true;
+        }))
+        return std::nullopt;
+    return hash.value();
+}
+
+// Whether `path` holds what the note beside `copy` says its save wrote.
+bool holdsNewContent(const QString &path, const QString &copy)
+{
+    QFile note(copy + kNew);
+    if (!note.open(QIODevice::ReadOnly))
+        return false;
+    const QList<QByteArray> fields = note.readLine().trimmed().split(' ');
+    bool sizeOk = false;
+    bool hashOk = false;
+    const qint64 size = fields.value(0).toLongLong(&sizeOk);
+    const quint64 hash = fields.value(1).toULongLong(&hashOk, 16);
+    if (fields.size() != 2 || !sizeOk || !hashOk)
+        return false;
+    const int fd = platform::openReadOnly(path);
+    if (fd < 0)
+        return false;
+    const std::optional<platform::FileStatus> status = platform::statFile(fd);
+    const bool same = status && status->size == size && hashOf(fd) == hash;
+    platform::closeFile(fd);
+    return same;
+}
+
+// Writes the bytes of `copy` (open as `copyFd`) over `path`, in place.
+bool putBack(const QString &path, int copyFd)
+{
+    const std::optional<platform::FileStatus> old = platform::statFile(copyFd);
+    const int fd = platform::openWriteOnly(path);
+    const bool restored = old && fd >= 0 && copyAll(copyFd, fd) && platform::truncate(fd, old->size)
+                          && platform::syncFile(fd);
+    const int error = errno;
+    if (fd >= 0)
+        platform::closeFile(fd);
+    errno = error;
+    return restored;
+}
+
+// Removes a copy and then its note: a copy never outlives its note on the disk.
+void removeCopy(const QString &copy)
+{
+    platform::removeFile(copy);
+    platform::syncFolder(QFileInfo(copy).absolutePath());
+    platform::removeFile(copy + kNew);
+}
+
 } // namespace
+
+QString recoverInterruptedSave(const QString &fileName)
+{
+    const QString path = identityPath(fileName);
+    const QFileInfo base(copyBase(path));
+    const QDir folder = base.dir();
+    if (!folder.exists())
+        return QString();
+    const QString prefix = base.fileName() + QLatin1Char('.');
+    QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    names.removeIf([&prefix](const QString &name) { return !name.startsWith(prefix); });
+    QString message;
+    for (const QString &name : std::as_const(names)) {
+        const QString copy = folder.filePath(name);
+        if (name.endsWith(kNew)) {
+            // A note whose copy is gone is left from a save that was over.
+            if (!names.contains(name.chopped(kNew.size())))
+                platform::removeFile(copy);
+            continue;
+        }
+        const int fd = platform::openReadOnly(copy);
+        if (fd < 0)
+            continue;
+        // A save at work holds its copy locked; a copy whose name went
+        // before the lock was taken was done with meanwhile.
+        const std::optional<platform::FileStatus> held = platform::statFile(fd);
+        const std::optional<platform::FileStatus> named = platform::statPath(copy);
+        const bool left = platform::lockFile(fd) && held && named && held->device == named->device
+                          && held->inode == named->inode;
+        if (left && name.endsWith(kPart)) {
+            // Cut off while copying: the file was not touched yet.
+            platform::removeFile(copy);
+        } else if (left && holdsNewContent(path, copy)) {
+            removeCopy(copy);
+        } else if (left && putBack(path, fd)) {
+            removeCopy(copy);
+            message = QStringLiteral("Uložení souboru %1 bylo přerušeno; soubor je zpět ve stavu před ním.").arg(fileName);
+        } else if (left) {
+            message = QStringLiteral("Uložení souboru %1 bylo přerušeno a soubor nelze vrátit do stavu před ním: %2. "
+                                     "Jeho předchozí obsah je uložen v souboru %3.")
+                          .arg(fileName, reason(errno), copy);
+        }
+        platform::closeFile(fd);
+    }
+    return message;
+}
 
 // ---- stamps -------------------------------------------------------------------
 
@@ -130,6 +230,7 @@ FileStamp internal::statStamp(const platform::FileStatus &status)
     stamp.size = status.size;
     stamp.modifiedNs = status.modifiedNs;
     stamp.changedNs = status.changedNs;
+    stamp.takenNs = nowNs();
     return stamp;
 }
 
@@ -139,41 +240,33 @@ FileStamp internal::openStamp(const QFile &file)
     return status ? statStamp(*status) : FileStamp();
 }
 
-void internal::markRecent(FileStamp &stamp)
+FileStamp stamp(const QString &fileName)
 {
-    stamp.hashed = stamp.exists && isRecent(stamp);
-    stamp.hash = 0;
+    // The one reading of a file, for its stamp and hash alone.
+    QByteArray buffer;
+    const std::function<void(QByteArrayView)> nothing = [](QByteArrayView) {};
+    const ReadResult read = readFile(fileName, buffer, &nothing);
+    if (read.ok())
+        return read.stamp;
+    // What cannot be read has no hash to go by.
+    return statPath(fileName).value_or(FileStamp());
 }
 
-FileStamp stamp(const QString &fileName)
+bool writtenSince(const QString &fileName, const FileStamp &known)
 {
     const std::optional<FileStamp> now = statPath(fileName);
     if (!now)
-        return {};
-    FileStamp result = *now;
-    if (isRecent(result)) {
-        const std::optional<quint64> hash = hashFile(fileName);
-        result.hashed = hash.has_value();
-        result.hash = hash.value_or(0);
-    }
-    return result;
-}
-
-bool writtenSince(const QString &fileName, const FileStamp &known, std::optional<QByteArrayView> content)
-{
-    std::optional<FileStamp> now = statPath(fileName);
-    if (!now)
         return false;
-    if (!known.exists)
+    if (!known.exists || !sameTimes(*now, known))
         return true;
-    now->hashed = known.hashed;
-    now->hash = known.hash;
-    if (*now != known)
-        return true;
-    // The times cannot tell: the content does.
-    if (!known.hashed)
+    // A write within the times' granularity of the stamp may leave them as
+    // they were, whatever they say (a program may even put the modification
+    // time back): near the stamp, or after it, the content decides.
+    const qint64 since = known.takenNs - kRecentNs;
+    if (known.modifiedNs <= since && known.changedNs <= since)
         return false;
-    return content ? !sameContent(fileName, *content) : hashFile(fileName) != known.hash;
+    const FileStamp current = stamp(fileName);
+    return current.exists && (!sameTimes(current, known) || current.hash != known.hash);
 }
 
 QString cacheCopyFolder()
@@ -267,21 +360,24 @@ Writer::~Writer()
 
 SaveResult Writer::open()
 {
+    // A save of this file cut off earlier is settled first: its copy must
+    // never be put back over this one.
+    recoverInterruptedSave(m_fileName);
     // A symbolic link stays a link: its target is written.
     const QFileInfo info(m_fileName);
     m_path = info.isSymLink() && info.exists() ? info.canonicalFilePath() : m_fileName;
     const std::optional<platform::FileStatus> st = platform::statPath(m_path);
-    const bool exists = st.has_value();
-    if (exists && st->isFolder)
+    m_existed = st.has_value();
+    if (m_existed && st->isFolder)
         return failure(EISDIR);
     // A file made read-only stays unwritten.
-    if (const int denied = exists ? platform::accessError(m_path, platform::Write) : 0)
+    if (const int denied = m_existed ? platform::accessError(m_path, platform::Write) : 0)
         return failure(denied);
-    m_regular = !exists || st->isRegular;
+    m_regular = !m_existed || st->isRegular;
     SaveResult opened;
     opened.ok = true;
     // A second name of the same file would be cut off by a rename.
-    if (m_regular && (!exists || st->links == 1)) {
+    if (m_regular && (!m_existed || st->links == 1)) {
         // Unnamed until it is complete, so that a killed save leaves nothing
         // beside the file; a file system without unnamed files gets a named one.
         m_fd = platform::createUnnamed(QFileInfo(m_path).absolutePath());
@@ -292,7 +388,7 @@ SaveResult Writer::open()
             m_sibling = m_fd >= 0;
         }
         if (m_fd >= 0) {
-            if (!exists || platform::takeOwnership(m_fd, *st))
+            if (!m_existed || platform::takeOwnership(m_fd, *st))
                 return opened;
             // Put in its place, the new file would not be the clerks' own:
             // the old one is written instead.
@@ -301,7 +397,7 @@ SaveResult Writer::open()
             m_sibling = false;
             if (!m_temp.isEmpty())
                 platform::removeFile(m_temp);
-        } else if (!exists || (errno != EACCES && errno != EPERM)) {
+        } else if (!m_existed || (errno != EACCES && errno != EPERM)) {
             const int error = errno;
             m_temp.clear();
             return failure(error);
@@ -325,21 +421,29 @@ bool Writer::openInPlace(int &error)
         return true;
     // The old bytes go to the cache copy, on the disk, first: a crash while
     // the file is half written leaves them there.
-    const QString folder = cacheCopyFolder();
+    const QString base = copyBase(identityPath(m_path));
+    const QString folder = QFileInfo(base).absolutePath();
     QDir().mkpath(folder);
     const int from = platform::openReadOnly(m_path);
-    const int to =
-        from < 0 ? -1 : createUnique(folder + QLatin1Char('/') + QFileInfo(m_fileName).fileName(), m_copy, 0600);
-    const bool copied = to >= 0 && copyAll(from, to) && platform::syncFile(to);
+    QString part;
+    m_copyFd = from < 0 ? -1 : createUnique(base, part, 0600, kPart);
+    bool copied = m_copyFd >= 0 && platform::lockFile(m_copyFd) && copyAll(from, m_copyFd)
+                  && platform::syncFile(m_copyFd);
+    if (copied) {
+        m_copy = part.chopped(kPart.size());
+        copied = platform::moveNoReplace(part, m_copy);
+        if (!copied)
+            m_copy.clear();
+        copied = copied && platform::syncFolder(folder);
+    }
     error = errno;
     if (from >= 0)
         platform::closeFile(from);
-    if (to >= 0)
-        platform::closeFile(to);
     if (!copied) {
-        if (to >= 0)
-            platform::removeFile(m_copy);
+        if (m_copyFd >= 0)
+            platform::removeFile(m_copy.isEmpty() ? part : m_copy);
         m_copy.clear();
+        releaseCopy();
         platform::closeFile(m_fd);
         m_fd = -1;
         m_copyFailed = true;
@@ -362,6 +466,20 @@ bool Writer::write(const char *data, qsizetype size)
     return true;
 }
 
+bool Writer::writeNote()
+{
+    const QString note = m_copy + kNew;
+    const QByteArray text = QByteArray::number(m_written) + ' ' + QByteArray::number(m_hash.value(), 16) + '\n'
+                            + QFile::encodeName(identityPath(m_path)) + '\n';
+    const int fd = platform::createNew(note, 0600);
+    const bool written = fd >= 0 && platform::writeAll(fd, text.constData(), text.size()) && platform::syncFile(fd);
+    const int error = errno;
+    if (fd >= 0)
+        platform::closeFile(fd);
+    errno = error;
+    return written && platform::syncFolder(QFileInfo(note).absolutePath());
+}
+
 SaveResult Writer::commit(bool written)
 {
     if (m_fd < 0)
@@ -369,29 +487,34 @@ SaveResult Writer::commit(bool written)
     if (!written || m_error)
         return failure(m_error ? m_error : EIO);
     const bool inPlace = !m_sibling;
+    // In place, what the file is to hold is told beside the copy before the
+    // file is cut to it: a kill from here on leaves a file that can be told
+    // saved from cut off.
+    if (m_regular && inPlace && !writeNote())
+        return failure(errno);
     if (m_regular && ((inPlace && !platform::truncate(m_fd, m_written)) || !platform::syncFile(m_fd)))
         return failure(errno);
     SaveResult result;
     result.ok = true;
-    const std::optional<platform::FileStatus> st = m_regular ? platform::statFile(m_fd) : std::nullopt;
-    if (st) {
+    if (const std::optional<platform::FileStatus> st = m_regular ? platform::statFile(m_fd) : std::nullopt) {
         result.stamp = statStamp(*st);
-        if (isRecent(result.stamp)) {
-            result.stamp.hashed = true;
-            result.stamp.hash = m_hash.value();
-        }
+        result.stamp.hash = m_hash.value();
     }
     if (!inPlace) {
-        auto link = [&](const QString &name) { return platform::linkUnnamed(m_fd, name); };
-        // A new file is simply given its name; an old one is replaced by a
-        // rename, and a kill between naming and renaming leaves that name.
-        if (m_temp.isEmpty() && link(m_path)) {
+        // A file that did not exist is given its name, never over one that
+        // another program made meanwhile; an old one is replaced by a rename,
+        // and a kill between naming and renaming leaves that name.
+        if (!m_existed) {
+            const bool placed = m_temp.isEmpty() ? platform::linkUnnamed(m_fd, m_path)
+                                                 : platform::moveNoReplace(m_temp, m_path);
+            if (!placed)
+                return errno == EEXIST ? appeared() : failure(errno);
             m_temp = m_path;
         } else if (m_temp.isEmpty()) {
-            int error = errno;
-            for (int attempt = 0; attempt < 100 && (error == EEXIST); ++attempt) {
+            int error = EEXIST;
+            for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
                 m_temp = m_path + QLatin1Char('.') + randomSuffix();
-                error = link(m_temp) ? 0 : errno;
+                error = platform::linkUnnamed(m_fd, m_temp) ? 0 : errno;
             }
             if (error != 0) {
                 m_temp.clear();
@@ -412,24 +535,35 @@ SaveResult Writer::commit(bool written)
             std::thread([old] { platform::closeFile(old); }).detach();
         m_temp.clear();
         m_sibling = false;
+        // The new name on the disk before the clerk is told "uloženo".
+        if (!platform::syncFolder(QFileInfo(m_path).absolutePath()))
+            return failure(errno);
         // Some file systems mark the rename in the change time: taken over
         // when nothing else changed since the stamp.
         if (const std::optional<platform::FileStatus> renamed = platform::statFile(m_fd)) {
             FileStamp after = statStamp(*renamed);
-            const qint64 changedNs = after.changedNs;
-            after.changedNs = result.stamp.changedNs;
-            after.hashed = result.stamp.hashed;
-            after.hash = result.stamp.hash;
-            if (after == result.stamp)
-                result.stamp.changedNs = changedNs;
+            if (after.changedNs != result.stamp.changedNs) {
+                const qint64 changedNs = after.changedNs;
+                after.changedNs = result.stamp.changedNs;
+                if (sameTimes(after, result.stamp))
+                    result.stamp.changedNs = changedNs;
+            }
         }
     }
     platform::closeFile(m_fd);
     m_fd = -1;
     if (!m_copy.isEmpty())
-        platform::removeFile(m_copy);
+        removeCopy(m_copy);
     m_copy.clear();
+    releaseCopy();
     return result;
+}
+
+void Writer::releaseCopy()
+{
+    if (m_copyFd >= 0)
+        platform::closeFile(m_copyFd);
+    m_copyFd = -1;
 }
 
 bool Writer::restoreInPlace()
@@ -440,7 +574,7 @@ bool Writer::restoreInPlace()
     if (from >= 0)
         platform::closeFile(from);
     if (restored)
-        platform::removeFile(m_copy);
+        removeCopy(m_copy);
     return restored;
 }
 
@@ -453,10 +587,21 @@ void Writer::cancel()
             platform::removeFile(m_temp);
     } else if (!m_copy.isEmpty() && restoreInPlace())
         m_copy.clear();
+    // A copy that could not be put back stays, unlocked, for the next read.
+    releaseCopy();
     platform::closeFile(m_fd);
     m_fd = -1;
     m_temp.clear();
     m_sibling = false;
+}
+
+SaveResult Writer::appeared()
+{
+    cancel();
+    SaveResult result;
+    result.changedMeanwhile = true;
+    result.error = QStringLiteral("Soubor %1 mezitím vytvořil jiný program. Soubor zůstal beze změny.").arg(m_fileName);
+    return result;
 }
 
 SaveResult Writer::failure(int error)

@@ -173,9 +173,7 @@ private:
     void vehicleReport();
 
     DatabaseModel *m_databaze = nullptr;
-    // The shown database's file as last read or written. Of a read, the
-    // content the stamp describes is the list's own bytes (m_databaseReadBytes).
+    // The shown database's file as last read or written.
     storage::FileStamp m_databaseStamp;
-    bool m_databaseReadBytes = false;
     QLabel *m_panels[4] = {};
 };

@@ -196,9 +196,7 @@ bool TForm1::saveDatabaseTo(const QString &fileName)
                              .arg(fileName));
             return false;
         }
-        const bool changed = storage::writtenSince(
-            fileName, m_databaseStamp,
-            m_databaseReadBytes ? std::optional(m_databaze->fileBytes()) : std::nullopt);
+        const bool changed = storage::writtenSince(fileName, m_databaseStamp);
         if (changed && !mergeAgreed) {
             // The clerk decides without holding the lock; the file is checked again after.
             lock.unlock();
@@ -236,17 +234,18 @@ bool TForm1::saveDatabaseTo(const QString &fileName)
             }
             // Changes are counted from the file as read now, even if the write fails.
             m_databaseStamp = theirs.stamp;
-            m_databaseReadBytes = true;
             merged = m_databaze->mergeWith(std::move(theirs.bytes), fileName);
             setPanel(0, QStringLiteral("Počet řádků ") + QString::number(m_databaze->count()));
         }
         const storage::SaveResult result = m_databaze->save(fileName);
+        // Another program made the file while it was written: the check above asks.
+        if (result.changedMeanwhile)
+            continue;
         if (!result.ok) {
             boxes::error(result.error);
             return false;
         }
         m_databaseStamp = result.stamp;
-        m_databaseReadBytes = false;
         lastMergeReport.clear();
         if (merged) {
             // The list now equals the file; what was not applied is in the pane.
@@ -267,10 +266,13 @@ bool TForm1::saveDatabaseTo(const QString &fileName)
 
 storage::LoadStatus TForm1::loadDatabaseFrom(const QString &fileName)
 {
+    // A save cut off meanwhile (another Trakvid killed) is undone before the
+    // read, and the clerk told.
+    if (const QString recovered = storage::recoverInterruptedSave(fileName); !recovered.isEmpty())
+        boxes::message(recovered);
     // An unreadable file leaves an empty list, never the other database's lines.
     const storage::Lines::LoadResult result = m_databaze->load(fileName);
     m_databaseStamp = result.stamp;
-    m_databaseReadBytes = result.ok();
     if (result.status == storage::LoadStatus::Unreadable) {
         // Its lines are gone from the list and the file still holds them:
         // nothing is shown, so that no save and no add can go over the file.

@@ -22,6 +22,14 @@ namespace {
 // The data files in the order of the ticks 1 to 6.
 const QString *const kDataFiles[6] = {&storage::LOKOMOTIVY, &storage::VOZY,       &storage::REZIM,
                                       &storage::VLASTNIK,   &storage::TRIDA_VOZU, &storage::CHARAKTERISTIKA};
+
+// A save cut off at the last run is finished or undone before the file is
+// read, and the clerk told when it was undone.
+void tellRecovered(const QString &fileName)
+{
+    if (const QString recovered = storage::recoverInterruptedSave(fileName); !recovered.isEmpty())
+        boxes::message(recovered);
+}
 } // namespace
 
 TForm_uvod::TForm_uvod(TForm1 *form1)
@@ -120,6 +128,7 @@ bool TForm_uvod::saveListBox1(const QString &fileName)
 
 void TForm_uvod::dataFileStep(const QString &fileName)
 {
+    tellRecovered(fileName);
     // Only the count is wanted: the file is read piece by piece and no line
     // is kept, so a national fleet holds the window no longer than reading it.
     const storage::CountResult counted = storage::countLines(fileName);
@@ -141,6 +150,7 @@ void TForm_uvod::dataFileStep(const QString &fileName)
 
 void TForm_uvod::settingsFileStep()
 {
+    tellRecovered(storage::NASTAVENI);
     const storage::LoadResult loaded = storage::load(storage::NASTAVENI);
     if (loaded.ok()) {
         fillListBox1(loaded.lines);
