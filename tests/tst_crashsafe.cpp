@@ -4,7 +4,9 @@
 // byte for byte, either the content before the interrupted save or the
 // content it was writing, and nothing is left beside it. A file written in
 // place (a folder that takes no new file) may be cut short by the kill: then
-// the cache copy holds, byte for byte, the content before the save.
+// the next read or start puts back the content before the save from the
+// cache copy, byte for byte, and says so.
+#include "Unit3.h"
 #include "crash/crashdatabase.h"
 #include "testutil.h"
 
@@ -14,11 +16,53 @@
 #include <QRandomGenerator>
 #include <QScopeGuard>
 #include <QThread>
+#include <QTimer>
 
 #include <csignal>
+#include <fcntl.h>
+#include <grp.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/types.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+// Where a save in a child process of this test kills itself: half way
+// through its first write to the database file, or as it removes its cache
+// copy, the new bytes all on the disk.
+enum class KillAt { Nowhere, Write, CopyRemoval };
+KillAt g_killAt = KillAt::Nowhere;
+QByteArray g_copies; // the cache folder
+
+bool isDatabase(int fd)
+{
+    char target[4096];
+    const QByteArray link = "/proc/self/fd/" + QByteArray::number(fd);
+    const ssize_t n = ::readlink(link.constData(), target, sizeof target);
+    return n > 0 && QByteArrayView(target, n).endsWith("/vozy.txt");
+}
+} // namespace
+
+// The system's own calls, seen first by this test: the program's writes and
+// removals pass through them.
+extern "C" ssize_t pwrite(int fd, const void *data, size_t size, off_t offset)
+{
+    if (g_killAt == KillAt::Write && isDatabase(fd)) {
+        ::syscall(SYS_pwrite64, fd, data, size / 2, offset);
+        ::kill(::getpid(), SIGKILL);
+    }
+    return ::syscall(SYS_pwrite64, fd, data, size, offset);
+}
+
+extern "C" int unlink(const char *path)
+{
+    if (g_killAt == KillAt::CopyRemoval && QByteArrayView(path).startsWith(g_copies))
+        ::kill(::getpid(), SIGKILL);
+    return int(::syscall(SYS_unlinkat, AT_FDCWD, path, 0));
+}
 
 class TestCrashSafe : public QObject
 {
@@ -29,6 +73,7 @@ private slots:
     void killedSavesLeaveOldOrNew();
 
 private:
+    void killedAtAPlace(KillAt killAt, const QString &then, const QString &copies);
     QByteArray m_version[2];
 };
 
@@ -116,13 +161,78 @@ void TestCrashSafe::initTestCase()
 void TestCrashSafe::killedSavesLeaveOldOrNew_data()
 {
     QTest::addColumn<bool>("inPlace");
-    QTest::newRow("replaced by a sibling") << false;
-    QTest::newRow("written in place") << true;
+    QTest::addColumn<int>("killAt"); // KillAt; Nowhere: at random moments
+    QTest::addColumn<QString>("then"); // a "start" or a "read" after the kill
+    QTest::newRow("replaced by a sibling") << false << int(KillAt::Nowhere) << u""_s;
+    QTest::newRow("written in place") << true << int(KillAt::Nowhere) << u"read"_s;
+    QTest::newRow("in place, killed mid-write, then a start") << true << int(KillAt::Write) << u"start"_s;
+    QTest::newRow("in place, killed mid-write, then a read") << true << int(KillAt::Write) << u"read"_s;
+    QTest::newRow("in place, killed once the new bytes were on the disk, then a read")
+        << true << int(KillAt::CopyRemoval) << u"read"_s;
+}
+
+namespace {
+const QString kPutBack = u"Uložení souboru vozy.txt bylo přerušeno; soubor je zpět ve stavu před ním."_s;
+
+QStringList cacheEntries(const QString &copies)
+{
+    return QDir(copies + u"/trakvid"_s).entryList(QDir::Files | QDir::Hidden);
+}
+} // namespace
+
+// A database of 20,000 lines saved in place by a clerk in a child process,
+// killed where the row says; then a start or a read finishes or undoes it.
+void TestCrashSafe::killedAtAPlace(KillAt killAt, const QString &then, const QString &copies)
+{
+    // Mid-write, the longer content goes over the shorter; once written, the
+    // shorter over the longer, so that the old file's tail must be cut off.
+    const int from = killAt == KillAt::Write ? 0 : 1;
+    const QByteArray old = crlfLines(crashDatabase(from, 20000));
+    const QStringList lines = crashDatabase(1 - from, 20000);
+    writeFile(storage::VOZY, old);
+    QCOMPARE(::chown(QFile::encodeName(storage::VOZY).constData(), 4242, 4242), 0);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        ::setenv("XDG_CACHE_HOME", QFile::encodeName(copies).constData(), 1);
+        const gid_t groups[] = {4242};
+        if (::setgroups(1, groups) != 0 || ::setgid(4242) != 0 || ::setuid(4242) != 0)
+            _exit(2);
+        g_copies = QFile::encodeName(copies);
+        g_killAt = killAt;
+        _exit(storage::save(storage::VOZY, lines).ok ? 0 : 1);
+    }
+    int status = 0;
+    QCOMPARE(::waitpid(pid, &status, 0), pid);
+    QVERIFY2(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL, "the save was not killed where the row says");
+    const QByteArray cut = readFile(storage::VOZY);
+    QCOMPARE(cacheEntries(copies).size(), killAt == KillAt::Write ? 1 : 2); // the copy, and its note
+
+    const QByteArray expected = killAt == KillAt::Write ? old : crlfLines(lines);
+    QCOMPARE(cut == expected, killAt == KillAt::CopyRemoval);
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(copies));
+    const auto restoreCache = qScopeGuard([] { qunsetenv("XDG_CACHE_HOME"); });
+    if (then == u"start") {
+        ScriptedBoxes boxes;
+        Windows windows;
+        TForm_uvod splash(windows.form1.get());
+        splash.Timer1->stop();
+        while (splash.krok < 10)
+            splash.Timer1Timer();
+        QCOMPARE(boxes.messages(), QStringList{kPutBack});
+        QCOMPARE(boxes.errors(), QStringList{});
+    } else {
+        QCOMPARE(storage::load(storage::VOZY).lines, killAt == KillAt::Write ? crashDatabase(from, 20000) : lines);
+        QCOMPARE(storage::recoverInterruptedSave(storage::VOZY), QString());
+    }
+    QCOMPARE(readFile(storage::VOZY), expected);
+    QCOMPARE(cacheEntries(copies), QStringList{});
 }
 
 void TestCrashSafe::killedSavesLeaveOldOrNew()
 {
     QFETCH(bool, inPlace);
+    QFETCH(int, killAt);
+    QFETCH(QString, then);
     WorkDir dir;
     QVERIFY(dir.ok());
     writeFile(storage::VOZY, m_version[0]);
@@ -140,6 +250,10 @@ void TestCrashSafe::killedSavesLeaveOldOrNew()
         environment.insert(QStringLiteral("XDG_CACHE_HOME"), copies);
     }
     const auto cleanCopies = qScopeGuard([&] { QDir(copies).removeRecursively(); });
+    if (KillAt(killAt) != KillAt::Nowhere) {
+        killedAtAPlace(KillAt(killAt), then, copies);
+        return;
+    }
     int onDisk = 0;
 
     // TRAKVID_KILL_SEED repeats a run.
@@ -183,20 +297,23 @@ void TestCrashSafe::killedSavesLeaveOldOrNew()
         bool isOld = bytes == m_version[old];
         const bool isNew = begun > finished && bytes == m_version[versionOf(begun)];
         if (inPlace) {
-            const QDir cache(copies + QStringLiteral("/trakvid"));
-            const QStringList left = cache.entryList(QDir::Files);
-            if (!isOld && !isNew) {
-                // Cut short in place: the copy holds the old content, and the
-                // clerk puts it back as the README says.
-                QCOMPARE(left.size(), 1);
-                const QByteArray copy = readFile(cache.filePath(left[0]));
-                QVERIFY2(copy == m_version[old], "the cache copy is not the content before the save");
-                writeFile(storage::VOZY, copy);
+            // The next read finishes the save or puts the content before it
+            // back; only the second is told.
+            qputenv("XDG_CACHE_HOME", QFile::encodeName(copies));
+            const QString told = storage::recoverInterruptedSave(storage::VOZY);
+            qunsetenv("XDG_CACHE_HOME");
+            const QByteArray after = readFile(storage::VOZY);
+            if (told.isEmpty()) {
+                // Whole before, and left so.
+                QVERIFY(after == bytes);
+            } else {
+                // Cut off, or new bytes not yet known to be all there.
+                QCOMPARE(told, kPutBack);
+                QVERIFY2(after == m_version[old], "the content before the save was not put back");
+                fromCopy += !isOld && !isNew;
                 isOld = true;
-                ++fromCopy;
             }
-            for (const QString &name : left)
-                QFile::remove(cache.filePath(name));
+            QCOMPARE(cacheEntries(copies), QStringList{});
         }
         QVERIFY2(isOld || isNew,
                  qPrintable(QStringLiteral("kill %1 (seed %2): after %3 saves begun and %4 finished the file "
