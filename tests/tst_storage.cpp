@@ -4,6 +4,7 @@
 #include "numbering.h"
 #include "placement.h"
 #include "storage.h"
+#include "storage_internal.h"
 #include "testutil.h"
 
 #include <QDir>
@@ -887,6 +888,8 @@ void TestStorage::changeSeen_data()
     QTest::newRow("same size, modification time put back, 1-second ext4") << "ext4 put back";
     QTest::newRow("renamed over with its times kept") << "rename";
     QTest::newRow("after our own save") << "save";
+    // Made by another program while ours was written: left as it is.
+    QTest::newRow("made during our save") << "made";
 }
 
 void TestStorage::changeSeen()
@@ -930,6 +933,19 @@ void TestStorage::changeSeen()
         QCOMPARE(statOf(file).st_mtim.tv_nsec, 0L);
         return;
     }
+    if (how == u"made") {
+        storage::internal::Writer writer(u"vozy.txt"_s);
+        QVERIFY(writer.open().ok);
+        QVERIFY(writer.write(b));
+        writeFile(u"vozy.txt"_s, a);
+        const storage::SaveResult saved = writer.commit(true);
+        QVERIFY(!saved.ok);
+        QVERIFY(saved.changedMeanwhile);
+        QCOMPARE(saved.error, u"Soubor vozy.txt mezitím vytvořil jiný program. Soubor zůstal beze změny."_s);
+        QCOMPARE(readFile(u"vozy.txt"_s), a);
+        QCOMPARE(entries(), QStringList{u"vozy.txt"_s});
+        return;
+    }
     if (how == u"rename") {
         writeFile(u"vozy.txt"_s, a);
         const storage::FileStamp known = storage::stamp(u"vozy.txt"_s);
@@ -958,9 +974,14 @@ void TestStorage::fileStaysTheClerks_data()
     QTest::addColumn<QString>("who");
     QTest::addColumn<bool>("folderTakesFiles");
     QTest::addColumn<bool>("inPlace");
-    QTest::newRow("administrator") << "root" << true << false;
-    QTest::newRow("another clerk of the depot") << "other" << true << true;
-    QTest::newRow("folder takes no new file") << "owner" << false << true;
+    QTest::addColumn<QString>("old"); // what the file held; "long": longer than the new content
+    QTest::newRow("administrator") << "root" << true << false << "";
+    QTest::newRow("another clerk of the depot") << "other" << true << true << "";
+    QTest::newRow("folder takes no new file") << "owner" << false << true << "";
+    // The old file's tail is cut off.
+    QTest::newRow("another clerk, shorter content") << "other" << true << true << "long";
+    // Both names of the file keep naming it: written in place, never renamed over.
+    QTest::newRow("second hard link") << "root" << true << true << "linked";
 }
 
 void TestStorage::fileStaysTheClerks()
@@ -968,6 +989,7 @@ void TestStorage::fileStaysTheClerks()
     QFETCH(QString, who);
     QFETCH(bool, folderTakesFiles);
     QFETCH(bool, inPlace);
+    QFETCH(QString, old);
     if (::geteuid() != 0)
         QSKIP("files of other users need root");
     QDir().mkpath(u"shared"_s);
@@ -975,7 +997,9 @@ void TestStorage::fileStaysTheClerks()
     QCOMPARE(::chown("cache", who == u"other" ? kOtherClerk : kClerk, kDepot), 0);
     QCOMPARE(::chmod("shared", folderTakesFiles ? 0777 : 0755), 0);
     const QString file = u"shared/vozy.txt"_s;
-    writeFile(file, "Datab\xE1ze vozy\r\n");
+    writeFile(file, "Datab\xE1ze vozy\r\n" + QByteArray(old == u"long" ? 10000 : 0, 'x'));
+    if (old == u"linked")
+        QCOMPARE(::link(QFile::encodeName(file).constData(), "vozy-odkaz.txt"), 0);
     QCOMPARE(::chown(QFile::encodeName(file).constData(), kClerk, kDepot), 0);
     QCOMPARE(::chmod(QFile::encodeName(file).constData(), 0664), 0);
     const ino_t inode = statOf(file).st_ino;
@@ -998,6 +1022,8 @@ void TestStorage::fileStaysTheClerks()
     QCOMPARE(st.st_mode & 07777, mode_t(0664));
     QCOMPARE(st.st_ino == inode, inPlace);
     QCOMPARE(QDir(u"shared"_s).entryList(QDir::Files), QStringList{u"vozy.txt"_s});
+    if (old == u"linked")
+        QCOMPARE(readFile(u"vozy-odkaz.txt"_s), crlfLines(lines));
     // The copy of the old bytes is gone once the new ones are on the disk.
     QCOMPARE(QDir(cache + u"/trakvid"_s).entryList(QDir::Files), QStringList{});
 }
