@@ -6,13 +6,13 @@
 #include "app.h"
 #include "boxes.h"
 #include "datafolder.h"
+#include "platform.h"
 #include "storage.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSysInfo>
 #include <cstdio>
 #include <optional>
 #include <vector>
@@ -144,41 +144,6 @@ QByteArray toolkitValue(const std::vector<char *> &arguments, const char *name)
     return QByteArray();
 }
 
-// Whether the window system the toolkit will start with can be reached. An
-// X11 or Wayland desktop names its display in the environment; a system
-// without such names (Windows, macOS) always has the logged-in user's screen,
-// and a platform chosen by -platform or QT_QPA_PLATFORM that needs no display
-// (offscreen, minimal, a frame buffer) is always there.
-bool hasScreen(const std::vector<char *> &toolkitArguments)
-{
-    const QString kernel = QSysInfo::kernelType();
-    if (kernel == QLatin1String("winnt") || kernel == QLatin1String("darwin"))
-        return true;
-    const bool x11 = !qgetenv("DISPLAY").isEmpty() || !toolkitValue(toolkitArguments, "display").isEmpty();
-    const bool wayland = !qgetenv("WAYLAND_DISPLAY").isEmpty() || !qgetenv("WAYLAND_SOCKET").isEmpty();
-    QByteArray platforms = toolkitValue(toolkitArguments, "platform");
-    if (platforms.isEmpty())
-        platforms = qgetenv("QT_QPA_PLATFORM");
-    if (platforms.isEmpty())
-        return x11 || wayland;
-    // "wayland;xcb" tries each in turn; "xcb:option" carries options.
-    for (const QByteArray &entry : platforms.split(';')) {
-        const QByteArray name = entry.split(':').first().trimmed();
-        if (name == "xcb") {
-            if (x11)
-                return true;
-        } else if (name.startsWith("wayland")) {
-            // Without WAYLAND_DISPLAY a Wayland client tries the usual socket.
-            const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-            if (wayland || (!runtime.isEmpty() && QFileInfo::exists(QFile::decodeName(runtime + "/wayland-0"))))
-                return true;
-        } else if (!name.isEmpty()) {
-            return true;
-        }
-    }
-    return false;
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -201,7 +166,10 @@ int main(int argc, char *argv[])
     // Asked before the toolkit starts: without a screen it would abort with
     // its own advice in English. The folder is still checked first, so that a
     // mistyped folder gets its own message either way.
-    const bool screen = hasScreen(line.toolkitArguments);
+    QByteArray windowSystems = toolkitValue(line.toolkitArguments, "platform");
+    if (windowSystems.isEmpty())
+        windowSystems = qgetenv("QT_QPA_PLATFORM");
+    const bool screen = platform::hasScreen(windowSystems, toolkitValue(line.toolkitArguments, "display"));
     int toolkitArgc = int(line.toolkitArguments.size());
     line.toolkitArguments.push_back(nullptr);
     char **toolkitArgv = line.toolkitArguments.data();

@@ -78,6 +78,14 @@ QString homeFolder();
 // The user's folder for files a program may lose (~/.cache, %LOCALAPPDATA%).
 QString cacheFolder();
 
+// Whether the session has a screen for windows, asked before the toolkit
+// starts (which aborts without one). `windowSystems` is the toolkit's choice
+// of platform ("xcb", "wayland;xcb", "offscreen"; empty for its default), and
+// `x11Display` its -display option. X11 names its display in DISPLAY, Wayland
+// its compositor in WAYLAND_DISPLAY; a platform that needs neither is always
+// there, and so is the user's screen on Windows.
+bool hasScreen(const QByteArray &windowSystems, const QByteArray &x11Display);
+
 // The symbolic name of an errno value ("EXDEV"), or an empty string.
 QString errorName(int error);
 

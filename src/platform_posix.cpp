@@ -219,6 +219,30 @@ QString cacheFolder()
     return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
 }
 
+bool hasScreen(const QByteArray &windowSystems, const QByteArray &x11Display)
+{
+    const bool x11 = !qgetenv("DISPLAY").isEmpty() || !x11Display.isEmpty();
+    const bool wayland = !qgetenv("WAYLAND_DISPLAY").isEmpty() || !qgetenv("WAYLAND_SOCKET").isEmpty();
+    if (windowSystems.isEmpty())
+        return x11 || wayland;
+    // "wayland;xcb" tries each in turn; "xcb:option" carries options.
+    for (const QByteArray &entry : windowSystems.split(';')) {
+        const QByteArray name = entry.split(':').first().trimmed();
+        if (name == "xcb") {
+            if (x11)
+                return true;
+        } else if (name.startsWith("wayland")) {
+            // Without WAYLAND_DISPLAY a Wayland client tries the usual socket.
+            const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+            if (wayland || (!runtime.isEmpty() && QFile::exists(QFile::decodeName(runtime + "/wayland-0"))))
+                return true;
+        } else if (!name.isEmpty()) {
+            return true;
+        }
+    }
+    return false;
+}
+
 QString errorName(int error)
 {
     const char *name = error > 0 ? strerrorname_np(error) : nullptr;
