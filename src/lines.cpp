@@ -259,27 +259,32 @@ Lines::LoadResult Lines::load(const QString &fileName)
     // enough: its memory is then already the process's own.
     QByteArray bytes = std::move(m_file);
     clear();
-    LoadResult result = readFile(fileName, bytes);
+    // Rows are written straight into blocks of the usual size, in the pass
+    // that reads the file, while each slice is in the cache; the last block
+    // is cut to what it holds.
+    std::vector<Block> blocks;
+    quint64 *out = nullptr;
+    quint64 *outEnd = nullptr;
+    const std::function<void(QByteArrayView)> index = [&](QByteArrayView piece) {
+        const qsizetype offset = piece.data() - bytes.constData();
+        if (offset + piece.size() > kLargestFile)
+            return;
+        forEachLine(piece, [&](QByteArrayView line) {
+            if (out == outEnd) {
+                blocks.emplace_back().rows.resize(kBlockRows);
+                out = blocks.back().rows.data();
+                outEnd = out + kBlockRows;
+            }
+            *out++ = packRow(false, offset + (line.data() - piece.data()), line.size());
+        });
+    };
+    LoadResult result = readFile(fileName, bytes, &index);
     if (result.ok() && bytes.size() > kLargestFile) {
         result.status = LoadStatus::Unreadable;
         result.error = QStringLiteral("Soubor %1 je příliš velký.").arg(fileName);
     }
     if (!result.ok())
         return result;
-
-    // Rows are written straight into blocks of the usual size; the last one
-    // is cut to what it holds.
-    std::vector<Block> blocks;
-    quint64 *out = nullptr;
-    quint64 *outEnd = nullptr;
-    indexLines(bytes, [&](quint64 row) {
-        if (out == outEnd) {
-            blocks.emplace_back().rows.resize(kBlockRows);
-            out = blocks.back().rows.data();
-            outEnd = out + kBlockRows;
-        }
-        *out++ = row;
-    });
     if (!blocks.empty())
         blocks.back().rows.resize(kBlockRows - size_t(outEnd - out));
     m_file = std::move(bytes);

@@ -123,35 +123,35 @@ QString readError(const QFile &file)
 namespace {
 using namespace internal;
 
-// The one reading loop of the data files: reads the open file to its end
-// and feeds every byte read to `hash` as it comes. Whole (no `pieceFn`): the
-// bytes end up in `buffer`, which is sized to the file and grows only when
-// the file grew meanwhile. In pieces: `buffer` is the work buffer, and
-// `pieceFn` gets whole lines with their line ends, the last piece perhaps
-// without one (the file's last line); a line longer than the buffer grows it.
-bool readLoop(QFile &file, QByteArray &buffer, ContentHash &hash, const std::function<void(QByteArrayView)> *pieceFn)
+// The one reading loop of the data files: reads the open file to its end,
+// a slice at a time, and while each slice is still in the cache feeds it to
+// `hash` and hands the whole lines it completes to `pieceFn`, as one pass.
+// Kept (`keep`): `buffer` ends up holding the file; it is sized to the file
+// and grows only when the file grew meanwhile, and the pieces stay where
+// they are in it. Otherwise `buffer` is a work buffer: only the unfinished
+// line stays, moved to its front, and a line longer than it grows it. The
+// last piece may end without a line end (the file's last line).
+bool readLoop(QFile &file, QByteArray &buffer, bool keep, ContentHash &hash,
+              const std::function<void(QByteArrayView)> *pieceFn)
 {
-    qsizetype filled = 0;   // bytes in the buffer: the unfinished line, then new bytes
-    qsizetype searched = 0; // leading bytes of them known to hold no LF
+    qsizetype filled = 0;   // bytes in the buffer
+    qsizetype given = 0;    // leading bytes of them handed on as whole lines
+    qsizetype searched = 0; // bytes up to which no LF follows `given`
     for (;;) {
-        if (filled == buffer.size()) {
-            if (!pieceFn) {
-                // At the size the file had: one more read tells whether it grew
-                // meanwhile, without doubling the buffer for nothing.
-                char more[64 * 1024];
-                const qint64 n = file.read(more, sizeof more);
-                if (n < 0)
-                    return false;
-                if (n == 0)
-                    break;
-                hash.add(QByteArrayView(more, qsizetype(n)));
+        qint64 n = 0;
+        if (filled == buffer.size() && keep) {
+            // At the size the file had: one more read tells whether it grew
+            // meanwhile, without doubling the buffer for nothing.
+            char more[64 * 1024];
+            n = file.read(more, sizeof more);
+            if (n > 0)
                 buffer.append(more, qsizetype(n));
-                filled += n;
-                continue;
-            }
-            buffer.resize(std::max<qsizetype>(kChunk, buffer.size() * 2));
+        } else {
+            if (filled == buffer.size())
+                buffer.resize(std::max<qsizetype>(kChunk, buffer.size() * 2));
+            const qsizetype room = buffer.size() - filled;
+            n = file.read(buffer.data() + filled, keep ? std::min(room, kChunk) : room);
         }
-        const qint64 n = file.read(buffer.data() + filled, buffer.size() - filled);
         if (n < 0)
             return false;
         if (n == 0)
@@ -161,28 +161,35 @@ bool readLoop(QFile &file, QByteArray &buffer, ContentHash &hash, const std::fun
         if (!pieceFn)
             continue;
         const char *data = buffer.constData();
-        const void *lastLf = memrchr(data + searched, '\n', size_t(filled - searched));
-        searched = filled;
-        if (!lastLf)
+        const qsizetype lastLf = QByteArrayView(data + searched, filled - searched).lastIndexOf('\n');
+        if (lastLf < 0) {
+            searched = filled;
             continue;
-        const qsizetype end = static_cast<const char *>(lastLf) - data + 1;
-        (*pieceFn)(QByteArrayView(data, end));
+        }
+        const qsizetype end = searched + lastLf + 1;
+        (*pieceFn)(QByteArrayView(data + given, end - given));
+        searched = filled;
+        if (keep) {
+            given = end;
+            continue;
+        }
         // Keep the unfinished line at the front for the next read.
         filled -= end;
         if (filled > 0)
             std::memmove(buffer.data(), buffer.constData() + end, size_t(filled));
         searched = filled;
     }
-    if (pieceFn && filled > 0)
-        (*pieceFn)(QByteArrayView(buffer.constData(), filled));
-    if (!pieceFn)
+    if (pieceFn && filled > given)
+        (*pieceFn)(QByteArrayView(buffer.constData() + given, filled - given));
+    if (keep)
         buffer.truncate(filled);
     return true;
 }
 
 } // namespace
 
-ReadResult readFile(const QString &fileName, QByteArray &buffer, const std::function<void(QByteArrayView)> *pieceFn)
+ReadResult readFile(const QString &fileName, QByteArray &buffer, const std::function<void(QByteArrayView)> *pieceFn,
+                    bool keep)
 {
     ReadResult result;
     QFile file(fileName);
@@ -192,7 +199,7 @@ ReadResult readFile(const QString &fileName, QByteArray &buffer, const std::func
     // Taken before reading: a write while we read counts as a change.
     result.stamp = openStamp(file);
     const qint64 size = file.size();
-    if (!pieceFn) {
+    if (keep) {
         if (buffer.capacity() < size) {
             buffer = QByteArray(); // first given back, then taken anew, at the file's size
             buffer = QByteArray(qsizetype(size), Qt::Uninitialized);
@@ -204,7 +211,7 @@ ReadResult readFile(const QString &fileName, QByteArray &buffer, const std::func
         buffer = QByteArray(kChunk, Qt::Uninitialized);
     }
     ContentHash hash;
-    if (!readLoop(file, buffer, hash, pieceFn)) {
+    if (!readLoop(file, buffer, keep, hash, pieceFn)) {
         result.status = LoadStatus::Unreadable;
         result.error = readError(file);
         buffer = QByteArray();
@@ -533,7 +540,7 @@ ScanResult scanFile(const QString &fileName, const std::function<void(const QStr
 ScanResult scanPieces(const QString &fileName, const std::function<void(QByteArrayView)> &pieceFn)
 {
     QByteArray buffer;
-    return readFile(fileName, buffer, &pieceFn);
+    return readFile(fileName, buffer, &pieceFn, false);
 }
 
 bool scan(const QString &fileName, const std::function<void(const QString &)> &lineFn)

@@ -109,9 +109,11 @@ private:
 
 // The one reading of a data file: opened, its stamp taken before reading,
 // read to its end with its content hashed in the same pass (stamp.hash).
-// Whole (no `pieceFn`): `bytes` becomes the file's bytes, its buffer reused
-// when it is big enough. In pieces: `pieceFn` gets the file in order, every
-// piece whole lines with their line ends, the last one perhaps without one.
+// `pieceFn`, when given, gets the file in order in the same pass, every piece
+// whole lines with their line ends, the last one perhaps without one. Kept
+// (`keep`): `bytes` becomes the file's bytes, its buffer reused when it is
+// big enough, and the pieces are views into it. Otherwise only the pieces
+// are seen, and no more than the longest line is held.
 struct ReadResult {
     LoadStatus status = LoadStatus::Missing;
     bool opened = false; // false: missing or cannot be opened; true and not ok(): a read failed part way
@@ -120,7 +122,7 @@ struct ReadResult {
     bool ok() const { return status == LoadStatus::Ok; }
 };
 ReadResult readFile(const QString &fileName, QByteArray &bytes,
-                    const std::function<void(QByteArrayView)> *pieceFn = nullptr);
+                    const std::function<void(QByteArrayView)> *pieceFn = nullptr, bool keep = true);
 
 // Every line of a whole Windows-1250 file.
 LoadResult load(const QString &fileName);
