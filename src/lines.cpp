@@ -317,9 +317,10 @@ void Lines::extendRuns(std::vector<Run> &runs, quint64 row) const
 {
     const bool added = row & kAdded;
     const QByteArray &buffer = added ? m_added : m_file;
-    const qsizetype begin = rowOffset(row);
+    const QByteArrayView line = lineAt(row);
     const char *data = buffer.constData();
-    const qsizetype end = nextLineStart(data + begin, data + buffer.size()) - data;
+    const qsizetype begin = line.data() - data;
+    const qsizetype end = afterLineEnd(line.data() + line.size(), data + buffer.size()) - data;
     if (!runs.empty() && runs.back().added == added && runs.back().end == begin)
         runs.back().end = end;
     else

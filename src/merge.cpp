@@ -122,7 +122,8 @@ class Alignment
 {
 public:
     Alignment(const Lines &base, const Lines &theirs, KeyFn key)
-        : m_base(&base), m_theirs(&theirs), m_theirsOf(base.size(), -1), m_baseOf(theirs.size(), -1)
+        : m_base(base), m_theirs(theirs), m_theirsOf(base.size(), -1), m_baseOf(theirs.size(), -1),
+          m_inOrder(base.size(), false), m_changed(theirs.size(), false)
     {
         const qsizetype nb = qsizetype(base.size());
         const qsizetype nt = qsizetype(theirs.size());
@@ -135,49 +136,10 @@ public:
             ++tail;
         for (qsizetype i = 0; i < head; ++i)
             pair(i, i, true);
-
-        // Numbers that stand once on each side of the middle pair their lines.
-        const std::vector<Pair> baseKeys = uniqueKeys(base, head, nb - tail, key);
-        const std::vector<Pair> theirKeys = uniqueKeys(theirs, head, nt - tail, key);
-        std::vector<Pair> byNumber;
-        for (size_t i = 0, j = 0; i < baseKeys.size() && j < theirKeys.size();) {
-            if (baseKeys[i].first < theirKeys[j].first)
-                ++i;
-            else if (baseKeys[i].first > theirKeys[j].first)
-                ++j;
-            else
-                byNumber.emplace_back(baseKeys[i++].second, theirKeys[j++].second);
-        }
-        if (!std::is_sorted(byNumber.begin(), byNumber.end()))
-            std::sort(byNumber.begin(), byNumber.end());
-        for (const Pair &p : byNumber)
-            pair(p.first, p.second, false); // moved lines stay paired; the run below is marked in order
-        std::vector<Pair> anchors = increasingRun(byNumber);
-        anchors.emplace_back(nb - tail, nt - tail);
-
-        // Between two anchors, the lines not paired by number by their text.
-        qsizetype b = head;
-        qsizetype t = head;
-        std::vector<qsizetype> bs;
-        std::vector<qsizetype> ts;
-        for (const Pair &anchor : anchors) {
-            bs.clear();
-            ts.clear();
-            for (; b < anchor.first; ++b)
-                if (m_theirsOf[size_t(b)] < 0)
-                    bs.push_back(b);
-            for (; t < anchor.second; ++t)
-                if (m_baseOf[size_t(t)] < 0)
-                    ts.push_back(t);
-            alignText(base, theirs, bs, ts);
-            if (anchor.first < nb - tail)
-                m_inOrder.push_back(anchor);
-            b = anchor.first + 1;
-            t = anchor.second + 1;
-        }
         for (qsizetype i = 0; i < tail; ++i)
             pair(nb - tail + i, nt - tail + i, true);
-        std::sort(m_inOrder.begin(), m_inOrder.end());
+        if (!alignInOrder(key, head, nb - tail, nt - tail))
+            alignByNumbers(key, head, nb - tail, nt - tail);
 
         // A line left on both sides whose text stands once among the lines
         // left on each side was moved: a bookmark the other program put
@@ -209,20 +171,23 @@ public:
     // Whether a line of this text stands among the lines the other program
     // wrote itself (a base line it moved among them, perhaps).
     bool standsAmongOwn(QByteArrayView line) const { return m_ownTexts.contains(line); }
-    // Whether theirs row t is a line of the base (changed or not), and which.
+    // Whether theirs row t is a line of the base (changed or not), and whether
+    // it stands there unchanged.
     bool isBaseLine(qsizetype t) const { return m_baseOf[size_t(t)] >= 0; }
-    qsizetype baseOf(qsizetype t) const { return m_baseOf[size_t(t)]; }
-    bool isUnchangedBaseLine(qsizetype t) const
-    {
-        return m_baseOf[size_t(t)] >= 0 && (*m_theirs)[size_t(t)] == (*m_base)[size_t(m_baseOf[size_t(t)])];
-    }
+    bool isUnchangedBaseLine(qsizetype t) const { return isBaseLine(t) && !m_changed[size_t(t)]; }
     // The theirs rows between the in-order neighbours of base row r: where
-    // the other program put whatever took the place of a line it no longer has.
-    std::pair<qsizetype, qsizetype> gapOf(qsizetype r) const
+    // the other program put whatever took the place of a line it no longer
+    // has. Found by looking at the rows beside r: changes are few.
+    Pair gapOf(qsizetype r) const
     {
-        const auto after = std::upper_bound(m_inOrder.begin(), m_inOrder.end(), Pair(r, -1));
-        const qsizetype from = after == m_inOrder.begin() ? 0 : (after - 1)->second + 1;
-        const qsizetype to = after == m_inOrder.end() ? qsizetype(m_baseOf.size()) : after->second;
+        qsizetype before = r - 1;
+        while (before >= 0 && !m_inOrder[size_t(before)])
+            --before;
+        qsizetype after = r;
+        while (after < qsizetype(m_inOrder.size()) && !m_inOrder[size_t(after)])
+            ++after;
+        const qsizetype from = before < 0 ? 0 : m_theirsOf[size_t(before)] + 1;
+        const qsizetype to = after == qsizetype(m_inOrder.size()) ? qsizetype(m_baseOf.size()) : m_theirsOf[size_t(after)];
         return {from, std::max(from, to)};
     }
 
@@ -231,18 +196,117 @@ private:
     {
         m_theirsOf[size_t(b)] = t;
         m_baseOf[size_t(t)] = b;
-        if (inOrder)
-            m_inOrder.emplace_back(b, t);
+        m_inOrder[size_t(b)] = inOrder;
+        m_changed[size_t(t)] = m_base[size_t(b)] != m_theirs[size_t(t)];
     }
 
-    void alignText(const Lines &base, const Lines &theirs, const std::vector<qsizetype> &bs,
-                   const std::vector<qsizetype> &ts)
+    // A file in number order on both sides (a database as Trakvid keeps it):
+    // its numbers stand once each, and the vehicles of the same number pair
+    // in one walk down both files. False, and nothing paired, otherwise.
+    bool alignInOrder(KeyFn key, qsizetype head, qsizetype baseEnd, qsizetype theirsEnd)
+    {
+        if (!key)
+            return false;
+        bool inOrder = true;
+        // The next vehicle line from `from` on, and its number in `k`, which
+        // must be greater than the one before it.
+        auto nextVehicle = [key, &inOrder](const Lines &lines, qsizetype from, qsizetype end, qint64 &k) {
+            for (; from < end; ++from)
+                if (const std::optional<qint64> found = key(lines[size_t(from)])) {
+                    inOrder = inOrder && (*found > k || k < 0);
+                    k = *found;
+                    break;
+                }
+            return from;
+        };
+        qint64 kb = -1;
+        qint64 kt = -1;
+        qsizetype b = nextVehicle(m_base, head, baseEnd, kb);
+        qsizetype t = nextVehicle(m_theirs, head, theirsEnd, kt);
+        qsizetype segmentB = head;
+        qsizetype segmentT = head;
+        while (inOrder && b < baseEnd && t < theirsEnd) {
+            if (kb < kt) {
+                b = nextVehicle(m_base, b + 1, baseEnd, kb);
+            } else if (kt < kb) {
+                t = nextVehicle(m_theirs, t + 1, theirsEnd, kt);
+            } else {
+                alignText(rows(segmentB, b, m_theirsOf), rows(segmentT, t, m_baseOf));
+                pair(b, t, true);
+                segmentB = b + 1;
+                segmentT = t + 1;
+                b = nextVehicle(m_base, b + 1, baseEnd, kb);
+                t = nextVehicle(m_theirs, t + 1, theirsEnd, kt);
+            }
+        }
+        // The rest of either side must be in order too.
+        while (inOrder && b < baseEnd)
+            b = nextVehicle(m_base, b + 1, baseEnd, kb);
+        while (inOrder && t < theirsEnd)
+            t = nextVehicle(m_theirs, t + 1, theirsEnd, kt);
+        if (!inOrder) {
+            for (qsizetype r = head; r < baseEnd; ++r)
+                if (const qsizetype u = m_theirsOf[size_t(r)]; u >= 0) {
+                    m_baseOf[size_t(u)] = -1;
+                    m_changed[size_t(u)] = false;
+                    m_theirsOf[size_t(r)] = -1;
+                    m_inOrder[size_t(r)] = false;
+                }
+            return false;
+        }
+        alignText(rows(segmentB, baseEnd, m_theirsOf), rows(segmentT, theirsEnd, m_baseOf));
+        return true;
+    }
+
+    // Any other file: numbers that stand once on each side pair their lines;
+    // those that keep the order of both files are the anchors.
+    void alignByNumbers(KeyFn key, qsizetype head, qsizetype baseEnd, qsizetype theirsEnd)
+    {
+        const std::vector<Pair> baseKeys = uniqueKeys(m_base, head, baseEnd, key);
+        const std::vector<Pair> theirKeys = uniqueKeys(m_theirs, head, theirsEnd, key);
+        std::vector<Pair> byNumber;
+        for (size_t i = 0, j = 0; i < baseKeys.size() && j < theirKeys.size();) {
+            if (baseKeys[i].first < theirKeys[j].first)
+                ++i;
+            else if (baseKeys[i].first > theirKeys[j].first)
+                ++j;
+            else
+                byNumber.emplace_back(baseKeys[i++].second, theirKeys[j++].second);
+        }
+        std::sort(byNumber.begin(), byNumber.end());
+        for (const Pair &p : byNumber)
+            pair(p.first, p.second, false); // moved lines stay paired; the run below is in order
+        std::vector<Pair> anchors = increasingRun(byNumber);
+        anchors.emplace_back(baseEnd, theirsEnd);
+        // Between two anchors, the lines not paired by number by their text.
+        qsizetype b = head;
+        qsizetype t = head;
+        for (const Pair &anchor : anchors) {
+            alignText(rows(b, anchor.first, m_theirsOf), rows(t, anchor.second, m_baseOf));
+            if (anchor.first < baseEnd)
+                m_inOrder[size_t(anchor.first)] = true;
+            b = anchor.first + 1;
+            t = anchor.second + 1;
+        }
+    }
+
+    // The rows of [from, end) not paired yet.
+    static std::vector<qsizetype> rows(qsizetype from, qsizetype end, const std::vector<qsizetype> &pairedWith)
+    {
+        std::vector<qsizetype> left;
+        for (qsizetype r = from; r < end; ++r)
+            if (pairedWith[size_t(r)] < 0)
+                left.push_back(r);
+        return left;
+    }
+
+    void alignText(const std::vector<qsizetype> &bs, const std::vector<qsizetype> &ts)
     {
         if (bs.empty() || ts.empty())
             return;
         const qsizetype n = qsizetype(bs.size());
         const qsizetype m = qsizetype(ts.size());
-        auto equal = [&](qsizetype i, qsizetype j) { return base[size_t(bs[size_t(i)])] == theirs[size_t(ts[size_t(j)])]; };
+        auto equal = [&](qsizetype i, qsizetype j) { return m_base[size_t(bs[size_t(i)])] == m_theirs[size_t(ts[size_t(j)])]; };
         qsizetype head = 0;
         while (head < n && head < m && equal(head, head))
             ++head;
@@ -258,11 +322,12 @@ private:
             [&](qsizetype i, qsizetype j) { pair(bs[size_t(head + i)], ts[size_t(head + j)], true); }, kMaxEdits);
     }
 
-    const Lines *m_base;
-    const Lines *m_theirs;
+    const Lines &m_base;
+    const Lines &m_theirs;
     std::vector<qsizetype> m_theirsOf;
     std::vector<qsizetype> m_baseOf;
-    std::vector<Pair> m_inOrder; // pairs that keep the order of both files, by base row
+    std::vector<bool> m_inOrder; // base rows paired in the order of both files
+    std::vector<bool> m_changed; // theirs rows of the base that the other program changed
     QSet<QByteArrayView> m_ownTexts;
 };
 
@@ -303,18 +368,14 @@ Result merge(const Input &in)
     const Alignment aligned(in.base, in.theirs, in.key);
     auto keyOf = [&in](QByteArrayView line) { return in.key ? in.key(line) : std::nullopt; };
 
-    // The numbers of the other program's own lines, for adds of the same
-    // number; how many lines of theirs hold each number.
+    // The numbers of the other program's own lines (added or changed), for
+    // adds and deletions of the same number.
     std::unordered_map<qint64, qsizetype> ownKeys;
-    std::unordered_map<qint64, qsizetype> keyCount;
     for (qsizetype t = 0; t < nt; ++t) {
-        const std::optional<qint64> k = keyOf(in.theirs[size_t(t)]);
-        if (k)
-            ++keyCount[*k];
         if (aligned.isUnchangedBaseLine(t))
             continue;
-        ++result.othersKept; // added or changed by the other program
-        if (k)
+        ++result.othersKept;
+        if (const std::optional<qint64> k = keyOf(in.theirs[size_t(t)]))
             ownKeys.try_emplace(*k, t);
     }
 
@@ -418,8 +479,8 @@ Result merge(const Input &in)
             for (qsizetype u = from; u < to && change && !same; ++u)
                 same = !aligned.isBaseLine(u) && in.theirs[size_t(u)] == mine;
             bool changedThere = false;
-            if (key && keyCount.count(*key))
-                changedThere = true; // its number stands there, in more lines than one
+            if (key && ownKeys.count(*key))
+                changedThere = true; // its number stands there, on a line the other program wrote
             for (qsizetype u = from; u < to && !key && !changedThere; ++u)
                 changedThere = !aligned.isBaseLine(u);
             // Moved where it cannot be told from its copies: not deleted there.

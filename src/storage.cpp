@@ -158,8 +158,11 @@ bool readLoop(QFile &file, QByteArray &buffer, bool keep, ContentHash &hash,
             break;
         hash.add(QByteArrayView(buffer.constData() + filled, qsizetype(n)));
         filled += n;
-        if (!pieceFn)
+        if (!pieceFn) {
+            if (!keep)
+                filled = 0; // only the hash was wanted
             continue;
+        }
         const char *data = buffer.constData();
         const qsizetype lastLf = QByteArrayView(data + searched, filled - searched).lastIndexOf('\n');
         if (lastLf < 0) {

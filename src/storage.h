@@ -201,11 +201,15 @@ inline QByteArrayView lineAt(const char *start, const char *end)
     const char *lf = static_cast<const char *>(std::memchr(start, '\n', size_t(end - start)));
     return lineBefore(start, lf ? lf : end);
 }
-// Where the line after the one at `start` begins: after its LF, or `end`.
-inline const char *nextLineStart(const char *start, const char *end)
+// Where the next line begins after a line's text that ends at `textEnd`:
+// past its line end, as lineBefore() reads it back.
+inline const char *afterLineEnd(const char *textEnd, const char *end)
 {
-    const char *lf = static_cast<const char *>(std::memchr(start, '\n', size_t(end - start)));
-    return lf ? lf + 1 : end;
+    if (textEnd < end && *textEnd == '\r' && (textEnd + 1 == end || textEnd[1] == '\n'))
+        ++textEnd;
+    if (textEnd < end && *textEnd == '\n')
+        ++textEnd;
+    return textEnd;
 }
 // The number of lines of `bytes`: its line ends, and one more for a last line
 // without one.

@@ -244,8 +244,7 @@ FileStamp stamp(const QString &fileName)
 {
     // The one reading of a file, for its stamp and hash alone.
     QByteArray buffer;
-    const std::function<void(QByteArrayView)> nothing = [](QByteArrayView) {};
-    const ReadResult read = readFile(fileName, buffer, &nothing);
+    const ReadResult read = readFile(fileName, buffer, nullptr, false);
     if (read.ok())
         return read.stamp;
     // What cannot be read has no hash to go by.
