@@ -108,3 +108,41 @@ if [ "$(cat "$prefix/trakvid-toolkit.txt" 2>/dev/null)" != "$stamp" ]; then
   build_toolkit
 fi
 [ "$toolkit_only" -eq 0 ] || exit 0
+
+# Trakvid itself, with the tests when they are to run. Wine runs the tests'
+# programs for CTest.
+build=$root/build-windows
+version=$(sed -n 's/^project(Trakvid VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
+testing=OFF
+[ "$run_tests" -eq 0 ] || testing=ON
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$prefix/lib/cmake/Qt6/qt.toolchain.cmake" \
+  -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DCMAKE_INSTALL_BINDIR=. \
+  -DJPEG_INCLUDE_DIR="$prefix/include" -DJPEG_LIBRARY="$prefix/lib/libjpeg.a" \
+  -DTRAKVID_BENCH=OFF -DBUILD_TESTING=$testing -DCMAKE_CROSSCOMPILING_EMULATOR=/usr/bin/wine >/dev/null
+if [ "$run_tests" -eq 0 ]; then
+  cmake --build "$build" -j "$jobs" --target trakvid
+else
+  cmake --build "$build" -j "$jobs"
+fi
+
+# The portable folder, its zip and the installer; dated by the last change
+# of the changelog, so that one commit gives the same files.
+epoch=$(date -d "$(sed -n 's/^ -- .*>  //p' "$root/doc/changelog" | head -1)" +%s)
+portable=$build/Trakvid-$version
+rm -rf "$portable" "$build/Trakvid-$version-win64.zip" "$build/Trakvid-$version-setup.exe"
+mkdir "$portable"
+x86_64-w64-mingw32-strip -o "$portable/trakvid.exe" "$build/src/trakvid.exe"
+sed 's/$/\r/' "$root/LICENSE" > "$portable/LICENSE.txt"
+touch -d "@$epoch" "$portable" "$portable"/*
+(cd "$build" && TZ=UTC zip -qrX "Trakvid-$version-win64.zip" "Trakvid-$version")
+makensis -V2 -DVERSION="$version" -DSOURCE="$portable" -DICON="$build/windows/trakvid.ico" \
+  -DOUTFILE="$build/Trakvid-$version-setup.exe" "$root/windows/trakvid.nsi"
+echo "Built $build/Trakvid-$version-setup.exe and $build/Trakvid-$version-win64.zip"
+
+[ "$run_tests" -eq 1 ] || exit 0
+# The Linux program, whose files the Windows one must write byte for byte.
+if [ ! -x "$root/build-test/src/trakvid" ]; then
+  cmake -S "$root" -B "$root/build-test" -DCMAKE_BUILD_TYPE=Debug >/dev/null
+  cmake --build "$root/build-test" -j "$jobs" --target trakvid
+fi
+"$root/tests/install/check_windows.sh" "$build" "$version" "$root/build-test/src/trakvid"
