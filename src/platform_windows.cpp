@@ -11,9 +11,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+#include <shellapi.h>
 
 namespace platform {
 
@@ -336,6 +338,47 @@ QString cacheFolder()
 {
     // %LOCALAPPDATA%: the files a program keeps for the user on this computer only.
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+}
+
+QStringList arguments(int argc, char *argv[])
+{
+    // argv holds the words in the system's ANSI code page, which lacks most
+    // of what a folder name may hold; the wide command line has them all.
+    QStringList words;
+    int count = 0;
+    if (wchar_t **wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
+        for (int i = 0; i < count; ++i)
+            words << QString::fromWCharArray(wide[i]);
+        LocalFree(wide);
+    }
+    if (words.size() != argc) {
+        words.clear();
+        for (int i = 0; i < argc; ++i)
+            words << QString::fromLocal8Bit(argv[i]);
+    }
+    return words;
+}
+
+void attachConsole()
+{
+    // Output already led somewhere (a pipe, a file, Wine's terminal) stays there.
+    auto led = [](DWORD which) {
+        const HANDLE handle = GetStdHandle(which);
+        return handle != nullptr && handle != INVALID_HANDLE_VALUE;
+    };
+    const bool outLed = led(STD_OUTPUT_HANDLE);
+    const bool errorLed = led(STD_ERROR_HANDLE);
+    if ((outLed && errorLed) || !AttachConsole(ATTACH_PARENT_PROCESS))
+        return;
+    if (!outLed)
+        std::freopen("CONOUT$", "w", stdout);
+    if (!errorLed)
+        std::freopen("CONOUT$", "w", stderr);
+    // The texts are UTF-8; the console is the user's, and gets its own code
+    // page back when the program ends.
+    static const UINT codePage = GetConsoleOutputCP();
+    SetConsoleOutputCP(CP_UTF8);
+    std::atexit([] { SetConsoleOutputCP(codePage); });
 }
 
 QString errorName(int error)
