@@ -9,7 +9,14 @@
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
+#include <cerrno>
 #include <optional>
+
+// A full quota: Windows has no errno of its own for it and reports ENOSPC,
+// so there this value, distinct from every errno, never comes.
+#ifndef EDQUOT
+#define EDQUOT (-ENOSPC)
+#endif
 
 namespace platform {
 
