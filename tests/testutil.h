@@ -73,6 +73,8 @@ class FileSizeLimit
 public:
     explicit FileSizeLimit(qint64 bytes);
     ~FileSizeLimit();
+    // False where the system has no such limit: the test is skipped there.
+    static bool available();
 
 private:
     qint64 m_old = -1;
