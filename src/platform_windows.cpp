@@ -25,6 +25,9 @@ std::wstring native(const QString &path)
     return QDir::toNativeSeparators(path).toStdWString();
 }
 
+// ERROR_DISK_QUOTA_EXCEEDED, which mingw-w64's headers lack.
+constexpr DWORD kDiskQuotaExceeded = 1295;
+
 // The errno for the last Windows error, left in errno as the POSIX calls do.
 int setErrno()
 {
@@ -49,7 +52,7 @@ int setErrno()
         break;
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
-    case ERROR_DISK_QUOTA_EXCEEDED:
+    case kDiskQuotaExceeded:
         error = ENOSPC;
         break;
     case ERROR_WRITE_PROTECT:
