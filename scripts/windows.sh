@@ -6,19 +6,22 @@
 #   build-windows/Trakvid-1.0-win64.zip   the portable folder
 # The toolkit, a static Qt built from Debian's source of the installed Qt, and
 # libjpeg from Debian's source are built once per machine into
-# ${XDG_CACHE_HOME:-~/.cache}/trakvid and reused.
-# Usage: scripts/windows.sh [--toolkit] [--test]
+# ${XDG_CACHE_HOME:-~/.cache}/trakvid and reused. The script
+# then runs the tests under Wine (tests/install/check_windows.sh).
+# Usage: scripts/windows.sh [--toolkit | --no-test | --test]
 #   --toolkit  build the toolkit only
-#   --test     then run the tests under Wine (see windows/test-wine.sh)
+#   --no-test  build and pack Trakvid, without the tests
+#   --test     build, pack and test (the default)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 toolkit_only=0
-run_tests=0
+run_tests=1
 for arg in "$@"; do
   case "$arg" in
     --toolkit) toolkit_only=1 ;;
+    --no-test) run_tests=0 ;;
     --test) run_tests=1 ;;
-    *) echo "usage: $0 [--toolkit] [--test]" >&2; exit 2 ;;
+    *) echo "usage: $0 [--toolkit | --no-test | --test]" >&2; exit 2 ;;
   esac
 done
 
