@@ -46,7 +46,7 @@ qt_options=(
   -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF
   -DFEATURE_network=OFF -DFEATURE_sql=OFF -DFEATURE_xml=OFF -DFEATURE_dbus=OFF
   -DFEATURE_concurrent=OFF -DFEATURE_opengl=OFF -DFEATURE_dynamicgl=OFF -DFEATURE_vulkan=OFF
-  -DFEATURE_tabletevent=OFF -DFEATURE_direct2d=OFF -DFEATURE_zstd=OFF -DFEATURE_icu=OFF
+  -DFEATURE_tabletevent=OFF -DFEATURE_direct2d1_1=OFF -DFEATURE_zstd=OFF -DFEATURE_icu=OFF
   -DFEATURE_glib=OFF -DFEATURE_pkg_config=OFF -DFEATURE_openssl=OFF
   -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_ico=OFF
   -DFEATURE_system_zlib=OFF -DFEATURE_png=ON -DFEATURE_system_png=OFF
@@ -121,7 +121,7 @@ testing=OFF
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$prefix/lib/cmake/Qt6/qt.toolchain.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DCMAKE_INSTALL_BINDIR=. \
   -DJPEG_INCLUDE_DIR="$prefix/include" -DJPEG_LIBRARY="$prefix/lib/libjpeg.a" \
-  -DTRAKVID_BENCH=OFF -DBUILD_TESTING=$testing -DCMAKE_CROSSCOMPILING_EMULATOR=/usr/bin/wine >/dev/null
+  -DCMAKE_AUTORCC_OPTIONS=--no-zstd -DTRAKVID_BENCH=OFF -DBUILD_TESTING=$testing -DCMAKE_CROSSCOMPILING_EMULATOR=/usr/bin/wine >/dev/null
 if [ "$run_tests" -eq 0 ]; then
   cmake --build "$build" -j "$jobs" --target trakvid
 else
