@@ -282,6 +282,20 @@ bool syncFile(int fd)
     return true;
 }
 
+bool lockFile(int fd)
+{
+    // Windows' locks forbid other handles to read or write the bytes they
+    // hold, this program's own included; the lock is taken on one byte far
+    // beyond any end, where it stops nothing but another lock.
+    OVERLAPPED at {};
+    at.Offset = 0xFFFFFFFE;
+    at.OffsetHigh = 0x7FFFFFFF;
+    if (LockFileEx(handleOf(fd), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at))
+        return true;
+    setErrno();
+    return false;
+}
+
 bool linkUnnamed(int fd, const QString &path)
 {
     Q_UNUSED(fd);
@@ -302,6 +316,34 @@ bool replaceFile(const QString &from, const QString &to)
         return true;
     if (MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;
+    setErrno();
+    return false;
+}
+
+bool moveNoReplace(const QString &from, const QString &to)
+{
+    if (MoveFileExW(native(from).c_str(), native(to).c_str(), MOVEFILE_WRITE_THROUGH))
+        return true;
+    setErrno();
+    return false;
+}
+
+bool syncFolder(const QString &path)
+{
+    // NTFS keeps its names in a journal; a folder opened for writing can be
+    // flushed as well, where the file system lets it (others refuse, and
+    // have nothing to flush for it).
+    const HANDLE handle = CreateFileW(native(path).c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return true;
+    const bool flushed = FlushFileBuffers(handle);
+    const DWORD error = GetLastError();
+    CloseHandle(handle);
+    if (flushed || error == ERROR_ACCESS_DENIED || error == ERROR_INVALID_FUNCTION
+        || error == ERROR_INVALID_PARAMETER || error == ERROR_NOT_SUPPORTED)
+        return true;
+    SetLastError(error);
     setErrno();
     return false;
 }
@@ -341,6 +383,14 @@ QString cacheFolder()
 {
     // %LOCALAPPDATA%: the files a program keeps for the user on this computer only.
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+}
+
+bool hasScreen(const QByteArray &windowSystems, const QByteArray &x11Display)
+{
+    // The logged-in user's screen is always there.
+    Q_UNUSED(windowSystems);
+    Q_UNUSED(x11Display);
+    return true;
 }
 
 QStringList arguments(int argc, char *argv[])
