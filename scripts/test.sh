@@ -3,7 +3,8 @@
 # SPDX-License-Identifier: MIT
 # Builds Trakvid and runs every test through CTest, with no display needed;
 # then the whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer
-# (leaks at exit fail), then every fuzz target for a bounded time.
+# (leaks at exit fail), then every fuzz target for a bounded time, then the
+# Windows build with its installer, tested under Wine (scripts/windows.sh).
 # FUZZ_SECONDS sets the time of each fuzz target (default 30).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -32,3 +33,6 @@ cmake -S "$root/fuzz" -B "$root/build-test-fuzz" -DCMAKE_CXX_COMPILER=clang++-14
 cmake --build "$root/build-test-fuzz" -j "$jobs"
 export ASAN_SYMBOLIZER_PATH=${ASAN_SYMBOLIZER_PATH:-/usr/bin/llvm-symbolizer-14}
 "$root/fuzz/run.sh" "$root/build-test-fuzz" "${FUZZ_SECONDS:-30}"
+
+echo "== Windows build and tests under Wine"
+"$root/scripts/windows.sh" --test

@@ -104,8 +104,8 @@ void LineFinder::offer(QByteArrayView piece, Selection &selection) const
         // line end.
         const void *lf = std::memchr(found, '\n', size_t(end - found));
         const char *lineEnd = lf ? static_cast<const char *>(lf) : end;
-        const void *before = memrchr(from, '\n', size_t(found - from));
-        const char *lineStart = before ? static_cast<const char *>(before) + 1 : from;
+        const qsizetype before = QByteArrayView(from, found).lastIndexOf('\n');
+        const char *lineStart = from + before + 1;
         storage::forEachLine(QByteArrayView(lineStart, lineEnd), [&](QByteArrayView line) {
             selection.offer(line, m_value, m_rule);
         });

@@ -92,12 +92,14 @@ CommandLine parse(int argc, char *argv[])
 {
     CommandLine line;
     line.toolkitArguments.push_back(argv[0]);
+    // The words as the user typed them, whatever the system's code page.
+    const QStringList words = platform::arguments(argc, argv);
     QStringList folders;
     bool optionsEnd = false;
     for (int i = 1; i < argc; ++i) {
         const QByteArray word(argv[i]);
         if (optionsEnd || !word.startsWith('-')) {
-            folders << QFile::decodeName(word);
+            folders << words.value(i);
         } else if (word == "--") {
             optionsEnd = true;
         } else if (word == "--help" || word == "-h") {
@@ -114,7 +116,7 @@ CommandLine parse(int argc, char *argv[])
             i += taken - 1;
         } else {
             line.action = CommandLine::Mistake;
-            line.mistake = QStringLiteral("neznámá volba „%1“").arg(QFile::decodeName(word));
+            line.mistake = QStringLiteral("neznámá volba „%1“").arg(words.value(i));
             return line;
         }
     }
@@ -148,6 +150,8 @@ QByteArray toolkitValue(const std::vector<char *> &arguments, const char *name)
 
 int main(int argc, char *argv[])
 {
+    // A window program started from a console answers in that console.
+    platform::attachConsole();
     // Read before the toolkit starts: --help and --version need no screen.
     CommandLine line = parse(argc, argv);
     switch (line.action) {

@@ -7,8 +7,16 @@
 // library's on Windows). A call that fails leaves the reason in errno.
 // Knows nothing of windows on the screen.
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
+#include <cerrno>
 #include <optional>
+
+// A full quota: Windows has no errno of its own for it and reports ENOSPC,
+// so there this value, distinct from every errno, never comes.
+#ifndef EDQUOT
+#define EDQUOT (-ENOSPC)
+#endif
 
 namespace platform {
 
@@ -85,6 +93,12 @@ QString cacheFolder();
 // its compositor in WAYLAND_DISPLAY; a platform that needs neither is always
 // there, and so is the user's screen on Windows.
 bool hasScreen(const QByteArray &windowSystems, const QByteArray &x11Display);
+// The program's command-line words, argv[0] included, decoded as the system
+// passed them.
+QStringList arguments(int argc, char *argv[]);
+// Standard output and error go to the console the program was started from,
+// where the system gives a window program none of its own.
+void attachConsole();
 
 // The symbolic name of an errno value ("EXDEV"), or an empty string.
 QString errorName(int error);

@@ -243,6 +243,19 @@ bool hasScreen(const QByteArray &windowSystems, const QByteArray &x11Display)
     return false;
 }
 
+QStringList arguments(int argc, char *argv[])
+{
+    QStringList words;
+    for (int i = 0; i < argc; ++i)
+        words << QFile::decodeName(argv[i]);
+    return words;
+}
+
+void attachConsole()
+{
+    // A program started from a terminal has it as its output already.
+}
+
 QString errorName(int error)
 {
     const char *name = error > 0 ? strerrorname_np(error) : nullptr;

@@ -11,8 +11,6 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <csignal>
-#include <sys/resource.h>
 #include <QFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -97,26 +95,6 @@ QByteArray readFile(const QString &name)
     if (!file.open(QIODevice::ReadOnly))
         return QByteArray();
     return file.readAll();
-}
-
-FileSizeLimit::FileSizeLimit(qint64 bytes)
-{
-    m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit{};
-    getrlimit(RLIMIT_FSIZE, &limit);
-    m_old = qint64(limit.rlim_cur);
-    limit.rlim_cur = rlim_t(bytes);
-    if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
-        qFatal("cannot limit the file size");
-}
-
-FileSizeLimit::~FileSizeLimit()
-{
-    rlimit limit{};
-    getrlimit(RLIMIT_FSIZE, &limit);
-    limit.rlim_cur = rlim_t(m_old);
-    setrlimit(RLIMIT_FSIZE, &limit);
-    std::signal(SIGXFSZ, m_oldHandler);
 }
 
 void typeText(QWidget *widget, const QString &text)

@@ -13,6 +13,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <functional>
 #include <memory>
 
 class QLabel;
@@ -66,6 +67,38 @@ private:
     QList<boxes::Response> m_answers;
 };
 
+// ---- what only some systems let a test do: testutil_posix.cpp, testutil_windows.cpp ----
+
+// Whether the test may act as other users and mount file systems.
+bool isRoot();
+
+// A file system mounted for one test ("tmpfs", or "ext4" that keeps times to
+// the second); `why` says why not when it cannot be.
+struct Mount {
+    QString dir;
+    QString why;
+    bool ok = false;
+    Mount(const QString &folder, const QString &kind);
+    ~Mount();
+};
+
+// Clerks of one depot, users without any privilege.
+constexpr uint kClerk = 4242;
+constexpr uint kOtherClerk = 4243;
+constexpr uint kDepot = 4300;
+
+// Runs `fn` in a child process as another user (member of kDepot) with its
+// own cache folder, as a clerk without any privilege; its exit code, 99 when
+// the machine would not let it become that user.
+int asUser(uint uid, const QString &cacheHome, const std::function<int()> &fn);
+
+bool setOwner(const QString &path, uint owner, uint group);
+bool setMode(const QString &path, uint mode);
+// Sets a file's access and modification times (nanoseconds since the epoch).
+bool setTimes(const QString &path, qint64 ns);
+// A second name for a file.
+bool hardLink(const QString &existing, const QString &newName);
+
 // Writes of more than `bytes` fail for this process, root included, while it
 // lives: the way to make a save fail when permission bits do not stop root.
 class FileSizeLimit
@@ -73,6 +106,8 @@ class FileSizeLimit
 public:
     explicit FileSizeLimit(qint64 bytes);
     ~FileSizeLimit();
+    // False where the system has no such limit: the test is skipped there.
+    static bool available();
 
 private:
     qint64 m_old = -1;

@@ -3,6 +3,7 @@
 #include "lines.h"
 #include "numbering.h"
 #include "placement.h"
+#include "platform.h"
 #include "storage.h"
 #include "storage_internal.h"
 #include "testutil.h"
@@ -14,12 +15,7 @@
 #include <cerrno>
 #include <algorithm>
 #include <functional>
-#include <grp.h>
 #include <memory>
-#include <sys/mount.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -631,6 +627,8 @@ void TestStorage::errorWords()
                  expected);
         return;
     }
+    if (!FileSizeLimit::available())
+        QSKIP("no limit on the size of written files on this system");
     FileSizeLimit noRoom(0);
     const storage::SaveResult saved = storage::save(storage::VOZY, {u"Databáze vozy"_s, u"21802345123-8"_s});
     QVERIFY(!saved.ok);
@@ -803,77 +801,12 @@ void TestStorage::keyCacheAfterLargerKeyAppended()
 
 namespace {
 
-// A file system mounted for one test; `why` says why not when it cannot be.
-struct Mount {
-    QString dir;
-    QString why;
-    bool ok = false;
-    Mount(const QString &folder, const QString &kind) : dir(QDir(folder).absolutePath())
-    {
-        QDir().mkpath(dir);
-        if (kind == u"tmpfs") {
-            ok = ::mount("tmpfs", QFile::encodeName(dir).constData(), "tmpfs", 0, "size=64k,mode=0777") == 0;
-            why = QString::fromLocal8Bit(strerror(errno));
-            return;
-        }
-        // ext4 with 128-byte inodes keeps times to the second.
-        const QString image = dir + u".img"_s;
-        QFile file(image);
-        if (!file.open(QIODevice::WriteOnly) || !file.resize(8 * 1024 * 1024)) {
-            why = u"no image"_s;
-            return;
-        }
-        file.close();
-        QProcess mkfs;
-        mkfs.start(u"mkfs.ext4"_s, {u"-q"_s, u"-F"_s, u"-I"_s, u"128"_s, image});
-        if (!mkfs.waitForFinished() || mkfs.exitCode() != 0) {
-            why = u"mkfs.ext4: "_s + QString::fromLocal8Bit(mkfs.readAllStandardError());
-            return;
-        }
-        QProcess mount;
-        mount.start(u"mount"_s, {u"-o"_s, u"loop"_s, image, dir});
-        ok = mount.waitForFinished() && mount.exitCode() == 0;
-        why = u"mount: "_s + QString::fromLocal8Bit(mount.readAllStandardError());
-        if (ok)
-            ::chmod(QFile::encodeName(dir).constData(), 0777);
-    }
-    ~Mount()
-    {
-        if (ok)
-            ::umount2(QFile::encodeName(dir).constData(), MNT_DETACH);
-    }
-};
-
-constexpr uid_t kClerk = 4242;
-constexpr uid_t kOtherClerk = 4243;
-constexpr gid_t kDepot = 4300;
-
-// Runs `fn` in a child process as another user (member of kDepot) with its
-// own cache folder, as a clerk without any privilege; its exit code, 99 when
-// the machine would not let it become that user.
-int asUser(uid_t uid, const QString &cacheHome, const std::function<int()> &fn)
+std::optional<platform::FileStatus> statOf(const QString &name)
 {
-    ::chmod(".", 0755); // the test's own folder, for the clerk to pass
-    const QByteArray cache = QFile::encodeName(cacheHome);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        ::setenv("XDG_CACHE_HOME", cache.constData(), 1);
-        const gid_t groups[] = {kDepot};
-        if (::setgroups(1, groups) != 0 || ::setgid(uid) != 0 || ::setuid(uid) != 0)
-            _exit(99);
-        _exit(fn());
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 98;
+    return platform::statPath(name);
 }
 
-struct stat statOf(const QString &name)
-{
-    struct stat st{};
-    ::stat(QFile::encodeName(name).constData(), &st);
-    return st;
-}
+constexpr qint64 kSecondNs = 1000000000;
 
 } // namespace
 
@@ -899,19 +832,18 @@ void TestStorage::changeSeen()
     const QByteArray b = "Datab\xE1ze vozy\r\n21802345123-8 dkv B\r\n";
     if (how.startsWith(u"ext4")) {
         const bool putBack = how.endsWith(u"put back");
-        if (::geteuid() != 0)
+        if (!isRoot())
             QSKIP("mounting needs root");
         Mount fs(u"fs"_s, u"ext4"_s);
         if (!fs.ok)
             QSKIP(qPrintable(u"this machine cannot mount a 1-second ext4 image: "_s + fs.why));
         const QString file = fs.dir + u"/vozy.txt"_s;
-        const QByteArray path = QFile::encodeName(file);
-        const timespec dayOld[2] = {{::time(nullptr) - 86400, 0}, {::time(nullptr) - 86400, 0}};
+        const qint64 dayOld = (QDateTime::currentSecsSinceEpoch() - 86400) * kSecondNs;
         int sameSecond = 0;
         for (int i = 0; i < 200; ++i) {
             writeFile(file, i % 2 ? b : a);
             if (putBack)
-                QCOMPARE(::utimensat(AT_FDCWD, path.constData(), dayOld, 0), 0);
+                QVERIFY(setTimes(file, dayOld));
             // Taken as the change check takes it, or as the list takes it:
             // either way with the hash of the bytes read.
             storage::Lines lines;
@@ -922,15 +854,15 @@ void TestStorage::changeSeen()
             QVERIFY(!storage::writtenSince(file, known));
             writeFile(file, i % 2 ? a : b);
             if (putBack)
-                QCOMPARE(::utimensat(AT_FDCWD, path.constData(), dayOld, 0), 0);
-            const struct stat now = statOf(file);
-            sameSecond += putBack ? now.st_mtim.tv_sec * 1000000000 == known.modifiedNs
-                                        && now.st_ctim.tv_sec * 1000000000 == known.changedNs
-                                  : now.st_mtim.tv_sec == known.modifiedNs / 1000000000;
+                QVERIFY(setTimes(file, dayOld));
+            const platform::FileStatus now = statOf(file).value();
+            sameSecond += putBack ? now.modifiedNs / kSecondNs * kSecondNs == known.modifiedNs
+                                        && now.changedNs / kSecondNs * kSecondNs == known.changedNs
+                                  : now.modifiedNs / kSecondNs == known.modifiedNs / kSecondNs;
             QVERIFY2(storage::writtenSince(file, known), qPrintable(QString::number(i)));
         }
         QVERIFY(sameSecond > 100); // the times alone could not tell those
-        QCOMPARE(statOf(file).st_mtim.tv_nsec, 0L);
+        QCOMPARE(statOf(file)->modifiedNs % kSecondNs, 0);
         return;
     }
     if (how == u"made") {
@@ -950,11 +882,10 @@ void TestStorage::changeSeen()
         writeFile(u"vozy.txt"_s, a);
         const storage::FileStamp known = storage::stamp(u"vozy.txt"_s);
         writeFile(u"restored"_s, b);
-        const struct stat old = statOf(u"vozy.txt"_s);
-        const timespec times[2] = {old.st_atim, old.st_mtim};
-        QCOMPARE(::utimensat(AT_FDCWD, "restored", times, 0), 0);
-        QCOMPARE(::rename("restored", "vozy.txt"), 0);
-        QCOMPARE(statOf(u"vozy.txt"_s).st_mtim.tv_nsec, old.st_mtim.tv_nsec);
+        const qint64 oldTime = statOf(u"vozy.txt"_s)->modifiedNs;
+        QVERIFY(setTimes(u"restored"_s, oldTime));
+        QVERIFY(platform::replaceFile(u"restored"_s, u"vozy.txt"_s));
+        QCOMPARE(statOf(u"vozy.txt"_s)->modifiedNs, oldTime);
         QVERIFY(storage::writtenSince(u"vozy.txt"_s, known));
         return;
     }
@@ -990,19 +921,19 @@ void TestStorage::fileStaysTheClerks()
     QFETCH(bool, folderTakesFiles);
     QFETCH(bool, inPlace);
     QFETCH(QString, old);
-    if (::geteuid() != 0)
+    if (!isRoot())
         QSKIP("files of other users need root");
     QDir().mkpath(u"shared"_s);
     QDir().mkpath(u"cache"_s);
-    QCOMPARE(::chown("cache", who == u"other" ? kOtherClerk : kClerk, kDepot), 0);
-    QCOMPARE(::chmod("shared", folderTakesFiles ? 0777 : 0755), 0);
+    QVERIFY(setOwner(u"cache"_s, who == u"other" ? kOtherClerk : kClerk, kDepot));
+    QVERIFY(setMode(u"shared"_s, folderTakesFiles ? 0777 : 0755));
     const QString file = u"shared/vozy.txt"_s;
     writeFile(file, "Datab\xE1ze vozy\r\n" + QByteArray(old == u"long" ? 10000 : 0, 'x'));
     if (old == u"linked")
-        QCOMPARE(::link(QFile::encodeName(file).constData(), "vozy-odkaz.txt"), 0);
-    QCOMPARE(::chown(QFile::encodeName(file).constData(), kClerk, kDepot), 0);
-    QCOMPARE(::chmod(QFile::encodeName(file).constData(), 0664), 0);
-    const ino_t inode = statOf(file).st_ino;
+        QVERIFY(hardLink(file, u"vozy-odkaz.txt"_s));
+    QVERIFY(setOwner(file, kClerk, kDepot));
+    QVERIFY(setMode(file, 0664));
+    const quint64 inode = statOf(file)->inode;
     const QStringList lines{u"Databáze vozy"_s, u"21802345123-8 dkv Plzeň domovska Cheb"_s};
     const QString cache = QDir(u"cache"_s).absolutePath();
     auto save = [&] {
@@ -1015,12 +946,12 @@ void TestStorage::fileStaysTheClerks()
         QCOMPARE(save(), 0);
     else
         QCOMPARE(asUser(who == u"other" ? kOtherClerk : kClerk, cache, save), 0);
-    const struct stat st = statOf(file);
+    const platform::FileStatus st = statOf(file).value();
     QCOMPARE(readFile(file), crlfLines(lines));
-    QCOMPARE(st.st_uid, kClerk);
-    QCOMPARE(st.st_gid, kDepot);
-    QCOMPARE(st.st_mode & 07777, mode_t(0664));
-    QCOMPARE(st.st_ino == inode, inPlace);
+    QCOMPARE(st.owner, kClerk);
+    QCOMPARE(st.group, kDepot);
+    QCOMPARE(st.mode, 0664u);
+    QCOMPARE(st.inode == inode, inPlace);
     QCOMPARE(QDir(u"shared"_s).entryList(QDir::Files), QStringList{u"vozy.txt"_s});
     if (old == u"linked")
         QCOMPARE(readFile(u"vozy-odkaz.txt"_s), crlfLines(lines));
@@ -1039,19 +970,19 @@ void TestStorage::fullDisk_data()
 void TestStorage::fullDisk()
 {
     QFETCH(bool, inPlace);
-    if (::geteuid() != 0)
+    if (!isRoot())
         QSKIP("mounting needs root");
     Mount fs(u"small"_s, u"tmpfs"_s);
     if (!fs.ok)
         QSKIP(qPrintable(u"this machine cannot mount a small tmpfs: "_s + fs.why));
     QDir().mkpath(u"cache"_s);
-    QCOMPARE(::chown("cache", kClerk, kDepot), 0);
-    QCOMPARE(::chmod(".", 0755), 0);
+    QVERIFY(setOwner(u"cache"_s, kClerk, kDepot));
+    QVERIFY(setMode(u"."_s, 0755));
     const QString cache = QDir(u"cache"_s).absolutePath();
     const QByteArray old = QByteArray(30 * 1024, 'a') + "\r\n";
     writeFile(fs.dir + u"/vozy.txt"_s, old);
-    QCOMPARE(::chown(QFile::encodeName(fs.dir + u"/vozy.txt"_s).constData(), kClerk, kDepot), 0);
-    QCOMPARE(::chmod(QFile::encodeName(fs.dir).constData(), inPlace ? 0755 : 0777), 0);
+    QVERIFY(setOwner(fs.dir + u"/vozy.txt"_s, kClerk, kDepot));
+    QVERIFY(setMode(fs.dir, inPlace ? 0755 : 0777));
     const QString previous = QDir::currentPath();
     QVERIFY(QDir::setCurrent(fs.dir));
     QString error;

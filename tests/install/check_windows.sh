@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Trakvid developers
+# SPDX-License-Identifier: MIT
+# The Windows build under Wine, in a fresh Wine prefix of its own: the
+# installer installs silently and lists its uninstaller; the installed program
+# answers its command line, and, started on an empty folder and from its
+# Start-menu entry, shows its window "Trakvid" and writes the seven files byte
+# for byte as the Linux program does; the offscreen test suites pass; the
+# uninstaller removes the program and leaves the clerks' files.
+# Usage: check_windows.sh BUILD_DIR VERSION LINUX_TRAKVID
+set -euo pipefail
+build=$1
+version=$2
+linux_trakvid=$3
+stage=$(mktemp -d)
+export WINEPREFIX=$stage/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" HOME=$stage/home
+export LC_ALL=C.UTF-8
+mkdir "$HOME"
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  [ -z "${xvfb:-}" ] || kill "$xvfb" 2>/dev/null || true
+  rm -rf "$stage"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+# Waits up to SECONDS for COMMAND to succeed.
+wait_for() { # SECONDS COMMAND...
+  local end=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ "$SECONDS" -lt "$end" ] || return 1
+    sleep 0.2
+  done
+}
+files=(charakteristika lokomotivy nastaveni rezim trida_vozu vlastnik vozy)
+all_files() { for f in "${files[@]}"; do [ -f "$1/$f.txt" ] || return 1; done; }
+
+# A display of its own for the windows.
+Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$stage/display" 2>/dev/null &
+xvfb=$!
+wait_for 30 test -s "$stage/display" || fail "no Xvfb"
+export DISPLAY=:$(cat "$stage/display")
+
+echo "== Wine prefix"
+wineboot --init >/dev/null 2>&1
+wineserver -w
+
+echo "== Installer"
+wine "$build/Trakvid-$version-setup.exe" /S
+wineserver -w
+installed=$WINEPREFIX/drive_c/Program\ Files/Trakvid
+for f in trakvid.exe uninstall.exe LICENSE.txt; do [ -f "$installed/$f" ] || fail "not installed: $f"; done
+shortcut=$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start\ Menu/Programs/Trakvid.lnk
+[ -f "$shortcut" ] || fail "no Start-menu entry"
+key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Trakvid'
+wine reg query "$key" /v UninstallString | tr -d '\r' | grep -q 'C:\\Program Files\\Trakvid\\uninstall.exe' \
+  || fail "no uninstaller in the system's programs"
+wine reg query "$key" /v DisplayName | tr -d '\r' | grep -q 'Trakvid$' || fail "no name in the system's programs"
+program='C:\Program Files\Trakvid\trakvid.exe'
+
+echo "== Command line"
+[ "$(wine "$program" --version | tr -d '\r')" = "Trakvid $version" ] || fail "--version"
+wine "$program" --help | tr -d '\r' | head -1 | grep -qx 'Použití: trakvid \[SLOŽKA\]' || fail "--help"
+rc=0 && wine "$program" --verze >/dev/null 2>"$stage/err" || rc=$?
+[ "$rc" = 2 ] && grep -q '^trakvid: neznámá volba „--verze“' "$stage/err" || fail "--verze: status $rc"
+
+echo "== The program on an empty folder, as on Linux"
+mkdir "$stage/linux" "$stage/Vozy depa Plzeň"
+(cd "$stage/linux" && QT_QPA_PLATFORM=offscreen exec "$linux_trakvid") >/dev/null 2>&1 &
+linux=$!
+wait_for 60 all_files "$stage/linux" || fail "the Linux program wrote no files"
+kill "$linux" && wait "$linux" 2>/dev/null || true
+wine "$program" "$(winepath -w "$stage/Vozy depa Plzeň")" >/dev/null 2>&1 &
+wait_for 120 all_files "$stage/Vozy depa Plzeň" || fail "the Windows program wrote no files"
+wait_for 120 xdotool search --name '^Trakvid$' >/dev/null || fail "no window Trakvid"
+for f in "${files[@]}"; do
+  cmp "$stage/linux/$f.txt" "$stage/Vozy depa Plzeň/$f.txt" || fail "$f.txt differs from Linux"
+done
+wineserver -k
+wineserver -w
+
+echo "== Started from the Start menu: the files in Documents\\Trakvid"
+documents=$(winepath -u "$(wine cmd /c echo '%USERPROFILE%\Documents' | tr -d '\r')")
+wine start /unix "$shortcut" >/dev/null 2>&1
+wait_for 120 all_files "$documents/Trakvid" || fail "nothing in Documents\\Trakvid"
+wait_for 120 xdotool search --name '^Trakvid$' >/dev/null || fail "no window Trakvid from the menu"
+wineserver -k
+wineserver -w
+
+echo "== Test suites under Wine"
+ctest --test-dir "$build" -L offscreen --output-on-failure -j "$(nproc)"
+wineserver -w
+
+echo "== Uninstaller"
+wine "$installed/uninstall.exe" /S
+wineserver -w
+[ ! -e "$installed/trakvid.exe" ] || fail "the uninstaller left trakvid.exe"
+[ ! -e "$shortcut" ] || fail "the uninstaller left the Start-menu entry"
+! wine reg query "$key" >/dev/null 2>&1 || fail "the uninstaller left its key"
+all_files "$documents/Trakvid" || fail "the uninstaller took the clerks' files"
+echo "installed silently in a fresh Wine prefix; window and files as on Linux; uninstalled"
