@@ -8,7 +8,7 @@
 #include "boxes.h"
 #include "databasemodel.h"
 #include "numbering.h"
-#include "memo.h"
+#include "outputpane.h"
 #include "placement.h"
 #include "storage.h"
 
@@ -253,10 +253,10 @@ bool TForm1::saveDatabaseTo(const QString &fileName)
             ui->bitbtn_napoveda_dale->setEnabled(false);
             ui->BitBtn_napoveda_zpet->setEnabled(false);
             ui->btn_uloz->setEnabled(false);
-            setPaneHeading(db == &vozy() ? QStringLiteral("Sloučení databáze vozů")
-                                         : QStringLiteral("Sloučení databáze lokomotiv"));
             const QString report = merge::report(*merged).join(QLatin1Char('\n'));
-            setMemoText(ui->Memo1, report);
+            ui->Memo1->showOutput(db == &vozy() ? QStringLiteral("Sloučení databáze vozů")
+                                                : QStringLiteral("Sloučení databáze lokomotiv"),
+                                  report);
             if (!merged->skipped.empty())
                 lastMergeReport = report;
         }
