@@ -15,7 +15,7 @@
 #include "ui_Unit1.h"
 #include "boxes.h"
 #include "databasemodel.h"
-#include "memo.h"
+#include "outputpane.h"
 #include "numbering.h"
 #include "placement.h"
 #include "storage.h"
@@ -274,7 +274,7 @@ struct Fixture {
     }
     void trigger(const char *action) { child<QAction>(form1, action)->trigger(); }
     void click(QObject *window, const char *button) { child<QPushButton>(window, button)->click(); }
-    QPlainTextEdit *memo() const { return child<QPlainTextEdit>(form1, "Memo1"); }
+    OutputPane *memo() const { return child<OutputPane>(form1, "Memo1"); }
     // The edits work on the wagon database; shown untimed when a filter skipped its showing.
     void showWagons()
     {
@@ -450,7 +450,7 @@ void listing(benchmark::State &state, const char *action, const char *value, con
         g->trigger(action);
         settle();
     }
-    const QString text = memoText(g->memo());
+    const QString text = g->memo()->text();
     const int listed = int(text.count(QLatin1Char('\n'))) + 1;
     if (listed != g->values.value(QLatin1String(expected)).toInt())
         state.SkipWithError("wrong number of listed lines");
@@ -476,7 +476,7 @@ void BM_NumberCheck(benchmark::State &state)
         settle();
     }
     const QString expected = QStringLiteral("Řádků: %1, vozidel: %2, chyb: 0").arg(g->lines).arg(g->wagons);
-    if (memoText(g->memo()) != expected)
+    if (g->memo()->text() != expected)
         state.SkipWithError("the number check found problems in a clean database");
     failed(state);
 }
@@ -495,7 +495,7 @@ void BM_Report(benchmark::State &state)
         g->click(g->form1, "BitBtn_zadano");
         settle();
     }
-    if (!memoText(g->memo()).startsWith(number(digits) + QLatin1String(" dkv ")))
+    if (!g->memo()->text().startsWith(number(digits) + QLatin1String(" dkv ")))
         state.SkipWithError("the report did not find the wagon");
     failed(state);
 }
@@ -571,8 +571,8 @@ void BM_Merge(benchmark::State &state)
         g->trigger("Uloitdatabzi1");
         settle();
         state.PauseTiming();
-        if (memoText(g->memo()) != expected || g->form1->panel(2) != QLatin1String("0")) {
-            state.SkipWithError(qPrintable(QStringLiteral("not merged: ") + memoText(g->memo()).left(200)));
+        if (g->memo()->text() != expected || g->form1->panel(2) != QLatin1String("0")) {
+            state.SkipWithError(qPrintable(QStringLiteral("not merged: ") + g->memo()->text().left(200)));
             break;
         }
         state.ResumeTiming();

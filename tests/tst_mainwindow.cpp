@@ -3,6 +3,8 @@
 // The main window as built: controls, texts, hints, menus, tool bar, context
 // menus, status bar and initial state.
 #include "Unit1.h"
+#include "outputpane.h"
+#include "outputview.h"
 #include "testutil.h"
 #include "ui_Unit1.h"
 
@@ -149,7 +151,7 @@ void TestMainWindow::initialState()
     QCOMPARE(form()->windowTitle(), QStringLiteral("Trakvid"));
     QVERIFY(ui->rbtn_vozy->isChecked());
     QVERIFY(!ui->rbtn_lokomotivy->isChecked());
-    QCOMPARE(ui->Memo1->toPlainText(), QString());
+    QCOMPARE(ui->Memo1->text(), QString());
     QCOMPARE(form()->databaze()->count(), 0);
     for (QWidget *w : {static_cast<QWidget *>(ui->btn_uloz), static_cast<QWidget *>(ui->BitBtn_napoveda_zpet),
                        static_cast<QWidget *>(ui->bitbtn_napoveda_dale), static_cast<QWidget *>(ui->Btn_upravit),
@@ -280,7 +282,7 @@ void TestMainWindow::everyControlReachableByTab()
 {
     Ui::TForm1 *ui = form()->ui;
     const QList<QWidget *> wanted{ui->rbtn_vozy, ui->edt_rezim, ui->edt_vlastnik, ui->edt_charakteristika,
-                                  ui->edt_evidence, ui->BitBtn_zadano, ui->Memo1, ui->lbx_databaze};
+                                  ui->edt_evidence, ui->BitBtn_zadano, ui->Memo1->view(), ui->lbx_databaze};
     QSet<QWidget *> seen;
     ui->edt_rezim->setFocus();
     for (int i = 0; i < 40; ++i) {

@@ -24,6 +24,8 @@
 namespace {
 
 // The characters at which the editor's cursor ends a word besides blanks.
+constexpr qsizetype kPiece = 10000;
+
 bool wordSeparator(QChar c)
 {
     return QStringView(u".,?!@#$:;-<>[](){}=/+%&^*'\"`~|\\").contains(c);
@@ -258,6 +260,19 @@ void OutputView::setText(const QString &text)
     stopGestures();
     const qsizetype before = m_text.size();
     m_text = paneLines(text, &m_starts);
+    // A line of ten megabytes would take the toolkit minutes to lay out
+    // whole: such a line is laid out and moved through in pieces.
+    auto endOf = [this](size_t i) { return i + 1 < m_starts.size() ? m_starts[i + 1] - 1 : m_text.size(); };
+    bool long_ = false;
+    for (size_t i = 0; i < m_starts.size() && !long_; ++i)
+        long_ = endOf(i) - m_starts[i] > kPiece;
+    if (long_) {
+        std::vector<qsizetype> pieces;
+        for (size_t i = 0; i < m_starts.size(); ++i)
+            for (qsizetype at = m_starts[i]; at == m_starts[i] || at < endOf(i); at += kPiece)
+                pieces.push_back(at);
+        m_starts.swap(pieces);
+    }
     m_anchor = m_position = 0;
     m_x = -1;
     m_topBlock = 0;
@@ -289,8 +304,15 @@ QStringView OutputView::line(qsizetype index) const
 {
     index = std::clamp<qsizetype>(index, 0, lineCount() - 1);
     const qsizetype start = m_starts[size_t(index)];
-    const qsizetype end = index + 1 < lineCount() ? m_starts[size_t(index) + 1] - 1 : m_text.size();
-    return QStringView(m_text).sliced(start, end - start);
+    return QStringView(m_text).sliced(start, lineEnd(index) - start);
+}
+
+qsizetype OutputView::lineEnd(qsizetype index) const
+{
+    if (index + 1 >= lineCount())
+        return m_text.size();
+    const qsizetype next = m_starts[size_t(index) + 1];
+    return m_text[next - 1] == QLatin1Char('\n') ? next - 1 : next;
 }
 
 qsizetype OutputView::lineOf(qsizetype position) const
@@ -1124,7 +1146,7 @@ void OutputView::paintEvent(QPaintEvent *e)
         if (offset.y() + height >= exposed.top()) {
             // The selection as the editor draws it, its line end included.
             const qsizetype start = lineStart(index);
-            const qsizetype length = line(index).size() + 1;
+            const qsizetype length = (index + 1 < lineCount() ? lineStart(index + 1) : m_text.size() + 1) - start;
             QList<QTextLayout::FormatRange> selections;
             if (selStart - start < length && selEnd - start > 0 && selEnd > selStart) {
                 QTextLayout::FormatRange range;

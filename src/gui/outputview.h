@@ -30,7 +30,10 @@ public:
     // The text, every line ended by "\n" alone.
     const QString &text() const { return m_text; }
     qsizetype lineCount() const { return qsizetype(m_starts.size()); }
+    // A line of the text; a line of more than ten thousand characters is
+    // held as several, the last of them ending where it ends.
     QStringView line(qsizetype index) const;
+    qsizetype lineEnd(qsizetype index) const;
     qsizetype lineStart(qsizetype index) const { return m_starts[size_t(index)]; }
     qsizetype lineOf(qsizetype position) const;
 
