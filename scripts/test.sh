@@ -9,7 +9,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh" libbenchmark-dev xvfb xauth xdotool openbox x11-utils libcap2-bin \
-  dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0 \
+  dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0 orca speech-dispatcher \
   desktop-file-utils appstream poppler-utils dpkg-dev file e2fsprogs mount \
   lintian mandoc man-db dex libgtk-3-bin \
   clang-14 libclang-rt-14-dev llvm-14

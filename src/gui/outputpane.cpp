@@ -161,8 +161,9 @@ void OutputPane::setHeading(const QString &heading)
     if (m_heading)
         m_heading->setText(heading);
     // Both are named by the heading, for assistive technology.
-    m_view->setAccessibleName(heading);
-    m_editor->setAccessibleName(heading);
+    for (QWidget *w : {static_cast<QWidget *>(m_view), static_cast<QWidget *>(m_editor)})
+        if (w->accessibleName() != heading)
+            w->setAccessibleName(heading);
     emit headingChanged(heading);
 }
 
@@ -230,9 +231,10 @@ QString OutputPane::text() const
     // A line separator inside a line is a line break in the pane's text; the
     // raw text keeps no-break spaces, which the plain text would make blanks.
     QString text = isList() ? m_editor->document()->toRawText() : m_view->text();
-    for (QChar &c : text)
-        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
-            c = QLatin1Char('\n');
+    if (text.contains(QChar::ParagraphSeparator) || text.contains(QChar::LineSeparator)) {
+        text.replace(QChar::ParagraphSeparator, u'\n');
+        text.replace(QChar::LineSeparator, u'\n');
+    }
     return text;
 }
 
@@ -254,8 +256,14 @@ void OutputPane::appendToList(const QString &text)
 
 void OutputPane::announce()
 {
-    const qsizetype lines = isList() ? (m_editor->document()->isEmpty() ? 0 : m_editor->document()->blockCount())
-                                     : (m_view->text().isEmpty() ? 0 : m_view->lineCount());
+    // Lines as a reader counts them: a last line break starts no line.
+    qsizetype lines = 0;
+    if (isList()) {
+        const QTextDocument *document = m_editor->document();
+        lines = document->isEmpty() ? 0 : document->blockCount() - (document->lastBlock().text().isEmpty() ? 1 : 0);
+    } else if (const QString &text = m_view->text(); !text.isEmpty()) {
+        lines = text.count(u'\n') + (text.endsWith(u'\n') ? 0 : 1);
+    }
     m_news->setAccessibleName(heading() + QStringLiteral(", ") + linesSpoken(lines));
     // Appearing is what a screen reader reads out, wherever the focus is.
     m_news->hide();
