@@ -16,6 +16,7 @@
 #include "boxes.h"
 #include "databasemodel.h"
 #include "outputpane.h"
+#include "outputview.h"
 #include "numbering.h"
 #include "placement.h"
 #include "storage.h"
@@ -29,6 +30,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -191,6 +193,12 @@ void makeData(const QString &dir, int lines)
         unit += (v / 10) % 10 == 6;
         series += series0 + v / 1000 == middleSeries;
     }
+    // "Hledat" looks for the vehicle of the line at 70 % of the wagon file
+    // (or the next, past a bookmark) in the whole file shown in the pane.
+    const storage::LoadResult wagonFile = storage::load(storage::VOZY);
+    qsizetype findLine = qsizetype(lines) * 7 / 10;
+    while (findLine + 1 < wagonFile.lines.size() && !wagonFile.lines[findLine].front().isDigit())
+        ++findLine;
     const QJsonObject values{
         {QStringLiteral("lines"), lines},
         {QStringLiteral("wagons"), wagons},
@@ -207,6 +215,8 @@ void makeData(const QString &dir, int lines)
         {QStringLiteral("loco_dkv_lines"), locoDepot},
         {QStringLiteral("unit"), kStationValue},
         {QStringLiteral("unit_lines"), unit},
+        {QStringLiteral("find_line"), findLine + 1}, // as grep -n counts
+        {QStringLiteral("find_text"), wagonFile.lines[findLine].left(13)},
     };
     QFile file(QStringLiteral("values.json"));
     if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(values).toJson()) < 0)
@@ -595,6 +605,73 @@ void BM_Memory(benchmark::State &state)
     state.counters["file_bytes"] = double(g->wagonBytes);
 }
 
+// The whole wagon file in the pane, as a listing that selects every line
+// shows it. Runs after the memory figure: the session's peak is the work's
+// own, not this text's. Its own memory goes into counters: the bytes the
+// process gained by reading and showing it, and the text as held.
+struct WholeFileInPane {
+    OutputPane *pane = g->memo();
+    qsizetype target = 0; // the line "Hledat" goes to
+    explicit WholeFileInPane(benchmark::State &state)
+    {
+        const qint64 before = statusBytes("VmRSS:");
+        show();
+        state.counters["pane_bytes"] = double(statusBytes("VmRSS:") - before);
+        state.counters["text_bytes"] = double(pane->view()->text().size() * 2);
+        target = g->values.value(QLatin1String("find_line")).toInt() - 1;
+    }
+    ~WholeFileInPane() { pane->clear(); }
+    void show()
+    {
+        pane->showOutput(QStringLiteral("Výpis celé databáze vozů"), storage::loadText(storage::VOZY).text);
+        pane->view()->setFocus();
+        settle();
+    }
+};
+
+// The first key typed into a listing of the whole fleet: a letter, which the
+// read-only pane lets pass, and the paint after it.
+void BM_PaneFirstKey(benchmark::State &state)
+{
+    WholeFileInPane x(state);
+    QWidget *view = x.pane->view();
+    for (auto _ : state) {
+        state.PauseTiming();
+        x.show();
+        state.ResumeTiming();
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+        QApplication::sendEvent(view, &press);
+        QApplication::sendEvent(view, &release);
+        view->repaint();
+        settle();
+    }
+    if (x.pane->text().size() != x.pane->view()->text().size() || x.pane->isList())
+        state.SkipWithError("a key changed the listing");
+    failed(state);
+}
+
+// "Hledat" of the vehicle number of the line at 70 % of the listing, from its top.
+void BM_PaneFind(benchmark::State &state)
+{
+    WholeFileInPane x(state);
+    OutputView *view = x.pane->view();
+    const QString needle = g->values.value(QLatin1String("find_text")).toString();
+    x.pane->findField()->setText(needle);
+    bool found = false;
+    for (auto _ : state) {
+        state.PauseTiming();
+        view->setSelection(0, 0);
+        settle();
+        state.ResumeTiming();
+        found = x.pane->findNext();
+        settle();
+    }
+    if (!found || view->lineOf(view->anchor()) != x.target || !view->line(x.target).startsWith(needle))
+        state.SkipWithError("find did not select the line");
+    failed(state);
+}
+
 QString flag(int argc, char **argv, const char *name)
 {
     const std::string prefix = std::string("--") + name + "=";
@@ -685,6 +762,8 @@ int main(int argc, char **argv)
     add("report", BM_Report);
     benchmark::RegisterBenchmark("memory", BM_Memory)->Iterations(1);
     add("merge", BM_Merge);
+    add("pane_first_key", BM_PaneFirstKey);
+    add("pane_find", BM_PaneFind);
 
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
