@@ -13,6 +13,8 @@
 #include <QMouseEvent>
 #include <QAction>
 #include <QLabel>
+#include <QTextBlock>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -46,6 +48,12 @@ private slots:
     void bigListingOutlivesItsText();
     void paneViewByShape_data();
     void paneViewByShape();
+    void paneLineRule_data();
+    void paneLineRule();
+    void paneFind_data();
+    void paneFind();
+    void paneTellsItsLines_data();
+    void paneTellsItsLines();
     void numberCheck_data();
     void numberCheck();
 };
@@ -688,6 +696,159 @@ void TestListings::paneViewByShape()
     pane->grab(); // painted without laying out the long line whole
     pane->showOutput(u"Výpisy"_s, u"krátký"_s);
     QCOMPARE(pane->text(), u"krátký"_s);
+}
+
+void TestListings::paneLineRule_data()
+{
+    QTest::addColumn<QString>("given");
+    QTest::addColumn<QStringList>("lines"); // as shown, by the view and by the editor alike
+    const QString ls(QChar::LineSeparator), ps(QChar::ParagraphSeparator);
+    QTest::newRow("LF") << u"a\nb"_s << QStringList{u"a"_s, u"b"_s};
+    QTest::newRow("CR LF") << u"a\r\nb\r\n"_s << QStringList{u"a"_s, u"b"_s, QString()};
+    QTest::newRow("lone CR") << u"a\rb"_s << QStringList{u"a"_s, u"b"_s};
+    QTest::newRow("CR CR LF") << u"a\r\r\nb"_s << QStringList{u"a"_s, QString(), u"b"_s};
+    QTest::newRow("LF CR") << u"a\n\rb"_s << QStringList{u"a"_s, QString(), u"b"_s};
+    QTest::newRow("paragraph separator") << u"a"_s + ps + u"b"_s << QStringList{u"a"_s, u"b"_s};
+    QTest::newRow("line separator stays in its line") << u"a"_s + ls + u"b"_s << QStringList{u"a"_s + ls + u"b"_s};
+    QTest::newRow("empty") << QString() << QStringList{QString()};
+    QTest::newRow("only line ends") << u"\r\n\n\r"_s << QStringList{QString(), QString(), QString(), QString()};
+}
+
+// One line rule for whatever shows or reads the pane: the read-only view and
+// the editor show the same lines, and the text read back has them ended by
+// "\n", a line separator too.
+void TestListings::paneLineRule()
+{
+    QFETCH(QString, given);
+    QFETCH(QStringList, lines);
+    WorkDir dir;
+    Windows w;
+    auto *pane = child<OutputPane>(w.form1.get(), "Memo1");
+    const QString readBack = lines.join(u'\n').replace(QChar::LineSeparator, u'\n');
+    pane->showOutput(u"Výpisy"_s, given);
+    QStringList shown;
+    for (qsizetype i = 0; i < pane->view()->lineCount(); ++i)
+        shown << pane->view()->line(i).toString();
+    QCOMPARE(shown, lines);
+    QCOMPARE(pane->text(), readBack);
+    pane->showList(u"List režimů vozu"_s, given);
+    shown.clear();
+    for (QTextBlock block = pane->editor()->document()->begin(); block.isValid(); block = block.next())
+        shown << block.text();
+    QCOMPARE(shown, lines);
+    QCOMPARE(pane->text(), readBack);
+    std::vector<qsizetype> starts;
+    const QString ended = paneLines(given, &starts);
+    QCOMPARE(qsizetype(starts.size()), lines.size());
+    for (size_t i = 1; i < starts.size(); ++i)
+        QCOMPARE(ended[starts[i] - 1], u'\n');
+}
+
+void TestListings::paneFind_data()
+{
+    QTest::addColumn<bool>("list");          // the editor of a list, or the read-only view
+    QTest::addColumn<QString>("needle");
+    QTest::addColumn<QStringList>("keys");   // pressed in the find field
+    QTest::addColumn<int>("line");           // of the match selected; -1: "Nenalezeno"
+    for (const bool list : {false, true}) {
+        const char *in = list ? "list" : "listing";
+        QTest::addRow("%s: Enter", in) << list << u"Cheb"_s << QStringList{u"Return"_s} << 1;
+        QTest::addRow("%s: Enter, F3", in) << list << u"Cheb"_s << QStringList{u"Return"_s, u"F3"_s} << 3;
+        QTest::addRow("%s: wraps to the top", in) << list << u"Cheb"_s
+                                                  << QStringList{u"Return"_s, u"F3"_s, u"Return"_s} << 1;
+        QTest::addRow("%s: Shift+F3 from the top wraps to the end", in) << list << u"Cheb"_s
+                                                                         << QStringList{u"Shift+F3"_s} << 3;
+        QTest::addRow("%s: back and forth", in) << list << u"Cheb"_s
+                                                << QStringList{u"F3"_s, u"F3"_s, u"Shift+F3"_s} << 1;
+        QTest::addRow("%s: case counts", in) << list << u"cheb"_s << QStringList{u"Return"_s} << 4;
+        QTest::addRow("%s: a blank counts", in) << list << u"Praha Cheb"_s << QStringList{u"Return"_s} << 3;
+        QTest::addRow("%s: nothing", in) << list << u"Ostrava"_s << QStringList{u"Return"_s} << -1;
+        QTest::addRow("%s: nothing, then F3", in) << list << u"Chebb"_s << QStringList{u"Return"_s, u"F3"_s} << -1;
+    }
+}
+
+// "Hledat": Ctrl+F opens the bar under the pane, Enter and F3 select the
+// next match, Shift+F3 the previous, exact and case-sensitive; "Nenalezeno"
+// when there is none; Escape closes the bar and gives the pane the focus.
+void TestListings::paneFind()
+{
+    QFETCH(bool, list);
+    QFETCH(QString, needle);
+    QFETCH(QStringList, keys);
+    QFETCH(int, line);
+    WorkDir dir;
+    Windows w;
+    auto *pane = child<OutputPane>(w.form1.get(), "Memo1");
+    const QStringList text{u"Databáze vozů"_s, u"21802345123-8 dkv Plzeň domovska Cheb"_s,
+                           u"21802345124-6 dkv Plzeň domovska Brno"_s, u"21802345125-3 dkv Praha Cheb"_s,
+                           u"21802345126-1 dkv Plzeň domovska cheb"_s};
+    if (list)
+        pane->showList(u"List režimů vozu"_s, text.join(u'\n'));
+    else
+        pane->showOutput(u"Výpisy"_s, text.join(u'\n'));
+    QWidget *shown = list ? static_cast<QWidget *>(pane->editor()) : pane->view();
+    shown->setFocus();
+    QTest::keyClick(shown, Qt::Key_F, Qt::ControlModifier);
+    QLineEdit *field = pane->findField();
+    QVERIFY(field->isVisible());
+    QCOMPARE(QApplication::focusWidget(), field);
+    QTest::keyClicks(field, needle);
+    for (const QString &key : keys)
+        QTest::keySequence(field, QKeySequence(key));
+    auto *status = child<QLabel>(pane, "Memo1_findStatus");
+    const QString selected = list ? pane->editor()->textCursor().selectedText() : pane->view()->selectedText();
+    const int at = list ? pane->editor()->textCursor().blockNumber()
+                        : int(pane->view()->lineOf(pane->view()->cursorPosition()));
+    if (line < 0) {
+        QCOMPARE(status->text(), u"Nenalezeno"_s);
+        QCOMPARE(field->accessibleDescription(), u"Nenalezeno"_s);
+        QCOMPARE(selected, QString());
+    } else {
+        QCOMPARE(status->text(), QString());
+        QCOMPARE(selected, needle);
+        QCOMPARE(at, line);
+        QCOMPARE(field->accessibleDescription(), text[line]); // the line found, for a screen reader
+    }
+    QCOMPARE(child<QLabel>(w.form1.get(), "lbl_kontrolka")->text(), u"X"_s); // Enter was the bar's
+    QTest::keyClick(field, Qt::Key_Escape);
+    QVERIFY(!field->isVisible());
+    QCOMPARE(QApplication::focusWidget(), shown);
+    QCOMPARE(pane->text(), text.join(u'\n'));
+}
+
+void TestListings::paneTellsItsLines_data()
+{
+    QTest::addColumn<bool>("list");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("nothing") << false << QString() << u"0 řádků"_s;
+    QTest::newRow("one line") << false << u"a"_s << u"1 řádek"_s;
+    QTest::newRow("two lines") << false << u"a\nb"_s << u"2 řádky"_s;
+    QTest::newRow("four lines") << false << u"a\nb\nc\nd"_s << u"4 řádky"_s;
+    QTest::newRow("five lines") << false << u"a\nb\nc\nd\ne"_s << u"5 řádků"_s;
+    QTest::newRow("a last line end") << false << u"a\nb\n"_s << u"2 řádky"_s;
+    QTest::newRow("a thousand") << false << QStringList(1000, u"x"_s).join(u'\n') << u"1 000 řádků"_s;
+    QTest::newRow("a list") << true << u"a\r\nb\r\n"_s << u"2 řádky"_s;
+    QTest::newRow("an empty list") << true << QString() << u"0 řádků"_s;
+    QTest::newRow("a million") << false << QString(999999, u'\n') + u'x' << u"1 000 000 řádků"_s;
+}
+
+// When the pane fills, a notice appears for screen readers with the heading
+// and the count of lines, told as a Czech reader says it.
+void TestListings::paneTellsItsLines()
+{
+    QFETCH(bool, list);
+    QFETCH(QString, text);
+    QFETCH(QString, told);
+    WorkDir dir;
+    Windows w;
+    auto *pane = child<OutputPane>(w.form1.get(), "Memo1");
+    auto *news = child<QWidget>(pane, "Memo1_news");
+    const QString heading = u"Databáze vozů z DKV Plzeň"_s;
+    list ? pane->showList(heading, text) : pane->showOutput(heading, text);
+    QCOMPARE(news->accessibleName(), heading + u", "_s + told);
+    QVERIFY(news->isVisible());
+    QCOMPARE(QAccessible::queryAccessibleInterface(news)->role(), QAccessible::Notification);
 }
 
 // The number check over hand-made files: every kind of problem, alone and

@@ -282,16 +282,16 @@ void OutputView::setText(const QString &text)
     horizontalScrollBar()->setValue(0);
     setTopBlock(0, 0, 1);
     if (QAccessible::isActive()) {
-        // What went and what came; a long text is told by its length alone,
-        // which is all a reader takes from such news.
+        // What went and what came, the first few thousand characters of it:
+        // a reader takes no more from such news, and a million lines of it
+        // would hold the window.
         constexpr qsizetype kTold = 4096;
-        auto told = [](const QString &s) { return s.size() <= kTold ? s : QString(s.size(), QLatin1Char(' ')); };
         if (before > 0) {
-            QAccessibleTextRemoveEvent removed(this, 0, QString(before, QLatin1Char(' ')));
+            QAccessibleTextRemoveEvent removed(this, 0, QString(std::min(before, kTold), QLatin1Char(' ')));
             QAccessible::updateAccessibility(&removed);
         }
         if (!m_text.isEmpty()) {
-            QAccessibleTextInsertEvent inserted(this, 0, told(m_text));
+            QAccessibleTextInsertEvent inserted(this, 0, m_text.left(kTold));
             QAccessible::updateAccessibility(&inserted);
         }
         QAccessibleTextCursorEvent cursor(this, 0);
