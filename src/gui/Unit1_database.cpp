@@ -386,6 +386,10 @@ void TForm1::btn_smazClick()
                                                                 QItemSelectionModel::NoUpdate);
         raiseChangeCount();
         setLineCountLessOne(*this);
+        // The buttons go off: a clerk who pressed one by the keyboard goes on
+        // in the list, where a screen reader tells the new current line.
+        if (QWidget *f = focusWidget(); f == ui->btn_smaz || f == ui->Btn_upravit || f == ui->btn_zalozka)
+            ui->lbx_databaze->setFocus(Qt::OtherFocusReason);
     }
     setEditButtonsEnabled(ui, false);
 }

@@ -444,7 +444,7 @@ void TestRealBoxes::keyboardCommands_data()
     QTest::newRow("keys: Tab to Upravit, Smaž")
         << "vozy; focus:lbx_databaze; " + keys("Down Tab") + "check:buttons=111; check:focus=Btn_upravit; "
                + "xkey:Tab; check:focus=btn_smaz; ans:Return; xkey:space"
-        << QStringList{"list=Databáze vozy|" + v5 + "|" + v7 + "|konec", "buttons=000"};
+        << QStringList{"list=Databáze vozy|" + v5 + "|" + v7 + "|konec", "buttons=000", "focus=lbx_databaze"};
     QTest::newRow("keys: Tab to Záložka and on, back, Záložka")
         << "vozy; focus:lbx_databaze; " + keys("Down Tab Tab Tab") + "check:focus=btn_zalozka; check:buttons=111; "
                + "xkey:Tab; check:buttons=000; xkey:shift+Tab; check:focus=lbx_databaze; " + keys("Down Tab Tab Tab")
