@@ -39,6 +39,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QStringEncoder>
+#include <QTextDocument>
 #include <QTimer>
 
 #include <array>
@@ -672,6 +673,32 @@ void BM_PaneFind(benchmark::State &state)
     failed(state);
 }
 
+// A reference list of up to 100,000 lines opened in the pane's editor
+// ("Charakteristika 5-6"); the list's file is put back afterwards.
+void BM_ListOpen(benchmark::State &state)
+{
+    QFile file(storage::TRIDA_VOZU);
+    const QByteArray kept = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    file.close();
+    const int lines = std::min(g->lines, 100'000);
+    QStringList list{storage::header(storage::TRIDA_VOZU)};
+    for (int i = 1; i < lines; ++i)
+        list << QStringLiteral("%1 vůz řady %2, rychlost do %3 km/h").arg(i % 100, 2, 10, QLatin1Char('0')).arg(i).arg(i % 200);
+    if (!storage::save(storage::TRIDA_VOZU, list).ok)
+        qFatal("cannot write the list");
+    for (auto _ : state) {
+        g->trigger("Charakteristika561");
+        settle();
+    }
+    if (!g->memo()->isList() || g->memo()->editor()->document()->blockCount() < lines)
+        state.SkipWithError("the list was not shown whole");
+    state.counters["lines"] = lines;
+    g->memo()->clear();
+    if (!file.open(QIODevice::WriteOnly) || file.write(kept) != kept.size())
+        qFatal("cannot put the list back");
+    failed(state);
+}
+
 QString flag(int argc, char **argv, const char *name)
 {
     const std::string prefix = std::string("--") + name + "=";
@@ -764,6 +791,7 @@ int main(int argc, char **argv)
     add("merge", BM_Merge);
     add("pane_first_key", BM_PaneFirstKey);
     add("pane_find", BM_PaneFind);
+    add("list_open", BM_ListOpen);
 
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -38,7 +38,8 @@ private:
     QString spokenSinceMark() const;
     void mark() { m_mark = QFileInfo(m_log).size(); }
     bool waitToHear(const QStringList &words, int timeoutMs);
-    void pressInNextBox(const QString &key);
+    // Presses a key in the next box once Orca has said `spoken` of it.
+    void pressInNextBox(const QString &key, const QString &spoken);
     // Waits until Orca has said nothing new for two seconds.
     void settle();
 
@@ -191,17 +192,18 @@ void TestOrca::settle()
     }
 }
 
-void TestOrca::pressInNextBox(const QString &key)
+void TestOrca::pressInNextBox(const QString &key, const QString &spoken)
 {
     auto *timer = new QTimer(this);
     timer->setInterval(50);
-    connect(timer, &QTimer::timeout, this, [timer, key] {
+    connect(timer, &QTimer::timeout, this, [this, timer, key, spoken] {
         QWidget *box = QApplication::activeModalWidget();
         if (!box || QApplication::activeWindow() != box)
             return;
         timer->stop();
         timer->deleteLater();
-        QTest::qWait(500); // the box is read out first, as a clerk would wait for it
+        // A clerk answers once the box has been read out.
+        (void)waitToHear({spoken}, 120000);
         xdotool({u"key"_s, key});
     });
     timer->start();
@@ -273,11 +275,11 @@ void TestOrca::heard()
     } else if (moment == u"delete" || moment == u"escape") {
         if (moment == u"delete") {
             const int count = form.databaze()->count();
-            pressInNextBox(u"Return"_s); // Yes is the default button
+            pressInNextBox(u"Return"_s, u"chcete tuto položku z databáze smazat?"_s); // Yes is the default
             xdotool({u"key"_s, u"Delete"_s});
             QTRY_COMPARE_WITH_TIMEOUT(form.databaze()->count(), count - 1, 60000);
         } else {
-            pressInNextBox(u"Escape"_s);
+            pressInNextBox(u"Escape"_s, u"Zadej text záložky"_s);
             form.btn_zalozkaClick();
         }
         QTRY_VERIFY_WITH_TIMEOUT(!QApplication::activeModalWidget() && form.isActiveWindow(), 10000);
