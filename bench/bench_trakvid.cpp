@@ -15,7 +15,8 @@
 #include "ui_Unit1.h"
 #include "boxes.h"
 #include "databasemodel.h"
-#include "memo.h"
+#include "outputpane.h"
+#include "outputview.h"
 #include "numbering.h"
 #include "placement.h"
 #include "storage.h"
@@ -29,6 +30,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -37,6 +39,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QStringEncoder>
+#include <QTextDocument>
 #include <QTimer>
 
 #include <array>
@@ -191,6 +194,12 @@ void makeData(const QString &dir, int lines)
         unit += (v / 10) % 10 == 6;
         series += series0 + v / 1000 == middleSeries;
     }
+    // "Hledat" looks for the vehicle of the line at 70 % of the wagon file
+    // (or the next, past a bookmark) in the whole file shown in the pane.
+    const storage::LoadResult wagonFile = storage::load(storage::VOZY);
+    qsizetype findLine = qsizetype(lines) * 7 / 10;
+    while (findLine + 1 < wagonFile.lines.size() && !wagonFile.lines[findLine].front().isDigit())
+        ++findLine;
     const QJsonObject values{
         {QStringLiteral("lines"), lines},
         {QStringLiteral("wagons"), wagons},
@@ -207,6 +216,8 @@ void makeData(const QString &dir, int lines)
         {QStringLiteral("loco_dkv_lines"), locoDepot},
         {QStringLiteral("unit"), kStationValue},
         {QStringLiteral("unit_lines"), unit},
+        {QStringLiteral("find_line"), findLine + 1}, // as grep -n counts
+        {QStringLiteral("find_text"), wagonFile.lines[findLine].left(13)},
     };
     QFile file(QStringLiteral("values.json"));
     if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(values).toJson()) < 0)
@@ -274,7 +285,7 @@ struct Fixture {
     }
     void trigger(const char *action) { child<QAction>(form1, action)->trigger(); }
     void click(QObject *window, const char *button) { child<QPushButton>(window, button)->click(); }
-    QPlainTextEdit *memo() const { return child<QPlainTextEdit>(form1, "Memo1"); }
+    OutputPane *memo() const { return child<OutputPane>(form1, "Memo1"); }
     // The edits work on the wagon database; shown untimed when a filter skipped its showing.
     void showWagons()
     {
@@ -450,7 +461,7 @@ void listing(benchmark::State &state, const char *action, const char *value, con
         g->trigger(action);
         settle();
     }
-    const QString text = memoText(g->memo());
+    const QString text = g->memo()->text();
     const int listed = int(text.count(QLatin1Char('\n'))) + 1;
     if (listed != g->values.value(QLatin1String(expected)).toInt())
         state.SkipWithError("wrong number of listed lines");
@@ -476,7 +487,7 @@ void BM_NumberCheck(benchmark::State &state)
         settle();
     }
     const QString expected = QStringLiteral("Řádků: %1, vozidel: %2, chyb: 0").arg(g->lines).arg(g->wagons);
-    if (memoText(g->memo()) != expected)
+    if (g->memo()->text() != expected)
         state.SkipWithError("the number check found problems in a clean database");
     failed(state);
 }
@@ -495,7 +506,7 @@ void BM_Report(benchmark::State &state)
         g->click(g->form1, "BitBtn_zadano");
         settle();
     }
-    if (!memoText(g->memo()).startsWith(number(digits) + QLatin1String(" dkv ")))
+    if (!g->memo()->text().startsWith(number(digits) + QLatin1String(" dkv ")))
         state.SkipWithError("the report did not find the wagon");
     failed(state);
 }
@@ -571,8 +582,8 @@ void BM_Merge(benchmark::State &state)
         g->trigger("Uloitdatabzi1");
         settle();
         state.PauseTiming();
-        if (memoText(g->memo()) != expected || g->form1->panel(2) != QLatin1String("0")) {
-            state.SkipWithError(qPrintable(QStringLiteral("not merged: ") + memoText(g->memo()).left(200)));
+        if (g->memo()->text() != expected || g->form1->panel(2) != QLatin1String("0")) {
+            state.SkipWithError(qPrintable(QStringLiteral("not merged: ") + g->memo()->text().left(200)));
             break;
         }
         state.ResumeTiming();
@@ -593,6 +604,99 @@ void BM_Memory(benchmark::State &state)
     state.counters["peak_bytes"] = double(statusBytes("VmHWM:"));
     state.counters["baseline_bytes"] = double(g->baselineRss);
     state.counters["file_bytes"] = double(g->wagonBytes);
+}
+
+// The whole wagon file in the pane, as a listing that selects every line
+// shows it. Runs after the memory figure: the session's peak is the work's
+// own, not this text's. Its own memory goes into counters: the bytes the
+// process gained by reading and showing it, and the text as held.
+struct WholeFileInPane {
+    OutputPane *pane = g->memo();
+    qsizetype target = 0; // the line "Hledat" goes to
+    explicit WholeFileInPane(benchmark::State &state)
+    {
+        const qint64 before = statusBytes("VmRSS:");
+        show();
+        state.counters["pane_bytes"] = double(statusBytes("VmRSS:") - before);
+        state.counters["text_bytes"] = double(pane->view()->text().size() * 2);
+        target = g->values.value(QLatin1String("find_line")).toInt() - 1;
+    }
+    ~WholeFileInPane() { pane->clear(); }
+    void show()
+    {
+        pane->showOutput(QStringLiteral("Výpis celé databáze vozů"), storage::loadText(storage::VOZY).text);
+        pane->view()->setFocus();
+        settle();
+    }
+};
+
+// The first key typed into a listing of the whole fleet: a letter, which the
+// read-only pane lets pass, and the paint after it.
+void BM_PaneFirstKey(benchmark::State &state)
+{
+    WholeFileInPane x(state);
+    QWidget *view = x.pane->view();
+    for (auto _ : state) {
+        state.PauseTiming();
+        x.show();
+        state.ResumeTiming();
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+        QApplication::sendEvent(view, &press);
+        QApplication::sendEvent(view, &release);
+        view->repaint();
+        settle();
+    }
+    if (x.pane->text().size() != x.pane->view()->text().size() || x.pane->isList())
+        state.SkipWithError("a key changed the listing");
+    failed(state);
+}
+
+// "Hledat" of the vehicle number of the line at 70 % of the listing, from its top.
+void BM_PaneFind(benchmark::State &state)
+{
+    WholeFileInPane x(state);
+    OutputView *view = x.pane->view();
+    const QString needle = g->values.value(QLatin1String("find_text")).toString();
+    x.pane->findField()->setText(needle);
+    bool found = false;
+    for (auto _ : state) {
+        state.PauseTiming();
+        view->setSelection(0, 0);
+        settle();
+        state.ResumeTiming();
+        found = x.pane->findNext();
+        settle();
+    }
+    if (!found || view->lineOf(view->anchor()) != x.target || !view->line(x.target).startsWith(needle))
+        state.SkipWithError("find did not select the line");
+    failed(state);
+}
+
+// A reference list of up to 100,000 lines opened in the pane's editor
+// ("Charakteristika 5-6"); the list's file is put back afterwards.
+void BM_ListOpen(benchmark::State &state)
+{
+    QFile file(storage::TRIDA_VOZU);
+    const QByteArray kept = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    file.close();
+    const int lines = std::min(g->lines, 100'000);
+    QStringList list{storage::header(storage::TRIDA_VOZU)};
+    for (int i = 1; i < lines; ++i)
+        list << QStringLiteral("%1 vůz řady %2, rychlost do %3 km/h").arg(i % 100, 2, 10, QLatin1Char('0')).arg(i).arg(i % 200);
+    if (!storage::save(storage::TRIDA_VOZU, list).ok)
+        qFatal("cannot write the list");
+    for (auto _ : state) {
+        g->trigger("Charakteristika561");
+        settle();
+    }
+    if (!g->memo()->isList() || g->memo()->editor()->document()->blockCount() < lines)
+        state.SkipWithError("the list was not shown whole");
+    state.counters["lines"] = lines;
+    g->memo()->clear();
+    if (!file.open(QIODevice::WriteOnly) || file.write(kept) != kept.size())
+        qFatal("cannot put the list back");
+    failed(state);
 }
 
 QString flag(int argc, char **argv, const char *name)
@@ -685,6 +789,9 @@ int main(int argc, char **argv)
     add("report", BM_Report);
     benchmark::RegisterBenchmark("memory", BM_Memory)->Iterations(1);
     add("merge", BM_Merge);
+    add("pane_first_key", BM_PaneFirstKey);
+    add("pane_find", BM_PaneFind);
+    add("list_open", BM_ListOpen);
 
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -5,7 +5,8 @@
 lines, runs grep, cp, sync and wc on the same files in the same run, and
 prints one Markdown table: medians of wall time (CPU time in brackets) and
 ours/theirs. The peak memory is that of the whole session of one size: a
-start, showing, adding, a run, a deletion, saving, every listing, a report.
+start, showing, adding, a run, a deletion, saving, every listing, a report;
+the whole wagon file in the output pane (first key, find) is measured after it.
 
 Usage: bench.py BENCH_BINARY [--repetitions N] [--sizes 10000,100000,1000000] [--keep]
 """
@@ -41,6 +42,10 @@ FIGURES = [
     ("report", "Report of one wagon (`btn_pocitejClick`)", "report"),
     ("merge", "Merge 1,000 changes into the wagon file another program changed in 1,000 places, and save "
               "(`Uloitdatabzi1Click`)", "save"),
+    ("pane_first_key", "First key typed into the whole wagon file shown in the pane as a listing", None),
+    ("pane_find", "\"Hledat\" of the line at 70 % of the whole wagon file shown in the pane", "find"),
+    ("list_open", "Show a reference list of as many lines, at most 100,000, in the editor "
+                  "(`Charakteristika561Click`)", None),
 ]
 
 # Goals at the largest size: (kind, limit); "ms" absolute, "x" times the tool.
@@ -61,7 +66,11 @@ GOALS = {
     "report": ("x", 1.2),
     "number_check": ("listing", None),
     "merge": ("x", 3),  # no slower than the fastest listing of the wagons
+    "pane_first_key": ("ms", 300),  # no action holds the window longer
+    "pane_find": ("ms", 300),
+    "list_open": ("ms", 1000),
 }
+PANE_MEMORY_GOAL = 2  # the whole file shown in the pane at most this many times its text as held
 LISTINGS = ["listing_characteristic", "listing_dkv", "listing_station"]
 
 # The number check done by awk: check digit, order, repeated numbers and the
@@ -104,6 +113,8 @@ def tools(folder, values):
         "unit": grep(["-F", enc(" pj " + values["unit"])], loko, "unit_lines", "`grep -F ' pj Přerov' > file`"),
         "report": ([["grep", "-c", enc("^" + values["report_wagon"]), vozy]], ("count", 1), "`grep -c '^<11 digits>'`"),
         "number_check": ([["awk", NUMBER_CHECK_AWK, vozy]], ("count", 0), "`awk` (the same rules)"),
+        "find": ([["grep", "-a", "-n", "-m", "1", "-F", enc(values["find_text"]), vozy]], ("line", values["find_line"]),
+                 "`grep -n -m 1 -F '<number>'`"),
     }
 
 
@@ -127,6 +138,8 @@ def run_tool(commands, check, repetitions, env, cleanup=None):
             outputs.append(done.stdout)
         wall = time.perf_counter() - start
         after = resource.getrusage(resource.RUSAGE_CHILDREN)
+        if check and check[0] == "line" and int(outputs[-1].split(b":")[0]) != check[1]:
+            sys.exit(f"{commands[-1][0]} found line {outputs[-1][:20]!r}, expected {check[1]}: not the same line")
         if check and check[0] == "count" and int(outputs[-1].split()[0]) != check[1]:
             sys.exit(f"{commands[-1][0]} counted {outputs[-1].strip()}, expected {check[1]}: not the same selection")
         if check and check[0] == "lines":
@@ -257,6 +270,15 @@ def main():
                 f"{file_bytes / 1e6:.1f}", f"{memory['peak_bytes'] / file_bytes:.1f}"]
     peak_ratio = results[largest][0]["memory"]["peak_bytes"] / results[largest][2]
     row += [f"≤ {MEMORY_GOAL} × file", "yes" if peak_ratio <= MEMORY_GOAL else "no"]
+    print("| " + " | ".join(row) + " |")
+    row = ["Memory of the whole wagon file shown in the pane, MB", "its text as held (UTF-16)"]
+    for size in sizes:
+        pane = results[size][0]["pane_first_key"]
+        row += [f"{pane['pane_bytes'] / 1e6:.0f}", f"{pane['text_bytes'] / 1e6:.0f}",
+                f"{pane['pane_bytes'] / pane['text_bytes']:.1f}"]
+    pane = results[largest][0]["pane_first_key"]
+    pane_ratio = pane["pane_bytes"] / pane["text_bytes"]
+    row += [f"≤ {PANE_MEMORY_GOAL} × text", "yes" if pane_ratio <= PANE_MEMORY_GOAL else "no"]
     print("| " + " | ".join(row) + " |")
 
 

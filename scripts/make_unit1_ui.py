@@ -71,7 +71,8 @@ central = [
   widget('QFrame','Panel4',16,Yc(104),569,41,'<property name="frameShape"><enum>QFrame::Panel</enum></property><property name="frameShadow"><enum>QFrame::Raised</enum></property>',
      # the heading grows with the panel; 1 pixel of the frame lies inside the margins
      layout('QHBoxLayout','Panel4_layout',[item(label('lbl_databaze_memo',8,4,553,33,'Výpisy',font(10)))],margins=(7,3,7,3))),
-  widget('QPlainTextEdit','Memo1',16,Yc(152),569,121,acc('Výpisy')+'<property name="verticalScrollBarPolicy"><enum>Qt::ScrollBarAlwaysOn</enum></property><property name="tabChangesFocus"><bool>true</bool></property>'+'<property name="styleSheet"><string notr="true">QPlainTextEdit { background-color: palette(light); }</string></property>'),
+  # the output pane: its read-only view, its editor of the lists and its find bar (outputpane.h)
+  widget('OutputPane','Memo1',16,Yc(152),569,121,'<property name="styleSheet"><string notr="true">QPlainTextEdit { background-color: palette(light); }</string></property>'),
   widget('QPushButton','btn_uloz',592,Yc(152),75,25,prop_str('text','Ulož')+enabled(False)+tip('ulož upravený výpis')+cursor_hand()+'<property name="autoDefault"><bool>true</bool></property>'),
   widget('QFrame','Panel_napoveda',592,Yc(216),89,41,tip('Posun v nápovědě'),
      widget('QPushButton','BitBtn_napoveda_zpet',16,8,25,25,enabled(False)+tip('Zpět v nápovědě')+acc('Zpět v nápovědě')+icon(':/images/arrow_back.png')+iconsize(16)+'<property name="autoDefault"><bool>true</bool></property>')+
@@ -81,7 +82,7 @@ central = [
   widget('QListWidget','lbx_tridit',592,Yc(272),105,65,'<property name="visible"><bool>false</bool></property>'),
   widget('QFrame','Panel_databaze',600,Yc(352),89,113,tip('Tlačítka úpravy databáze'),
      widget('QPushButton','Btn_upravit',6,8,75,25,prop_str('text','Upravit')+enabled(False)+tip('Upravit označenou položku v databázi')+'<property name="autoDefault"><bool>true</bool></property>')+
-     widget('QPushButton','btn_smaz',6,40,75,25,prop_str('text','Smaž')+enabled(False)+tip('Stačí poklepat položku')+'<property name="autoDefault"><bool>true</bool></property>')+
+     widget('QPushButton','btn_smaz',6,40,75,25,prop_str('text','Smaž')+enabled(False)+tip('Stačí poklepat položku')+prop_str('accessibleDescription','Smaže vybraný řádek, klávesa Delete')+'<property name="autoDefault"><bool>true</bool></property>')+
      widget('QPushButton','btn_zalozka',6,72,75,25,prop_str('text','Záložka')+enabled(False)+tip('Vlož záložku před označenou položku')+'<property name="autoDefault"><bool>true</bool></property>')),
 ]
 
@@ -231,12 +232,13 @@ ui = f'''<?xml version="1.0" encoding="UTF-8"?>
 </widget>
 <tabstops>
 <tabstop>rbtn_vozy</tabstop><tabstop>rbtn_lokomotivy</tabstop><tabstop>edt_rezim</tabstop><tabstop>edt_vlastnik</tabstop>
-<tabstop>edt_charakteristika</tabstop><tabstop>edt_evidence</tabstop><tabstop>BitBtn_zadano</tabstop><tabstop>Memo1</tabstop>
+<tabstop>edt_charakteristika</tabstop><tabstop>edt_evidence</tabstop><tabstop>BitBtn_zadano</tabstop>
 <tabstop>btn_uloz</tabstop><tabstop>BitBtn_napoveda_zpet</tabstop><tabstop>bitbtn_napoveda_dale</tabstop><tabstop>lbx_databaze</tabstop>
 <tabstop>Btn_upravit</tabstop><tabstop>btn_smaz</tabstop><tabstop>btn_zalozka</tabstop>
 </tabstops>
 <customwidgets>
 <customwidget><class>DatabaseView</class><extends>QListView</extends><header>databaseview.h</header></customwidget>
+<customwidget><class>OutputPane</class><extends>QWidget</extends><header>outputpane.h</header><container>0</container></customwidget>
 </customwidgets>
 <resources><include location="../resources/resources.qrc"/></resources>
 <connections/>

@@ -9,7 +9,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh" libbenchmark-dev xvfb xauth xdotool openbox x11-utils libcap2-bin \
-  dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0 \
+  dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0 orca speech-dispatcher \
   desktop-file-utils appstream poppler-utils dpkg-dev file e2fsprogs mount \
   lintian mandoc man-db dex libgtk-3-bin \
   clang-14 libclang-rt-14-dev llvm-14
@@ -25,8 +25,9 @@ cmake -S "$root" -B "$root/build-test-asan" -DCMAKE_BUILD_TYPE=Debug -DTRAKVID_S
   -DTRAKVID_BENCH=OFF >/dev/null
 cmake --build "$root/build-test-asan" -j "$jobs"
 # The pane's table runs here once, with the screen reader listening
-# (e2e_pane_atspi); the long table of real boxes runs in the Debug pass only.
-(cd "$root/build-test-asan" && ctest --output-on-failure -j "$jobs" -E '^(e2e_pane|e2e_realboxes)$')
+# (e2e_pane_atspi); the long table of real boxes and Orca's moments, which
+# wait on Orca's own pace, run in the Debug pass only.
+(cd "$root/build-test-asan" && ctest --output-on-failure -j "$jobs" -E '^(e2e_pane|e2e_realboxes|e2e_orca)$')
 
 echo "== Fuzz targets"
 cmake -S "$root/fuzz" -B "$root/build-test-fuzz" -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "testutil.h"
 
+#include "outputpane.h"
+
 #include "Unit1.h"
 #include "Unit2.h"
 #include "app.h"
@@ -121,7 +123,8 @@ Windows::~Windows() = default;
 
 PaneControls::PaneControls(Windows &w)
     : form1(w.form1.get()),
-      memo(child<QPlainTextEdit>(form1, "Memo1")),
+      memo(child<OutputPane>(form1, "Memo1")),
+      editor(child<QPlainTextEdit>(form1, "Memo1_editor")),
       heading(child<QLabel>(form1, "lbl_databaze_memo")),
       uloz(child<QPushButton>(form1, "btn_uloz")),
       next(child<QPushButton>(form1, "bitbtn_napoveda_dale")),

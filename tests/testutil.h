@@ -5,6 +5,7 @@
 // stand-in for the modal boxes, Windows-1250 file helpers, and the main window.
 #include "boxes.h"
 #include "databasemodel.h"
+#include "outputpane.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -143,7 +144,8 @@ struct PaneControls {
     explicit PaneControls(Windows &w);
     void trigger(const QString &action);
     TForm1 *form1;
-    QPlainTextEdit *memo;
+    OutputPane *memo;
+    QPlainTextEdit *editor; // the pane's editor of the reference lists
     QLabel *heading;
     QPushButton *uloz;
     QPushButton *next;

@@ -7,7 +7,7 @@
 #include "storage.h"
 #include "testutil.h"
 #include "addwindow_util.h"
-#include "memo.h"
+#include "outputpane.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -1098,8 +1098,8 @@ void TestDatabase::mergeOnSave()
     QCOMPARE(x.boxes.errors(), QStringList{});
     PaneControls pane(x.w);
     QCOMPARE(pane.heading->text(), u"Sloučení databáze lokomotiv"_s);
-    QCOMPARE(memoText(pane.memo), u"Použito změn: 1, nepoužito: 0, řádků jiného programu zachováno: %1"_s.arg(
-                                      theirs.isEmpty() ? 0 : 2));
+    QCOMPARE(pane.memo->text(), u"Použito změn: 1, nepoužito: 0, řádků jiného programu zachováno: %1"_s.arg(
+                                    theirs.isEmpty() ? 0 : 2));
     if (entry == u"save") {
         QCOMPARE(x.f->databaze()->texts(), merged);
         QCOMPARE(x.f->panel(2), u"0"_s);

@@ -9,7 +9,8 @@
 #include "Unit3.h"
 #include "databasemodel.h"
 #include "storage.h"
-#include "memo.h"
+#include "outputpane.h"
+#include "outputview.h"
 #include "testutil.h"
 
 #include <QAction>
@@ -211,7 +212,17 @@ void enterLocomotive(TForm1 *f)
     child<QPushButton>(f, "BitBtn_zadano")->click();
 }
 
-QString memo(TForm1 *f) { return memoText(child<QPlainTextEdit>(f, "Memo1")); }
+QString memo(TForm1 *f) { return child<OutputPane>(f, "Memo1")->text(); }
+// The pane painted with no line laid out longer than a piece of 10,000 characters.
+bool laidOutInPieces(TForm1 *f)
+{
+    OutputView *view = child<OutputPane>(f, "Memo1")->view();
+    view->grab();
+    for (qsizetype i = 0; i < 20; ++i) // those painted
+        if (view->layoutOf(i)->text().size() > 10000)
+            return false;
+    return view->lineCount() > 1000;
+}
 
 } // namespace
 
@@ -479,15 +490,12 @@ void TestHostileFiles::report()
     QCOMPARE(int(text.count(typical)), expected);
     if (h == Hostile::LongLine) {
         QVERIFY(text.size() > kLong);
-        // Wrapped anywhere: at word boundaries the toolkit takes minutes over
-        // a line of 10 MB without a blank. The next ordinary report wraps at
-        // word boundaries again.
-        auto *memo1 = child<QPlainTextEdit>(f, "Memo1");
-        QCOMPARE(memo1->wordWrapMode(), QTextOption::WrapAnywhere);
+        // Laid out in pieces: the toolkit takes minutes over a line of 10 MB
+        // laid out whole. The next ordinary report is shown as usual.
+        QVERIFY(laidOutInPieces(f));
         writeGoodFiles();
         child<QPushButton>(f, "BitBtn_zadano")->click();
         QVERIFY(!memo(f).isEmpty());
-        QCOMPARE(memo1->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
     }
 }
 
@@ -594,11 +602,9 @@ void TestHostileFiles::listing()
     if (expected == 0)
         QVERIFY2(text.endsWith(u" není v databázi, zkontroluj správnost zadání!!"_s), qPrintable(text));
     if (h == Hostile::LongLine) {
-        auto *memo1 = child<QPlainTextEdit>(f, "Memo1");
-        QCOMPARE(memo1->wordWrapMode(), QTextOption::WrapAnywhere);
-        // A help page after it wraps at word boundaries again.
+        QVERIFY(laidOutInPieces(f));
         child<QAction>(f, "n1")->trigger();
-        QCOMPARE(memo1->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+        QVERIFY(memo(f).startsWith(u"1. "_s));
     }
 }
 

@@ -9,6 +9,7 @@
 #include "Unit2.h"
 #include "databasemodel.h"
 #include "storage.h"
+#include "outputpane.h"
 #include "testutil.h"
 
 #include <QAction>
@@ -185,7 +186,7 @@ void TestHostileInput::numberFields()
     TForm1 *f = w.form1.get();
     auto *kontrolka = child<QLabel>(f, "lbl_kontrolka");
     auto *zadano = child<QPushButton>(f, "BitBtn_zadano");
-    auto *memo = child<QPlainTextEdit>(f, "Memo1");
+    auto *memo = child<OutputPane>(f, "Memo1");
 
     // Every field, with valid digits in the others.
     const char *const fields[4] = {"edt_rezim", "edt_vlastnik", "edt_charakteristika", "edt_evidence"};
@@ -206,17 +207,17 @@ void TestHostileInput::numberFields()
     for (int k = 0; k < 4; ++k)
         child<QLineEdit>(f, fields[k])->setText(valid[k]);
     paste(child<QLineEdit>(f, "edt_rezim"), text);
-    const QString memoBefore = memo->toPlainText();
+    const QString memoBefore = memo->text();
     zadano->click();
     if (wagon.startsWith(u'=')) {
         QCOMPARE(boxes.shown.size(), 0);
         QCOMPARE(kontrolka->text(), wagon.mid(1));
         // Characters past the field's width make a key no line matches.
-        QVERIFY(!memo->toPlainText().contains(u"21802345123-8"_s));
+        QVERIFY(!memo->text().contains(u"21802345123-8"_s));
     } else {
         QCOMPARE(boxes.messages(), QStringList{wagon});
         QCOMPARE(kontrolka->text(), u"X"_s);
-        QCOMPARE(memo->toPlainText(), memoBefore);
+        QCOMPARE(memo->text(), memoBefore);
     }
     boxes.clear();
 
@@ -441,26 +442,26 @@ void TestHostileInput::listingValues()
     const auto before = allFiles();
     Windows w;
     TForm1 *f = w.form1.get();
-    auto *memo = child<QPlainTextEdit>(f, "Memo1");
+    auto *memo = child<OutputPane>(f, "Memo1");
     auto *heading = child<QLabel>(f, "lbl_databaze_memo");
     auto *uloz = child<QPushButton>(f, "btn_uloz");
     // A reference list is shown first, ready to be saved.
     child<QAction>(f, "Reimvozu2")->trigger();
     QVERIFY(uloz->isEnabled());
-    const QString listText = memo->toPlainText();
+    const QString listText = memo->text();
 
     boxes.type(text);
     child<QAction>(f, qPrintable(action))->trigger();
     QCOMPARE(boxes.unexpected, 0);
     if (!outcome.isEmpty()) {
         QCOMPARE(boxes.messages(), QStringList{outcome});
-        QCOMPARE(memo->toPlainText(), listText);
+        QCOMPARE(memo->text(), listText);
         QCOMPARE(heading->text(), u"List režimů vozu"_s);
     } else {
         QCOMPARE(boxes.messages(), QStringList());
         QVERIFY(!uloz->isEnabled());
-        QVERIFY2(memo->toPlainText().endsWith(u" není v databázi, zkontroluj správnost zadání!!"_s),
-                 qPrintable(memo->toPlainText().right(200)));
+        QVERIFY2(memo->text().endsWith(u" není v databázi, zkontroluj správnost zadání!!"_s),
+                 qPrintable(memo->text().right(200)));
         QVERIFY(heading->text().endsWith(text));
         // Nothing a value holds makes the heading name a list that "Ulož" writes.
         uloz->setEnabled(true);
@@ -499,18 +500,19 @@ void TestHostileInput::memoBeforeUloz()
     const auto before = allFiles();
     Windows w;
     TForm1 *f = w.form1.get();
-    auto *memo = child<QPlainTextEdit>(f, "Memo1");
+    auto *memo = child<OutputPane>(f, "Memo1");
     child<QAction>(f, qPrintable(action))->trigger();
 
-    const QString original = memo->toPlainText();
+    const QString original = memo->text();
     // Pasted at the end of the second line.
     QGuiApplication::clipboard()->setText(text);
-    memo->setFocus();
-    QTextCursor cursor(memo->document()->findBlockByNumber(1));
+    QPlainTextEdit *editor = memo->editor();
+    editor->setFocus();
+    QTextCursor cursor(editor->document()->findBlockByNumber(1));
     cursor.movePosition(QTextCursor::EndOfBlock);
-    memo->setTextCursor(cursor);
-    QTest::keyClick(memo, Qt::Key_V, Qt::ControlModifier);
-    const QString shown = memo->toPlainText();
+    editor->setTextCursor(cursor);
+    QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+    const QString shown = memo->text();
     QVERIFY(shown != original);
     QCOMPARE(allFiles(), before);
 

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Trakvid developers
 // SPDX-License-Identifier: MIT
 #include "Unit1.h"
-#include "memo.h"
+#include "outputpane.h"
 #include "storage.h"
 #include "testutil.h"
 
@@ -52,21 +52,21 @@ struct Form : PaneControls {
             if (text[i].isHighSurrogate()) {
                 QInputMethodEvent commit;
                 commit.setCommitString(text.mid(i, 2));
-                QApplication::sendEvent(memo, &commit);
+                QApplication::sendEvent(editor, &commit);
                 ++i;
                 continue;
             }
-            typeText(memo, QString(text[i]));
+            typeText(editor, QString(text[i]));
         }
     }
     // Puts the cursor at the end of the given 0-based line, as keys would.
     void endOfLine(int line)
     {
-        memo->setFocus();
-        QTest::keyClick(memo, Qt::Key_Home, Qt::ControlModifier);
+        editor->setFocus();
+        QTest::keyClick(editor, Qt::Key_Home, Qt::ControlModifier);
         for (int i = 0; i < line; ++i)
-            QTest::keyClick(memo, Qt::Key_Down);
-        QTest::keyClick(memo, Qt::Key_End);
+            QTest::keyClick(editor, Qt::Key_Down);
+        QTest::keyClick(editor, Qt::Key_End);
     }
     // Types a wagon number as the user does (a click empties a field) and presses "Zadáno".
     void identifyWagon(const QStringList &fields)
@@ -181,7 +181,7 @@ void TestLists::showEditSave()
     ScriptedBoxes boxes;
     f.trigger(action);
     QCOMPARE(f.codesOffered(), codes);
-    QCOMPARE(f.memo->toPlainText(), original.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+    QCOMPARE(f.memo->text(), original.join(QLatin1Char('\n')) + QLatin1Char('\n'));
     QCOMPARE(f.heading->text(), heading);
     QVERIFY(f.uloz->isEnabled());
     QVERIFY(!f.next->isEnabled());
@@ -209,7 +209,7 @@ void TestLists::showEditSave()
 
     // The next identification of a wagon reads the saved entry.
     f.identifyWagon(wagon);
-    const QStringList report = f.memo->toPlainText().split(QLatin1Char('\n'));
+    const QStringList report = f.memo->text().split(QLatin1Char('\n'));
     QVERIFY2(report.contains(edited[1]), qPrintable(report.join(QLatin1String(" | "))));
     QVERIFY(!f.uloz->isEnabled());
     QVERIFY(!f.codesOffered());
@@ -312,7 +312,7 @@ void TestLists::listingAfterListViewDisablesUloz()
     ScriptedBoxes boxes;
     boxes.type(QStringLiteral("754"));
     f.trigger(QStringLiteral("Podleady1"));
-    QCOMPARE(f.memo->toPlainText(), QStringLiteral("754001-6 dkv A pj B"));
+    QCOMPARE(f.memo->text(), QStringLiteral("754001-6 dkv A pj B"));
     QVERIFY(!f.uloz->isEnabled());
     QVERIFY(!f.codesOffered());
     w.form1->btn_ulozClick();
@@ -368,7 +368,7 @@ void TestLists::failedReadKeepsFormerState()
     // An unsaved edit of the pane, which must survive and must not reach the failing list.
     f.endOfLine(1);
     f.type(QStringLiteral(" (upraveno)"));
-    const QString pane = f.memo->toPlainText();
+    const QString pane = f.memo->text();
     const QString heading = f.heading->text();
     const bool ulozEnabled = f.uloz->isEnabled();
     QCOMPARE(ulozEnabled, !formerFile.isEmpty());
@@ -380,7 +380,7 @@ void TestLists::failedReadKeepsFormerState()
     f.trigger(failing);
     // A missing list in its own words; a folder at its name in the error box, as it is.
     QCOMPARE(boxes.messages() + boxes.errors(), QStringList{message});
-    QCOMPARE(f.memo->toPlainText(), pane);
+    QCOMPARE(f.memo->text(), pane);
     QCOMPARE(f.heading->text(), heading);
     QCOMPARE(f.uloz->isEnabled(), ulozEnabled);
     QCOMPARE(f.codesOffered(), codesOffered);
@@ -467,7 +467,7 @@ void TestLists::unencodableCharacterRefused()
     QVERIFY(boxes.errors().isEmpty());
     QCOMPARE(snapshot(), before);
     // The pane keeps the text, so the user can mend it and save.
-    QVERIFY(f.memo->toPlainText().contains(typed));
+    QVERIFY(f.memo->text().contains(typed));
     QVERIFY(f.uloz->isEnabled());
 }
 
@@ -525,18 +525,18 @@ void TestLists::standardCodes()
     Form f(w);
     ScriptedBoxes boxes;
     f.trigger(action);
-    const QString before = memoText(f.memo);
+    const QString before = f.memo->text();
     f.trigger(QStringLiteral("Doplnitstandardnkdy1"));
     const bool complete = bytes == crlfLines(after);
     QCOMPARE(boxes.messages(), complete ? QStringList{"Všechny standardní kódy už v listu jsou."} : QStringList());
-    QCOMPARE(memoText(f.memo), complete ? before : after.join(QLatin1Char('\n')) + QLatin1Char('\n'));
-    QCOMPARE(f.memo->document()->isModified(), !complete);
+    QCOMPARE(f.memo->text(), complete ? before : after.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+    QCOMPARE(f.memo->isModified(), !complete);
     f.pressUloz();
     QCOMPARE(readFile(file), crlfLines(after));
-    QTest::keyClick(f.memo, Qt::Key_Z, Qt::ControlModifier); // undone as any edit
-    QCOMPARE(memoText(f.memo), before);
+    QTest::keyClick(f.editor, Qt::Key_Z, Qt::ControlModifier); // undone as any edit
+    QCOMPARE(f.memo->text(), before);
     f.identifyWagon(wagon);
-    QVERIFY2(f.memo->toPlainText().split(QLatin1Char('\n')).contains(reported), qPrintable(f.memo->toPlainText()));
+    QVERIFY2(f.memo->text().split(QLatin1Char('\n')).contains(reported), qPrintable(f.memo->text()));
 }
 
 TRAKVID_TEST_MAIN(TestLists)

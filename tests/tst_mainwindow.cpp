@@ -3,10 +3,13 @@
 // The main window as built: controls, texts, hints, menus, tool bar, context
 // menus, status bar and initial state.
 #include "Unit1.h"
+#include "outputpane.h"
+#include "outputview.h"
 #include "testutil.h"
 #include "ui_Unit1.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -107,33 +110,35 @@ void TestMainWindow::toolTips_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("tip");
-    QTest::newRow("vozy") << "rbtn_vozy" << "přepni na vozy";
-    QTest::newRow("lokomotivy") << "rbtn_lokomotivy" << "Přepni na lokomotivy";
-    QTest::newRow("editace") << "Panel_editace" << "Editace vozidla";
-    QTest::newRow("Zadáno") << "BitBtn_zadano" << "Spočítej kontrolní číslici";
-    QTest::newRow("Ulož") << "btn_uloz" << "ulož upravený výpis";
-    QTest::newRow("nápověda") << "Panel_napoveda" << "Posun v nápovědě";
-    QTest::newRow("zpět") << "BitBtn_napoveda_zpet" << "Zpět v nápovědě";
-    QTest::newRow("další") << "bitbtn_napoveda_dale" << "Další nápověda";
-    QTest::newRow("panel databáze") << "Panel_databaze" << "Tlačítka úpravy databáze";
-    QTest::newRow("Upravit") << "Btn_upravit" << "Upravit označenou položku v databázi";
-    QTest::newRow("Smaž") << "btn_smaz" << "Stačí poklepat položku";
-    QTest::newRow("Záložka") << "btn_zalozka" << "Vlož záložku před označenou položku";
-    QTest::newRow("tb vozidlo") << "ulozit_vozidlo" << "uložit zadané vozidlo";
-    QTest::newRow("tb databáze") << "uoloz_databazi" << "Ulož databázi";
-    QTest::newRow("tb loko") << "tbtn_loko" << "Databáze lokomotivy";
-    QTest::newRow("tb vozy") << "tbtb_vozy" << "Databáze vozy";
-    QTest::newRow("tb režim") << "tbtn_reimv_ozu" << "List režimů vozu";
-    QTest::newRow("tb vlastník") << "tbtn_vlastnik" << "List vlastníků vozů";
-    QTest::newRow("tb 5-6") << "tbtn_charakteristika" << "List charakteristika 5-6";
-    QTest::newRow("tb 7-8") << "tbtn_charakter01" << "List charakteristika číslice 7-8";
-    QTest::newRow("tb výpisy") << "tbtn_vypisy" << "Výpisy z databáze";
+    QTest::addColumn<QString>("spoken"); // the accessible description, where it is not the tip
+    QTest::newRow("vozy") << "rbtn_vozy" << "přepni na vozy" << QString();
+    QTest::newRow("lokomotivy") << "rbtn_lokomotivy" << "Přepni na lokomotivy" << QString();
+    QTest::newRow("editace") << "Panel_editace" << "Editace vozidla" << QString();
+    QTest::newRow("Zadáno") << "BitBtn_zadano" << "Spočítej kontrolní číslici" << QString();
+    QTest::newRow("Ulož") << "btn_uloz" << "ulož upravený výpis" << QString();
+    QTest::newRow("nápověda") << "Panel_napoveda" << "Posun v nápovědě" << QString();
+    QTest::newRow("zpět") << "BitBtn_napoveda_zpet" << "Zpět v nápovědě" << QString();
+    QTest::newRow("další") << "bitbtn_napoveda_dale" << "Další nápověda" << QString();
+    QTest::newRow("panel databáze") << "Panel_databaze" << "Tlačítka úpravy databáze" << QString();
+    QTest::newRow("Upravit") << "Btn_upravit" << "Upravit označenou položku v databázi" << QString();
+    QTest::newRow("Smaž") << "btn_smaz" << "Stačí poklepat položku" << "Smaže vybraný řádek, klávesa Delete";
+    QTest::newRow("Záložka") << "btn_zalozka" << "Vlož záložku před označenou položku" << QString();
+    QTest::newRow("tb vozidlo") << "ulozit_vozidlo" << "uložit zadané vozidlo" << QString();
+    QTest::newRow("tb databáze") << "uoloz_databazi" << "Ulož databázi" << QString();
+    QTest::newRow("tb loko") << "tbtn_loko" << "Databáze lokomotivy" << QString();
+    QTest::newRow("tb vozy") << "tbtb_vozy" << "Databáze vozy" << QString();
+    QTest::newRow("tb režim") << "tbtn_reimv_ozu" << "List režimů vozu" << QString();
+    QTest::newRow("tb vlastník") << "tbtn_vlastnik" << "List vlastníků vozů" << QString();
+    QTest::newRow("tb 5-6") << "tbtn_charakteristika" << "List charakteristika 5-6" << QString();
+    QTest::newRow("tb 7-8") << "tbtn_charakter01" << "List charakteristika číslice 7-8" << QString();
+    QTest::newRow("tb výpisy") << "tbtn_vypisy" << "Výpisy z databáze" << QString();
 }
 
 void TestMainWindow::toolTips()
 {
     QFETCH(QString, name);
     QFETCH(QString, tip);
+    QFETCH(QString, spoken);
     // Tool buttons are found among the tool bar's widgets, everything else by name.
     QWidget *w = nullptr;
     for (QWidget *candidate : form()->findChildren<QWidget *>(name))
@@ -141,6 +146,8 @@ void TestMainWindow::toolTips()
             w = candidate;
     QVERIFY2(w, qPrintable(name));
     QCOMPARE(w->toolTip(), tip);
+    // A screen reader tells the tip, or where a key does it, the key.
+    QCOMPARE(QAccessible::queryAccessibleInterface(w)->text(QAccessible::Description), spoken.isNull() ? tip : spoken);
 }
 
 void TestMainWindow::initialState()
@@ -149,7 +156,7 @@ void TestMainWindow::initialState()
     QCOMPARE(form()->windowTitle(), QStringLiteral("Trakvid"));
     QVERIFY(ui->rbtn_vozy->isChecked());
     QVERIFY(!ui->rbtn_lokomotivy->isChecked());
-    QCOMPARE(ui->Memo1->toPlainText(), QString());
+    QCOMPARE(ui->Memo1->text(), QString());
     QCOMPARE(form()->databaze()->count(), 0);
     for (QWidget *w : {static_cast<QWidget *>(ui->btn_uloz), static_cast<QWidget *>(ui->BitBtn_napoveda_zpet),
                        static_cast<QWidget *>(ui->bitbtn_napoveda_dale), static_cast<QWidget *>(ui->Btn_upravit),
@@ -280,7 +287,7 @@ void TestMainWindow::everyControlReachableByTab()
 {
     Ui::TForm1 *ui = form()->ui;
     const QList<QWidget *> wanted{ui->rbtn_vozy, ui->edt_rezim, ui->edt_vlastnik, ui->edt_charakteristika,
-                                  ui->edt_evidence, ui->BitBtn_zadano, ui->Memo1, ui->lbx_databaze};
+                                  ui->edt_evidence, ui->BitBtn_zadano, ui->Memo1->view(), ui->lbx_databaze};
     QSet<QWidget *> seen;
     ui->edt_rezim->setFocus();
     for (int i = 0; i < 40; ++i) {

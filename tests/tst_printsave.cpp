@@ -4,7 +4,7 @@
 // through the toolkit's PDF output holds (read back with pdftotext), and the
 // bytes a save writes. The dialogs are answered by the stand-in.
 #include "Unit1.h"
-#include "memo.h"
+#include "outputpane.h"
 #include "storage.h"
 #include "testutil.h"
 #include "ui_Unit1.h"
@@ -53,8 +53,8 @@ void TestPrintSave::enabledWhilePaneHoldsText()
         if (filled) {
             m_pane->trigger(QStringLiteral("Reimvozu2"));
         } else { // as the user empties it
-            m_pane->memo->selectAll();
-            QTest::keyClick(m_pane->memo, Qt::Key_Delete);
+            m_pane->editor->selectAll();
+            QTest::keyClick(m_pane->editor, Qt::Key_Delete);
         }
         QCOMPARE(ui->Tiskvpisu1->isEnabled(), filled);
         QCOMPARE(ui->Uloitvpis1->isEnabled(), filled);
@@ -79,7 +79,7 @@ void TestPrintSave::printsEveryLineUnderHeadingAndPageNumber()
     m_pane->trigger(QStringLiteral("Tiskvpisu1"));
     QCOMPARE(boxes.errors(), QStringList{});
     const QString heading = m_pane->heading->text();
-    const QStringList lines = m_pane->memo->toPlainText().split(QLatin1Char('\n'));
+    const QStringList lines = m_pane->memo->text().split(QLatin1Char('\n'));
     QCOMPARE(lines.size(), 500);
 
     QProcess pdftotext;
@@ -170,8 +170,8 @@ void TestPrintSave::saveWritesHeadingAndText()
     QFETCH(QString, box);
     const QByteArray rezim = readFile(storage::REZIM);
     m_pane->trigger(QStringLiteral("Reimvozu2"));
-    m_pane->memo->moveCursor(QTextCursor::End);
-    m_pane->memo->insertPlainText(QStringLiteral("✓"));
+    m_pane->editor->moveCursor(QTextCursor::End);
+    m_pane->editor->insertPlainText(QStringLiteral("✓"));
     ScriptedBoxes boxes;
     chosen.isEmpty() ? boxes.cancel() : boxes.type(chosen);
     m_pane->trigger(QStringLiteral("Uloitvpis1"));
@@ -191,15 +191,14 @@ void TestPrintSave::longListingSavedWhole()
 {
     Ui::TForm1 *ui = m_pane->form1->ui;
     const QString text = QStringList(5000, QStringLiteral("21802345123-8 dkv Plzeň domovska Cheb")).join(u'\n');
-    setMemoText(m_pane->memo, text);
-    ui->lbl_databaze_memo->setText(QStringLiteral("Výpis"));
-    QVERIFY(m_pane->memo->document()->isEmpty());
+    m_pane->memo->showOutput(QStringLiteral("Výpis"), text);
+    QVERIFY(m_pane->editor->document()->isEmpty());
     QVERIFY(ui->Tiskvpisu1->isEnabled() && ui->Uloitvpis1->isEnabled());
     ScriptedBoxes boxes;
     boxes.type(QStringLiteral("out.txt"));
     m_pane->trigger(QStringLiteral("Uloitvpis1"));
     QCOMPARE(readFile(QStringLiteral("out.txt")), (QStringLiteral("Výpis\n") + text + u'\n').toUtf8());
-    setMemoText(m_pane->memo, QString());
+    m_pane->memo->clear();
     QVERIFY(!ui->Tiskvpisu1->isEnabled() && !ui->Uloitvpis1->isEnabled());
 }
 

@@ -4,6 +4,7 @@
 #include "Unit1.h"
 #include "databasemodel.h"
 #include "storage.h"
+#include "outputpane.h"
 #include "testutil.h"
 
 #include <QDir>
@@ -174,7 +175,7 @@ void TestReport::enterWagon(const QString &rezim, const QString &vlastnik, const
 
 QStringList TestReport::memoLines() const
 {
-    return child<QPlainTextEdit>(m_form, "Memo1")->toPlainText().split(u'\n');
+    return child<OutputPane>(m_form, "Memo1")->text().split(u'\n');
 }
 
 QString TestReport::header() const { return child<QLabel>(m_form, "lbl_databaze_memo")->text(); }

@@ -9,8 +9,9 @@
 #include "boxes.h"
 #include "databasemodel.h"
 #include "jpeg.h"
-#include "memo.h"
 #include "numbering.h"
+#include "outputpane.h"
+#include "outputview.h"
 
 #include <QClipboard>
 #include <QCloseEvent>
@@ -19,6 +20,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QPixmap>
 #include <QScreen>
 #include <QStatusBar>
@@ -43,7 +45,9 @@ TForm1::TForm1(QWidget *parent)
 
     setupStatusBar();
     setupMenus();
-    setPaneHeading(ui->lbl_databaze_memo->text());
+    // The standard codes are offered exactly while the heading names a list that has them.
+    connect(ui->Memo1, &OutputPane::headingChanged, this, &TForm1::paneHeadingChanged);
+    ui->Memo1->setHeadingLabel(ui->lbl_databaze_memo);
 
     // Number entry.
     connect(ui->edt_rezim, &QLineEdit::textChanged, this, &TForm1::edt_rezimChange);
@@ -86,9 +90,13 @@ TForm1::TForm1(QWidget *parent)
     connect(ui->btn_zalozka, &QPushButton::clicked, this, &TForm1::btn_zalozkaClick);
 
     connect(ui->btn_uloz, &QPushButton::clicked, this, &TForm1::btn_ulozClick);
-    setupMemo(ui->Memo1, ui->lbl_databaze_memo);
-    connect(ui->Memo1, &QPlainTextEdit::textChanged, this, &TForm1::Memo1Change);
+    connect(ui->Memo1, &OutputPane::textChanged, this, &TForm1::Memo1Change);
     Memo1Change();
+    // The pane's view, editor and find field come after "Zadáno" for Tab, whichever is shown.
+    QWidget::setTabOrder(ui->BitBtn_zadano, ui->Memo1->view());
+    QWidget::setTabOrder(ui->Memo1->view(), ui->Memo1->editor());
+    QWidget::setTabOrder(ui->Memo1->editor(), ui->Memo1->findField());
+    QWidget::setTabOrder(ui->Memo1->findField(), ui->btn_uloz);
     connect(ui->bitbtn_napoveda_dale, &QPushButton::clicked, this, &TForm1::bitbtn_napoveda_daleClick);
     connect(ui->BitBtn_napoveda_zpet, &QPushButton::clicked, this, &TForm1::BitBtn_napoveda_zpetClick);
 
@@ -261,8 +269,8 @@ bool TForm1::event(QEvent *e)
 void TForm1::keyPressEvent(QKeyEvent *e)
 {
     QWidget *focus = focusWidget();
-    // The pane's lines view stands in for Memo1, as its focus proxy, while it shows a long text.
-    const bool inMemo = focus && (ui->Memo1->hasFocus() || ui->Memo1->isAncestorOf(focus));
+    // The pane's view, editor and find field handle Enter and Escape themselves.
+    const bool inMemo = focus && ui->Memo1->isAncestorOf(focus);
     // A focused push or tool button takes Enter itself; a radio button does not.
     const bool onButton = qobject_cast<QPushButton *>(focus) || qobject_cast<QToolButton *>(focus);
     // The numeric keypad's keys carry the keypad modifier: its Enter is Enter.

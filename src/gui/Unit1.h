@@ -58,9 +58,6 @@ public:
     QMenu *PopupMenu_form1 = nullptr;
     QMenu *pmenu_vypisy = nullptr;
 
-    // Sets the heading above Memo1, which names what the pane holds. Every
-    // change of the heading goes through here.
-    void setPaneHeading(const QString &heading);
 
     // Raises the change count of panel 2 by one.
     void raiseChangeCount();
@@ -133,6 +130,7 @@ public slots:
 
     // Printing and saving the pane.
     void Memo1Change();
+    void paneHeadingChanged(const QString &heading);
     void Tiskvpisu1Click();
     void Uloitvpis1Click();
 

@@ -8,7 +8,7 @@
 #include "boxes.h"
 #include "databasemodel.h"
 #include "numbering.h"
-#include "memo.h"
+#include "outputpane.h"
 #include "placement.h"
 #include "storage.h"
 
@@ -253,10 +253,10 @@ bool TForm1::saveDatabaseTo(const QString &fileName)
             ui->bitbtn_napoveda_dale->setEnabled(false);
             ui->BitBtn_napoveda_zpet->setEnabled(false);
             ui->btn_uloz->setEnabled(false);
-            setPaneHeading(db == &vozy() ? QStringLiteral("Sloučení databáze vozů")
-                                         : QStringLiteral("Sloučení databáze lokomotiv"));
             const QString report = merge::report(*merged).join(QLatin1Char('\n'));
-            setMemoText(ui->Memo1, report);
+            ui->Memo1->showOutput(db == &vozy() ? QStringLiteral("Sloučení databáze vozů")
+                                                : QStringLiteral("Sloučení databáze lokomotiv"),
+                                  report);
             if (!merged->skipped.empty())
                 lastMergeReport = report;
         }
@@ -386,6 +386,10 @@ void TForm1::btn_smazClick()
                                                                 QItemSelectionModel::NoUpdate);
         raiseChangeCount();
         setLineCountLessOne(*this);
+        // The buttons go off: a clerk who pressed one by the keyboard goes on
+        // in the list, where a screen reader tells the new current line.
+        if (QWidget *f = focusWidget(); f == ui->btn_smaz || f == ui->Btn_upravit || f == ui->btn_zalozka)
+            ui->lbx_databaze->setFocus(Qt::OtherFocusReason);
     }
     setEditButtonsEnabled(ui, false);
 }

@@ -4,7 +4,7 @@
 #include "Unit1.h"
 #include "ui_Unit1.h"
 
-#include "memo.h"
+#include "outputpane.h"
 
 #include <QDir>
 
@@ -45,8 +45,7 @@ void TForm1::showHelpPage(int page)
     strana_napovedy = page;
     ui->BitBtn_napoveda_zpet->setEnabled(page > 1);
     ui->bitbtn_napoveda_dale->setEnabled(page < 7);
-    setPaneHeading(QString::fromUtf16(help.title));
-    setMemoText(ui->Memo1, QString::fromUtf16(help.text));
+    ui->Memo1->showOutput(QString::fromUtf16(help.title), QString::fromUtf16(help.text));
 }
 
 void TForm1::n1Click() { showHelpPage(1); }
@@ -75,10 +74,9 @@ void TForm1::BitBtn_napoveda_zpetClick()
 // Leaves the arrows and the last page alone, so the help goes on from there.
 void TForm1::Oprogramu1Click()
 {
-    setPaneHeading(QStringLiteral("O programu"));
     ui->btn_uloz->setEnabled(false);
     // Then the version, the licence and the folder whose files are in use.
-    setMemoText(ui->Memo1, QString::fromUtf16(kAbout)
-                               + QStringLiteral("\nTrakvid " TRAKVID_VERSION " · licence MIT · data: ")
-                               + QDir::toNativeSeparators(QDir::currentPath()));
+    ui->Memo1->showOutput(QStringLiteral("O programu"),
+                          QString::fromUtf16(kAbout) + QStringLiteral("\nTrakvid " TRAKVID_VERSION " · licence MIT · data: ")
+                              + QDir::toNativeSeparators(QDir::currentPath()));
 }

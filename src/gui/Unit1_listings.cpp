@@ -5,7 +5,7 @@
 #include "ui_Unit1.h"
 
 #include "boxes.h"
-#include "memo.h"
+#include "outputpane.h"
 #include "listings.h"
 #include "storage.h"
 
@@ -125,7 +125,7 @@ void showScan(TForm1 &form, const QString &file, const QString &openFailure, con
     Ui::TForm1 *ui = form.ui;
     // The pane lets go of what it held before the file is read, so that a
     // big earlier result and the new one are never held together.
-    setMemoText(ui->Memo1, QString());
+    ui->Memo1->clear();
     const storage::ScanResult scanned = storage::scanPieces(file, pieceFn);
     QString text; // stays empty when a read fails part way: no half result that looks whole
     // A file that is not there gets the listing's own words; one that is there
@@ -135,11 +135,10 @@ void showScan(TForm1 &form, const QString &file, const QString &openFailure, con
     else if (scanned.ok())
         text = result();
     // One fill of the pane: appending a hundred thousand lines one by one would crawl.
-    setMemoText(ui->Memo1, text);
     // Also after a failed open: the pane no longer holds a reference list, and
     // "Ulož" must not write the failure line over one.
     ui->btn_uloz->setEnabled(false);
-    form.setPaneHeading(heading);
+    ui->Memo1->showOutput(heading, text);
     if (scanned.opened && !scanned.ok())
         boxes::error(scanned.error);
 }

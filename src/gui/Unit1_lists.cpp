@@ -6,13 +6,11 @@
 #include "ui_Unit1.h"
 
 #include "boxes.h"
-#include "memo.h"
+#include "outputpane.h"
 #include "standardcodes.h"
 #include "storage.h"
 
 #include <QFile>
-#include <QPlainTextEdit>
-#include <QTextCursor>
 
 namespace {
 
@@ -68,20 +66,22 @@ void showList(TForm1 &form, const ReferenceList &list)
     }
     form.listStamp = stamp;
     form.listText = loaded.text;
-    setMemoText(ui->Memo1, loaded.text);
     ui->btn_uloz->setEnabled(true);
-    form.setPaneHeading(QString::fromUtf16(list.heading));
+    ui->Memo1->showList(QString::fromUtf16(list.heading), loaded.text);
 }
 
-// Names the first character of `text` that Windows-1250 has no byte for.
+// Names the first character of `text` that Windows-1250 has no byte for, on
+// its line as the pane shows it.
 QString unencodableMessage(const QString &file, const QString &text)
 {
+    std::vector<qsizetype> starts;
+    const QString lines = paneLines(text, &starts);
     qsizetype position = 0;
-    const QString character = storage::firstUnencodableCharacter(text, &position);
+    const QString character = storage::firstUnencodableCharacter(lines, &position);
     if (character.isEmpty())
         return QStringLiteral("Soubor %1 nebyl uložen: obsahuje znak, který nelze zapsat v kódování Windows-1250.")
             .arg(file);
-    const qsizetype line = text.left(position).count(QLatin1Char('\n')) + 1;
+    const qsizetype line = paneLineOf(starts, position) + 1;
     return QStringLiteral("Soubor %1 nebyl uložen: znak „%2“ na řádku %3 nelze zapsat v kódování "
                           "Windows-1250. Odstraňte ho a uložte list znovu.")
         .arg(file, character)
@@ -102,7 +102,7 @@ void TForm1::btn_ulozClick()
     const ReferenceList *list = listNamed(ui->lbl_databaze_memo->text());
     if (!list || !mayOverwrite(list->file, listStamp))
         return;
-    const QString text = memoIsModified(ui->Memo1) ? memoText(ui->Memo1) : listText;
+    const QString text = ui->Memo1->isModified() ? ui->Memo1->text() : listText;
     const storage::SaveResult result = storage::saveText(list->file, text);
     if (result.badLine >= 0) {
         boxes::message(unencodableMessage(list->file, text));
@@ -116,9 +116,8 @@ void TForm1::btn_ulozClick()
 
 // The heading is the only record of what the pane holds, so the standard
 // codes are offered exactly while it names a list that has them.
-void TForm1::setPaneHeading(const QString &heading)
+void TForm1::paneHeadingChanged(const QString &heading)
 {
-    ui->lbl_databaze_memo->setText(heading);
     const ReferenceList *list = listNamed(heading);
     ui->Doplnitstandardnkdy1->setEnabled(list && list->codes);
 }
@@ -137,16 +136,10 @@ void TForm1::Doplnitstandardnkdy1Click()
         boxes::error(QStringLiteral("Standardní kódy nelze načíst."));
         return;
     }
-    const QString added = standardcodes::addition(memoText(ui->Memo1), codes);
+    const QString added = standardcodes::addition(ui->Memo1->text(), codes);
     if (added.isEmpty()) {
         boxes::message(QStringLiteral("Všechny standardní kódy už v listu jsou."));
         return;
     }
-    memoToEditor(ui->Memo1);
-    QTextCursor cursor(ui->Memo1->document());
-    cursor.movePosition(QTextCursor::End);
-    cursor.insertText(added);
-    ui->Memo1->setTextCursor(cursor);
-    ui->Memo1->ensureCursorVisible();
-    ui->Memo1->setFocus();
+    ui->Memo1->appendToList(added);
 }

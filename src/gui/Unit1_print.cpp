@@ -5,7 +5,7 @@
 #include "ui_Unit1.h"
 
 #include "boxes.h"
-#include "memo.h"
+#include "outputpane.h"
 #include "printout.h"
 #include "storage.h"
 
@@ -17,7 +17,7 @@
 namespace {
 
 QString paneHeading(Ui::TForm1 *ui) { return ui->lbl_databaze_memo->text(); }
-QString paneText(Ui::TForm1 *ui) { return memoText(ui->Memo1); }
+QString paneText(Ui::TForm1 *ui) { return ui->Memo1->text(); }
 
 // The heading as a file name in the data folder: "Vůz 21802345123-8.txt". A
 // heading holds what the user typed into a listing's box: a "/" would name a
@@ -64,14 +64,14 @@ bool isDataFile(const QString &fileName)
 // Both commands need text in the pane; the change of the pane's text decides.
 void TForm1::Memo1Change()
 {
-    const bool holdsText = !memoIsEmpty(ui->Memo1);
+    const bool holdsText = !ui->Memo1->isEmpty();
     ui->Tiskvpisu1->setEnabled(holdsText);
     ui->Uloitvpis1->setEnabled(holdsText);
 }
 
 void TForm1::Tiskvpisu1Click()
 {
-    if (memoIsEmpty(ui->Memo1))
+    if (ui->Memo1->isEmpty())
         return;
     const QString heading = paneHeading(ui);
     QPrinter printer(QPrinter::HighResolution);
@@ -99,7 +99,7 @@ void TForm1::Tiskvpisu1Click()
 
 void TForm1::Uloitvpis1Click()
 {
-    if (memoIsEmpty(ui->Memo1))
+    if (ui->Memo1->isEmpty())
         return;
     const QString heading = paneHeading(ui);
     const QString fileName = boxes::saveFile(QStringLiteral("Uložit výpis"), suggestedFileName(heading, QStringLiteral(".txt")),

@@ -6,7 +6,7 @@
 
 #include "boxes.h"
 #include "listings.h"
-#include "memo.h"
+#include "outputpane.h"
 #include "numbering.h"
 #include "storage.h"
 
@@ -126,8 +126,8 @@ void TForm1::vehicleReport()
         if (locomotive && position == 3)
             number += QLatin1Char(' ');
     }
-    setPaneHeading((locomotive ? QStringLiteral("Hnací vozidlo ") : QStringLiteral("Vůz ")) + number
-                   + QLatin1Char('-') + ui->lbl_kontrolka->text());
+    const QString heading = (locomotive ? QStringLiteral("Hnací vozidlo ") : QStringLiteral("Vůz ")) + number
+                            + QLatin1Char('-') + ui->lbl_kontrolka->text();
     ui->btn_uloz->setEnabled(false);
     ui->bitbtn_napoveda_dale->setEnabled(false);
     ui->BitBtn_napoveda_zpet->setEnabled(false);
@@ -158,7 +158,7 @@ void TForm1::vehicleReport()
         }
     }
 
-    setMemoText(ui->Memo1, report.lines.join(QLatin1Char('\n')));
+    ui->Memo1->showOutput(heading, report.lines.join(QLatin1Char('\n')));
     if (!report.readError.isEmpty())
         boxes::error(report.readError);
 }

@@ -166,6 +166,8 @@ void TForm_databaze::FormActivate()
     const QString vozidlo = Form1->panel(3);
     const Kind kind = placement::kindOf(vozidlo);
     ui->lbl_vozidlo->setText(vozidlo);
+    // A screen reader names the window as it opens: the vehicle with it.
+    setAccessibleName(windowTitle() + QStringLiteral(", vozidlo ") + vozidlo);
     ui->bitbtn_pridat->setEnabled(true);
     ui->btn_serie->setEnabled(true);
     ui->sedt_serie->setEnabled(true);

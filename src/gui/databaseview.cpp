@@ -344,6 +344,24 @@ void DatabaseView::currentChanged(const QModelIndex &current, const QModelIndex 
     QAbstractItemView::currentChanged(current, previous);
 }
 
+// Back from a box or a deletion, a screen reader hears the current line, not
+// only the list's name: the line is told as focused once the list's own
+// focus has been told.
+void DatabaseView::focusInEvent(QFocusEvent *e)
+{
+    QAbstractItemView::focusInEvent(e);
+    if (!QAccessible::isActive())
+        return;
+    QMetaObject::invokeMethod(this, [this] {
+        const QModelIndex current = currentIndex();
+        if (!hasFocus() || !current.isValid())
+            return;
+        QAccessibleEvent event(this, QAccessible::Focus);
+        event.setChild(current.row());
+        QAccessible::updateAccessibility(&event);
+    }, Qt::QueuedConnection);
+}
+
 void DatabaseView::selectionChanged(const QItemSelection &selected, const QItemSelection &deselected)
 {
     if (QAccessible::isActive()) {

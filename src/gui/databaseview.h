@@ -35,6 +35,7 @@ protected:
     void resizeEvent(QResizeEvent *e) override;
     void paintEvent(QPaintEvent *e) override;
     void changeEvent(QEvent *e) override;
+    void focusInEvent(QFocusEvent *e) override;
     bool viewportEvent(QEvent *e) override;
     int horizontalOffset() const override;
     int verticalOffset() const override;

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "printout.h"
 
+#include "outputpane.h"
+
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPrinter>
@@ -16,16 +18,19 @@ constexpr qsizetype kPiece = 10000;
 
 // The printed lines of `text`: each line of the text wrapped to `width`, at
 // word boundaries where it can be.
-QStringList wrap(const QString &text, const QFont &font, QPaintDevice *device, qreal width)
+QStringList wrap(const QString &given, const QFont &font, QPaintDevice *device, qreal width)
 {
     QStringList lines;
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    qsizetype start = 0;
-    while (start <= text.size()) {
-        qsizetype end = text.indexOf(QLatin1Char('\n'), start);
-        if (end < 0)
-            end = text.size();
+    std::vector<qsizetype> starts;
+    const QString text = paneLines(given, &starts);
+    // The text's last line break ends a line; it starts no empty one.
+    if (starts.size() > 1 && starts.back() == text.size())
+        starts.pop_back();
+    for (size_t i = 0; i < starts.size(); ++i) {
+        const qsizetype start = starts[i];
+        const qsizetype end = i + 1 < starts.size() ? starts[i + 1] - 1 : text.size();
         if (end == start)
             lines << QString();
         for (qsizetype from = start; from < end; from += kPiece) {
@@ -41,11 +46,7 @@ QStringList wrap(const QString &text, const QFont &font, QPaintDevice *device, q
             }
             layout.endLayout();
         }
-        start = end + 1;
     }
-    // The text's last line break ends a line; it starts no empty one.
-    if (text.endsWith(QLatin1Char('\n')))
-        lines.removeLast();
     return lines;
 }
 } // namespace

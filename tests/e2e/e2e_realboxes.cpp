@@ -7,7 +7,8 @@
 #include "Unit1.h"
 #include "Unit2.h"
 #include "Unit3.h"
-#include "memo.h"
+#include "outputpane.h"
+#include "outputview.h"
 #include "testutil.h"
 #include "ui_Unit1.h"
 #include "ui_Unit2.h"
@@ -230,18 +231,20 @@ void TestRealBoxes::bigListingByTheKeyboard()
     timer->start();
     form.PodleDomovskstanice1Click();
     const QString all = listed.join(QLatin1Char('\n'));
-    QCOMPARE(memoText(form.ui->Memo1), all);
+    QCOMPARE(form.ui->Memo1->text(), all);
     QTRY_VERIFY_WITH_TIMEOUT(form.isActiveWindow(), 5000);
-    form.ui->Memo1->setFocus();
-    QTRY_VERIFY_WITH_TIMEOUT(form.ui->Memo1->hasFocus(), 5000);
+    QWidget *view = form.ui->Memo1->view();
+    view->setFocus();
+    QTRY_VERIFY_WITH_TIMEOUT(view->hasFocus(), 5000);
 
     QProcess::execute(QStringLiteral("xdotool"),
                       {QStringLiteral("key"), QStringLiteral("ctrl+End"), QStringLiteral("shift+Home"),
                        QStringLiteral("ctrl+c")});
     QTRY_COMPARE_WITH_TIMEOUT(QGuiApplication::clipboard()->text(), listed.last(), 5000);
-    QVERIFY(form.ui->Memo1->document()->isEmpty());
+    // A listing is read, not written: a letter typed changes nothing.
     QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("x")});
-    QTRY_COMPARE_WITH_TIMEOUT(form.ui->Memo1->toPlainText(), all.chopped(listed.last().size()) + u'x', 5000);
+    QTest::qWait(200);
+    QCOMPARE(form.ui->Memo1->text(), all);
     QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Tab")});
     QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), form.ui->lbx_databaze, 5000);
 }
@@ -441,7 +444,7 @@ void TestRealBoxes::keyboardCommands_data()
     QTest::newRow("keys: Tab to Upravit, Smaž")
         << "vozy; focus:lbx_databaze; " + keys("Down Tab") + "check:buttons=111; check:focus=Btn_upravit; "
                + "xkey:Tab; check:focus=btn_smaz; ans:Return; xkey:space"
-        << QStringList{"list=Databáze vozy|" + v5 + "|" + v7 + "|konec", "buttons=000"};
+        << QStringList{"list=Databáze vozy|" + v5 + "|" + v7 + "|konec", "buttons=000", "focus=lbx_databaze"};
     QTest::newRow("keys: Tab to Záložka and on, back, Záložka")
         << "vozy; focus:lbx_databaze; " + keys("Down Tab Tab Tab") + "check:focus=btn_zalozka; check:buttons=111; "
                + "xkey:Tab; check:buttons=000; xkey:shift+Tab; check:focus=lbx_databaze; " + keys("Down Tab Tab Tab")

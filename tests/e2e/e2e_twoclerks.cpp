@@ -7,7 +7,7 @@
 // its standard input and telling its panels back.
 #include "Unit1.h"
 #include "Unit2.h"
-#include "memo.h"
+#include "outputpane.h"
 #include "testutil.h"
 #include "numbering.h"
 #include "storage.h"
@@ -59,7 +59,7 @@ public:
     QString state() const
     {
         return form.panel(2) + u"|"_s + form.ui->lbl_databaze_memo->text() + u"|"_s
-               + memoText(form.ui->Memo1).replace(u'\n', u'/');
+               + form.ui->Memo1->text().replace(u'\n', u'/');
     }
 
     void step(const QString &command)
