@@ -60,12 +60,6 @@ QString linesSpoken(qsizetype count)
 
 // An invisible notice that a screen reader reads out whenever it appears,
 // wherever the focus is.
-class News : public QWidget
-{
-public:
-    using QWidget::QWidget;
-};
-
 class NewsAccessible : public QAccessibleWidget
 {
 public:
@@ -123,7 +117,7 @@ OutputPane::OutputPane(QWidget *parent) : QWidget(parent)
     layout->addWidget(m_editor, 1);
     layout->addWidget(m_findBar);
 
-    m_news = new News(this);
+    m_news = new QWidget(this);
     m_news->setObjectName(QStringLiteral("Memo1_news"));
     m_news->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_news->setFocusPolicy(Qt::NoFocus);
