@@ -363,14 +363,45 @@ bool appendWindows1250(QStringView text, QByteArray &bytes)
     return encodeTo(text, bytes.data() + start);
 }
 
+namespace {
+// Whether `bytes` is UTF-8 with at least one character beyond ASCII. Looked
+// at byte by byte, up to the first byte that cannot be: a Windows-1250 file
+// fails at its first Czech letter, and nothing is decoded for it.
+bool isUtf8BeyondAscii(QByteArrayView bytes)
+{
+    const auto *p = reinterpret_cast<const uchar *>(bytes.data());
+    const auto *end = p + bytes.size();
+    bool beyond = false;
+    while (p < end) {
+        if (*p < 0x80) {
+            ++p;
+            continue;
+        }
+        const int length = *p >= 0xC2 && *p <= 0xDF ? 2 : *p >= 0xE0 && *p <= 0xEF ? 3 : *p >= 0xF0 && *p <= 0xF4 ? 4 : 0;
+        if (length == 0 || end - p < length)
+            return false;
+        for (int i = 1; i < length; ++i)
+            if ((p[i] & 0xC0) != 0x80)
+                return false;
+        // No overlong forms, no surrogates, nothing beyond U+10FFFF.
+        if ((*p == 0xE0 && p[1] < 0xA0) || (*p == 0xED && p[1] > 0x9F) || (*p == 0xF0 && p[1] < 0x90)
+            || (*p == 0xF4 && p[1] > 0x8F))
+            return false;
+        beyond = true;
+        p += length;
+    }
+    return beyond;
+}
+} // namespace
+
 Utf8 utf8ToWindows1250(QByteArray &bytes)
 {
-    if (std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) < 0x80; }))
+    if (!isUtf8BeyondAscii(bytes))
         return Utf8::No;
     QStringDecoder utf8(QStringDecoder::Utf8);
     const QString text = utf8.decode(bytes);
     if (utf8.hasError())
-        return Utf8::No; // Windows-1250 letters are almost never valid UTF-8
+        return Utf8::No;
     QByteArray converted;
     if (!appendWindows1250(text, converted))
         return Utf8::NotConvertible;
