@@ -32,12 +32,19 @@ const char kUsage[] =
     "  --version      vypíše verzi programu\n"
     "  --             další slovo je SLOŽKA, i když začíná znakem „-“\n";
 
+// A line for the terminal, in UTF-8 as the usage is: the local code page of
+// Windows has no "ř".
+void printError(const QString &text)
+{
+    std::fputs((QStringLiteral("trakvid: ") + text + QLatin1Char('\n')).toUtf8().constData(), stderr);
+}
+
 // A message for the terminal, and a box too when the program has a screen
 // (started from the menu, stderr goes nowhere a clerk looks). Without one the
 // toolkit is not started at all: it would only abort.
 int fail(int &argc, char **argv, bool screen, const QString &text)
 {
-    std::fputs(qPrintable(QStringLiteral("trakvid: ") + text + QLatin1Char('\n')), stderr);
+    printError(text);
     if (!screen)
         return 1;
     QApplication app(argc, argv);
@@ -52,7 +59,7 @@ int fail(int &argc, char **argv, bool screen, const QString &text)
 // A mistake on the command line: no window, the usage, status 2.
 int usageError(const QString &text)
 {
-    std::fputs(qPrintable(QStringLiteral("trakvid: ") + text + QLatin1Char('\n')), stderr);
+    printError(text);
     std::fputs(kUsage, stderr);
     return 2;
 }
