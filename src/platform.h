@@ -69,6 +69,10 @@ bool linkUnnamed(int fd, const QString &path);
 // Puts `from` in the place of `to` in one step: `to` names the new file, or
 // the old one if the call fails.
 bool replaceFile(const QString &from, const QString &to);
+// A handle on a file about to be replaced, so that its blocks are given back
+// when the handle is closed, not in the rename; -1 where a file held open
+// cannot be replaced (Windows).
+int holdReplaced(const QString &path);
 // Renames `from` to `to`, which must not exist: fails with EEXIST where it does.
 bool moveNoReplace(const QString &from, const QString &to);
 // The names made or removed in a folder are on the disk when it returns.

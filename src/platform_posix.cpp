@@ -153,6 +153,11 @@ bool replaceFile(const QString &from, const QString &to)
     return ::rename(native(from).constData(), native(to).constData()) == 0;
 }
 
+int holdReplaced(const QString &path)
+{
+    return openReadOnly(path);
+}
+
 bool moveNoReplace(const QString &from, const QString &to)
 {
     const QByteArray source = native(from);

@@ -6,6 +6,7 @@
 #include "platform.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -306,11 +307,12 @@ bool linkUnnamed(int fd, const QString &path)
 
 bool replaceFile(const QString &from, const QString &to)
 {
-    const std::wstring source = native(from);
-    const std::wstring target = native(to);
+    const std::wstring source = native(QFileInfo(from).absoluteFilePath());
+    const std::wstring target = native(QFileInfo(to).absoluteFilePath());
     // ReplaceFileW gives the new file the old one's access rights and
-    // attributes; where there is no old file or the file system cannot,
-    // a plain move in one step, written through before it returns.
+    // attributes; where there is no old file, the file system cannot or the
+    // new file is still open here (Wine refuses that), a plain move in one
+    // step, written through before it returns.
     if (ReplaceFileW(target.c_str(), source.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
                      nullptr))
         return true;
@@ -318,6 +320,13 @@ bool replaceFile(const QString &from, const QString &to)
         return true;
     setErrno();
     return false;
+}
+
+int holdReplaced(const QString &path)
+{
+    // A file open anywhere cannot be renamed over.
+    Q_UNUSED(path);
+    return -1;
 }
 
 bool moveNoReplace(const QString &from, const QString &to)

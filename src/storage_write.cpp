@@ -523,7 +523,7 @@ SaveResult Writer::commit(bool written)
         // The old file's blocks are given back when its last name and handle
         // go: for a big file that takes the file system tens of milliseconds,
         // done by a thread of its own, not in the rename the clerk waits for.
-        const int old = m_temp != m_path ? platform::openReadOnly(m_path) : -1;
+        const int old = m_temp != m_path ? platform::holdReplaced(m_path) : -1;
         if (m_temp != m_path && !platform::replaceFile(m_temp, m_path)) {
             const int error = errno;
             if (old >= 0)

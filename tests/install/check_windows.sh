@@ -100,8 +100,14 @@ wineserver -k
 wineserver -w
 
 echo "== Test suites under Wine"
+# Wine hands a program no QT_ variable of the Linux environment: the
+# offscreen screen of the suites and its fonts go into the prefix's own.
+environment='HKCU\Environment'
+wine reg add "$environment" /v QT_QPA_PLATFORM /d offscreen /f >/dev/null
+wine reg add "$environment" /v QT_QPA_FONTDIR /d "$(winepath -w /usr/share/fonts/truetype/dejavu)" /f >/dev/null
 ctest --test-dir "$build" -L offscreen --output-on-failure -j "$(nproc)"
-wineserver -w
+wine reg delete "$environment" /v QT_QPA_PLATFORM /f >/dev/null
+wine reg delete "$environment" /v QT_QPA_FONTDIR /f >/dev/null
 
 echo "== Uninstaller"
 wine "$installed/uninstall.exe" /S
