@@ -307,6 +307,9 @@ static QRect place(QWidget *w) { return QRect(w->mapTo(w->window(), QPoint(0, 0)
 // scaled screen, the list and the pane give way, and nothing else.
 void TestMainWindow::growsWithTheWindow()
 {
+    // The pixel sizes below come from the Linux desktop's font rendering.
+    if (QSysInfo::kernelType() == QLatin1String("winnt"))
+        QSKIP("the sizes are those of the fonts as Linux renders them");
     Ui::TForm1 *ui = form()->ui;
     const QSize start(708, 542 + form()->menuBar()->height());
     QCOMPARE(form()->size(), start);

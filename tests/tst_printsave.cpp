@@ -67,6 +67,8 @@ void TestPrintSave::enabledWhilePaneHoldsText()
 
 void TestPrintSave::printsEveryLineUnderHeadingAndPageNumber()
 {
+    if (QSysInfo::kernelType() == QLatin1String("winnt"))
+        QSKIP("pdftotext reads the printed file on Linux only");
     // A listing of 500 wagons; every 50th has a home station far wider than a page.
     QStringList vozy{QStringLiteral("Databáze vozy")};
     for (int i = 0; i < 500; ++i)
