@@ -25,12 +25,18 @@ const char kUsage[] =
     "Spustí Trakvid se soubory dat ve SLOŽCE (vytvoří ji, pokud chybí),\n"
     "bez SLOŽKY v pracovní složce.\n"
     "\n"
-    "  --home-folder  soubory dat ve složce ~/Trakvid (vytvoří ji, pokud chybí),\n"
+    "  --home-folder  soubory dat ve složce %1 (vytvoří ji, pokud chybí),\n"
     "                 není-li zadána SLOŽKA; tak Trakvid spouští nabídka prostředí\n"
     "                 (se SLOŽKOU, když složku otevře správce souborů)\n"
     "  -h, --help     vypíše tuto nápovědu\n"
     "  --version      vypíše verzi programu\n"
     "  --             další slovo je SLOŽKA, i když začíná znakem „-“\n";
+
+// The usage with the menu entry's own data folder of this system and user.
+QByteArray usage()
+{
+    return QString::fromUtf8(kUsage).arg(QDir::toNativeSeparators(datafolder::homeFolder())).toUtf8();
+}
 
 // A line for the terminal, in UTF-8 as the usage is: the local code page of
 // Windows has no "ř".
@@ -60,7 +66,7 @@ int fail(int &argc, char **argv, bool screen, const QString &text)
 int usageError(const QString &text)
 {
     printError(text);
-    std::fputs(kUsage, stderr);
+    std::fputs(usage().constData(), stderr);
     return 2;
 }
 
@@ -163,7 +169,7 @@ int main(int argc, char *argv[])
     CommandLine line = parse(argc, argv);
     switch (line.action) {
     case CommandLine::Help:
-        std::fputs(kUsage, stdout);
+        std::fputs(usage().constData(), stdout);
         return 0;
     case CommandLine::Version:
         std::fputs("Trakvid " TRAKVID_VERSION "\n", stdout);
