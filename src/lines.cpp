@@ -16,22 +16,26 @@ using namespace internal;
 
 namespace {
 // A row is one 64-bit entry: the highest bit tells the buffer (set: m_added),
-// the next 38 bits the offset of the line in it (up to 256 GB), the lowest 25
-// bits its length without the line end. A line of kLongLine bytes or more
-// keeps kLongLine there and is measured up to its LF when it is read.
+// the next whether CR LF follows the line in it, the next 37 bits the offset
+// of the line (up to 128 GB), the lowest 25 bits its length without the line
+// end. A line of kLongLine bytes or more keeps kLongLine there and is
+// measured up to its LF when it is read. A save finds its runs from the rows
+// alone, without reading a byte of the lines.
 constexpr int kLengthBits = 25;
 constexpr quint64 kLongLine = (quint64(1) << kLengthBits) - 1;
-constexpr int kOffsetBits = 38;
+constexpr int kOffsetBits = 37;
 constexpr quint64 kOffsetMask = (quint64(1) << kOffsetBits) - 1;
 constexpr quint64 kAdded = quint64(1) << 63;
+constexpr quint64 kCrLf = quint64(1) << 62;
 constexpr qint64 kLargestFile = qint64(kOffsetMask);
 // Rows per block: small enough that an insertion moves little, large enough
 // that a search passes a million lines in a thousand steps.
 constexpr size_t kBlockRows = 1024;
 
-quint64 packRow(bool added, qsizetype offset, qsizetype length)
+quint64 packRow(bool added, qsizetype offset, qsizetype length, bool crLf)
 {
-    return (added ? kAdded : 0) | (quint64(offset) << kLengthBits) | std::min(quint64(length), kLongLine);
+    return (added ? kAdded : 0) | (crLf ? kCrLf : 0) | (quint64(offset) << kLengthBits)
+           | std::min(quint64(length), kLongLine);
 }
 
 qsizetype rowOffset(quint64 row) { return qsizetype((row >> kLengthBits) & kOffsetMask); }
@@ -42,13 +46,12 @@ qsizetype measure(QByteArrayView buffer, qsizetype offset)
     return storage::lineAt(buffer.data() + offset, buffer.data() + buffer.size()).size();
 }
 
-// Hands the rows of the lines of `bytes` to `rowFn`, offsets counted from
-// the start of `bytes`.
-template <typename RowFn>
-void indexLines(QByteArrayView bytes, RowFn &&rowFn)
+// Whether CR LF follows a line that forEachLine() gave from bytes ending at
+// `end`: a CR after its text is one that belonged to its line end.
+bool followedByCrLf(QByteArrayView line, const char *end)
 {
-    const char *data = bytes.data();
-    forEachLine(bytes, [&](QByteArrayView line) { rowFn(packRow(false, line.data() - data, line.size())); });
+    const char *after = line.data() + line.size();
+    return end - after >= 2 && *after == '\r';
 }
 } // namespace
 
@@ -121,7 +124,7 @@ bool Lines::add(const QStringList &texts, std::vector<quint64> &rows)
         encodeTo(text, out);
         out[text.size()] = '\r';
         out[text.size() + 1] = '\n';
-        rows.push_back(packRow(true, offset, text.size()));
+        rows.push_back(packRow(true, offset, text.size(), true));
     }
     return true;
 }
@@ -269,13 +272,14 @@ Lines::LoadResult Lines::load(const QString &fileName)
         const qsizetype offset = piece.data() - bytes.constData();
         if (offset + piece.size() > kLargestFile)
             return;
+        const char *pieceEnd = piece.data() + piece.size();
         forEachLine(piece, [&](QByteArrayView line) {
             if (out == outEnd) {
                 blocks.emplace_back().rows.resize(kBlockRows);
                 out = blocks.back().rows.data();
                 outEnd = out + kBlockRows;
             }
-            *out++ = packRow(false, offset + (line.data() - piece.data()), line.size());
+            *out++ = packRow(false, offset + (line.data() - piece.data()), line.size(), followedByCrLf(line, pieceEnd));
         });
     };
     LoadResult result = readFile(fileName, bytes, &index);
@@ -296,31 +300,23 @@ Lines::LoadResult Lines::load(const QString &fileName)
     return result;
 }
 
-namespace {
-// The rows of the lines of `buffer` [begin, end), as load() or add() made them.
-template <typename RowFn>
-void indexRun(const QByteArray &buffer, bool added, qsizetype begin, qsizetype end, RowFn &&rowFn)
-{
-    const quint64 shift = (quint64(begin) << kLengthBits) | (added ? kAdded : 0);
-    indexLines(QByteArrayView(buffer.constData() + begin, end - begin), [&](quint64 row) { rowFn(row + shift); });
-}
-} // namespace
-
 bool Lines::isNew(quint64 row) const
 {
     return (row & kAdded) && rowOffset(row) >= m_newFrom;
 }
 
 // Runs of lines that follow each other in one buffer, each up to and with
-// its line end: `row` added to them.
-void Lines::extendRuns(std::vector<Run> &runs, quint64 row) const
+// its line end: `row`, whose line is `line`, added to them. Only a line
+// without CR LF after it is looked at for its line end.
+void Lines::extendRuns(std::vector<Run> &runs, quint64 row, QByteArrayView line) const
 {
     const bool added = row & kAdded;
-    const QByteArray &buffer = added ? m_added : m_file;
-    const QByteArrayView line = lineAt(row);
-    const char *data = buffer.constData();
-    const qsizetype begin = line.data() - data;
-    const qsizetype end = afterLineEnd(line.data() + line.size(), data + buffer.size()) - data;
+    const qsizetype begin = rowOffset(row);
+    qsizetype end = begin + line.size() + 2;
+    if (!(row & kCrLf)) {
+        const QByteArray &buffer = added ? m_added : m_file;
+        end = afterLineEnd(line.data() + line.size(), buffer.constData() + buffer.size()) - buffer.constData();
+    }
     if (!runs.empty() && runs.back().added == added && runs.back().end == begin)
         runs.back().end = end;
     else
@@ -336,7 +332,7 @@ void Lines::markSaved()
         std::vector<Run> runs;
         for (const Block &block : m_blocks)
             for (quint64 row : block.rows)
-                extendRuns(runs, row);
+                extendRuns(runs, row, lineAt(row));
         m_base = std::move(runs);
     }
     m_newFrom = m_added.size();
@@ -350,12 +346,7 @@ merge::Result Lines::mergeWith(QByteArray theirs, KeyFn keyFn)
     in.key = keyFn;
     // The lines of a buffer as views, without keeping their rows.
     auto viewsOf = [](QByteArrayView bytes, std::vector<QByteArrayView> &views) {
-        indexLines(bytes, [&](quint64 row) {
-            qsizetype length = qsizetype(row & kLongLine);
-            if (quint64(length) == kLongLine)
-                length = measure(bytes, rowOffset(row));
-            views.push_back(QByteArrayView(bytes.data() + rowOffset(row), length));
-        });
+        forEachLine(bytes, [&views](QByteArrayView line) { views.push_back(line); });
     };
     auto runBytes = [this](const Run &run) {
         const QByteArray &buffer = run.added ? m_added : m_file;
@@ -409,11 +400,20 @@ merge::Result Lines::mergeWith(QByteArray theirs, KeyFn keyFn)
             blocks.emplace_back().rows.reserve(kBlockRows);
         blocks.back().rows.push_back(row);
     };
+    // Every line of theirs has a view: what lies between one and the next is
+    // its line end, two bytes only for CR LF.
+    const char *theirsEnd = theirs.constData() + theirs.size();
     for (const merge::Piece &piece : result.pieces)
-        for (qsizetype i = piece.first; i < piece.first + piece.count; ++i)
-            append(piece.mine ? addedRows[size_t(i)]
-                              : packRow(false, in.theirs[size_t(i)].data() - theirs.constData(),
-                                        in.theirs[size_t(i)].size()));
+        for (qsizetype i = piece.first; i < piece.first + piece.count; ++i) {
+            if (piece.mine) {
+                append(addedRows[size_t(i)]);
+                continue;
+            }
+            const QByteArrayView line = in.theirs[size_t(i)];
+            const char *next = size_t(i) + 1 < in.theirs.size() ? in.theirs[size_t(i) + 1].data() : theirsEnd;
+            append(packRow(false, line.data() - theirs.constData(), line.size(),
+                           next - (line.data() + line.size()) == 2));
+        }
     m_file = std::move(theirs);
     m_blocks = std::move(blocks);
     m_size = result.size;
@@ -449,11 +449,9 @@ SaveResult Lines::save(const QString &fileName) const
     std::vector<Run> runs; // for markSaved(), in the same pass
     for (const Block &block : m_blocks) {
         for (quint64 row : block.rows) {
-            extendRuns(runs, row);
-            const QByteArray &buffer = row & kAdded ? m_added : m_file;
             const QByteArrayView line = lineAt(row);
-            const qsizetype end = rowOffset(row) + line.size();
-            if (end + 1 < buffer.size() && buffer[end] == '\r' && buffer[end + 1] == '\n') {
+            extendRuns(runs, row, line);
+            if (row & kCrLf) {
                 if (runLength > 0 && run + runLength == line.data()) {
                     runLength += line.size() + 2;
                 } else {

@@ -102,7 +102,7 @@ private:
         qsizetype end;
     };
     bool isNew(quint64 row) const;
-    void extendRuns(std::vector<Run> &runs, quint64 row) const;
+    void extendRuns(std::vector<Run> &runs, quint64 row, QByteArrayView line) const;
 
     std::vector<Run> m_base;
     // The runs of the lines the last save wrote, until the lines change.

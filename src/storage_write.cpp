@@ -456,12 +456,19 @@ bool Writer::write(const char *data, qsizetype size)
     if (m_error)
         return false;
     const bool inPlace = !m_sibling && m_regular;
-    if (!platform::writeAll(m_fd, data, size, inPlace ? m_written : -1)) {
-        m_error = errno;
-        return false;
+    // A slice at a time, hashed and then written while it is in the cache:
+    // one pass over the lines' memory, not two.
+    constexpr qsizetype kSlice = 256 * 1024;
+    for (qsizetype done = 0; done < size;) {
+        const qsizetype n = std::min(kSlice, size - done);
+        m_hash.add(QByteArrayView(data + done, n));
+        if (!platform::writeAll(m_fd, data + done, n, inPlace ? m_written : -1)) {
+            m_error = errno;
+            return false;
+        }
+        m_written += n;
+        done += n;
     }
-    m_hash.add(QByteArrayView(data, size));
-    m_written += size;
     return true;
 }
 
