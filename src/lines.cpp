@@ -199,6 +199,7 @@ void Lines::clear()
     m_file = QByteArray();
     m_added = QByteArray();
     m_base = {};
+    m_baseLines = 0;
     m_newFrom = 0;
     m_written.reset();
 }
@@ -256,20 +257,18 @@ bool Lines::readKeys(KeyFn keyFn, int blocks) const
     return true;
 }
 
-Lines::LoadResult Lines::load(const QString &fileName)
-{
-    // The buffer of the lines held now is read into again when it is big
-    // enough: its memory is then already the process's own.
-    QByteArray bytes = std::move(m_file);
-    clear();
-    // Rows are written straight into blocks of the usual size, in the pass
-    // that reads the file, while each slice is in the cache; the last block
-    // is cut to what it holds.
+// Rows written straight into blocks of the usual size, piece by piece, in
+// the pass that reads a file, while each piece is in the cache; the last
+// block is cut to what it holds.
+struct Lines::Indexer {
     std::vector<Block> blocks;
     quint64 *out = nullptr;
     quint64 *outEnd = nullptr;
-    const std::function<void(QByteArrayView)> index = [&](QByteArrayView piece) {
-        const qsizetype offset = piece.data() - bytes.constData();
+    qsizetype rows = 0;
+
+    // The lines of `piece`, which starts `offset` bytes into its buffer.
+    void add(QByteArrayView piece, qsizetype offset)
+    {
         if (offset + piece.size() > kLargestFile)
             return;
         const char *pieceEnd = piece.data() + piece.size();
@@ -281,23 +280,63 @@ Lines::LoadResult Lines::load(const QString &fileName)
             }
             *out++ = packRow(false, offset + (line.data() - piece.data()), line.size(), followedByCrLf(line, pieceEnd));
         });
+    }
+    std::vector<Block> finish()
+    {
+        if (!blocks.empty())
+            blocks.back().rows.resize(kBlockRows - size_t(outEnd - out));
+        return std::move(blocks);
+    }
+};
+
+void Lines::adopt(QByteArray bytes, std::vector<Block> blocks)
+{
+    m_file = std::move(bytes);
+    m_blocks = std::move(blocks);
+    m_size = m_blocks.empty() ? 0 : qsizetype((m_blocks.size() - 1) * kBlockRows + m_blocks.back().rows.size());
+    blocksChanged(0);
+    m_base = {Run{false, 0, m_file.size()}};
+    m_baseLines = m_size;
+    m_newFrom = 0;
+}
+
+Lines::LoadResult Lines::load(const QString &fileName)
+{
+    // The buffer of the lines held now is read into again when it is big
+    // enough: its memory is then already the process's own.
+    QByteArray bytes = std::move(m_file);
+    clear();
+    Indexer indexer;
+    const std::function<void(QByteArrayView)> index = [&](QByteArrayView piece) {
+        indexer.add(piece, piece.data() - bytes.constData());
     };
     LoadResult result = readFile(fileName, bytes, &index);
     if (result.ok() && bytes.size() > kLargestFile) {
         result.status = LoadStatus::Unreadable;
         result.error = QStringLiteral("Soubor %1 je příliš velký.").arg(fileName);
     }
-    if (!result.ok())
-        return result;
-    if (!blocks.empty())
-        blocks.back().rows.resize(kBlockRows - size_t(outEnd - out));
-    m_file = std::move(bytes);
-    m_blocks = std::move(blocks);
-    m_size = m_blocks.empty() ? 0 : qsizetype((m_blocks.size() - 1) * kBlockRows + m_blocks.back().rows.size());
-    blocksChanged(0);
-    m_base = {Run{false, 0, m_file.size()}};
-    m_newFrom = 0;
+    if (result.ok())
+        adopt(std::move(bytes), indexer.finish());
     return result;
+}
+
+Lines Lines::fromBytes(QByteArray bytes)
+{
+    Lines lines;
+    if (bytes.size() > kLargestFile)
+        return lines;
+    Indexer indexer;
+    indexer.add(bytes, 0);
+    lines.adopt(std::move(bytes), indexer.finish());
+    return lines;
+}
+
+Utf8 Lines::fromUtf8()
+{
+    const Utf8 read = utf8ToWindows1250(m_file);
+    if (read == Utf8::Converted)
+        *this = fromBytes(std::move(m_file));
+    return read;
 }
 
 bool Lines::isNew(quint64 row) const
@@ -335,30 +374,29 @@ void Lines::markSaved()
                 extendRuns(runs, row, lineAt(row));
         m_base = std::move(runs);
     }
+    m_baseLines = m_size;
     m_newFrom = m_added.size();
 }
 
 merge::Result Lines::mergeWith(QByteArray theirs, KeyFn keyFn)
 {
+    return mergeWith(fromBytes(std::move(theirs)), keyFn);
+}
+
+merge::Result Lines::mergeWith(Lines theirs, KeyFn keyFn)
+{
     // This session's changes: the base rows it no longer holds and the rows
     // it added, hunk by hunk, in the order of the base.
     merge::Input in;
     in.key = keyFn;
-    // The lines of a buffer as views, without keeping their rows.
-    auto viewsOf = [](QByteArrayView bytes, std::vector<QByteArrayView> &views) {
-        forEachLine(bytes, [&views](QByteArrayView line) { views.push_back(line); });
-    };
     auto runBytes = [this](const Run &run) {
         const QByteArray &buffer = run.added ? m_added : m_file;
         return QByteArrayView(buffer.constData() + run.begin, run.end - run.begin);
     };
-    qsizetype baseLines = 0;
-    for (const Run &run : m_base)
-        baseLines += countLineEnds(runBytes(run)) + 1;
-    in.base.reserve(size_t(baseLines));
+    in.base.reserve(size_t(m_baseLines));
     preferHugePages(in.base.data(), qsizetype(in.base.capacity() * sizeof(QByteArrayView)));
     for (const Run &run : m_base)
-        viewsOf(runBytes(run), in.base);
+        forEachLine(runBytes(run), [&in](QByteArrayView line) { in.base.push_back(line); });
 
     // A row of the base is the same line as its view: the same bytes.
     const size_t baseSize = in.base.size();
@@ -388,9 +426,12 @@ merge::Result Lines::mergeWith(QByteArray theirs, KeyFn keyFn)
     }
     flush(baseSize, hunkAdded);
 
-    in.theirs.reserve(size_t(countLineEnds(theirs)) + 1);
+    // Their lines as read: the rows of a file just loaded, in order.
+    in.theirs.reserve(size_t(theirs.m_size));
     preferHugePages(in.theirs.data(), qsizetype(in.theirs.capacity() * sizeof(QByteArrayView)));
-    viewsOf(theirs, in.theirs);
+    for (const Block &block : theirs.m_blocks)
+        for (quint64 row : block.rows)
+            in.theirs.push_back(theirs.lineAt(row));
     const merge::Result result = merge::merge(in);
 
     // The result's rows: the file's as read now, and this session's own.
@@ -400,25 +441,15 @@ merge::Result Lines::mergeWith(QByteArray theirs, KeyFn keyFn)
             blocks.emplace_back().rows.reserve(kBlockRows);
         blocks.back().rows.push_back(row);
     };
-    // Every line of theirs has a view: what lies between one and the next is
-    // its line end, two bytes only for CR LF.
-    const char *theirsEnd = theirs.constData() + theirs.size();
     for (const merge::Piece &piece : result.pieces)
-        for (qsizetype i = piece.first; i < piece.first + piece.count; ++i) {
-            if (piece.mine) {
-                append(addedRows[size_t(i)]);
-                continue;
-            }
-            const QByteArrayView line = in.theirs[size_t(i)];
-            const char *next = size_t(i) + 1 < in.theirs.size() ? in.theirs[size_t(i) + 1].data() : theirsEnd;
-            append(packRow(false, line.data() - theirs.constData(), line.size(),
-                           next - (line.data() + line.size()) == 2));
-        }
-    m_file = std::move(theirs);
+        for (qsizetype i = piece.first; i < piece.first + piece.count; ++i)
+            append(piece.mine ? addedRows[size_t(i)] : theirs.m_blocks[size_t(i) / kBlockRows].rows[size_t(i) % kBlockRows]);
+    m_file = std::move(theirs.m_file);
     m_blocks = std::move(blocks);
     m_size = result.size;
     blocksChanged(0);
     m_base = {Run{false, 0, m_file.size()}};
+    m_baseLines = m_size;
     return result;
 }
 

@@ -66,6 +66,13 @@ public:
     // left them: the lines become the result, and `theirs` what later changes
     // are counted from.
     merge::Result mergeWith(QByteArray theirs, KeyFn keyFn);
+    // The same with the file as load() read it, unchanged since.
+    merge::Result mergeWith(Lines theirs, KeyFn keyFn);
+    // The lines of `bytes`, as load() would give them from a file of them.
+    static Lines fromBytes(QByteArray bytes);
+    // A file read by load() that another program saved in UTF-8 (see
+    // utf8ToWindows1250()) made its text in Windows-1250 and read again.
+    Utf8 fromUtf8();
     // The file now holds these lines (after a save).
     void markSaved();
     // The file's bytes as last read by load() or given to mergeWith().
@@ -91,6 +98,9 @@ private:
     // gives the end of the last block.
     std::pair<size_t, qsizetype> locate(qsizetype row) const;
     void blocksChanged(size_t from);
+    struct Indexer;
+    // `bytes` and their rows become the lines, as read.
+    void adopt(QByteArray bytes, std::vector<Block> blocks);
 
     // The rows of the file as last read or written: runs of lines that stand
     // one after another in a buffer. Both buffers only grow until the next
@@ -105,6 +115,7 @@ private:
     void extendRuns(std::vector<Run> &runs, quint64 row, QByteArrayView line) const;
 
     std::vector<Run> m_base;
+    qsizetype m_baseLines = 0; // the lines of m_base
     // The runs of the lines the last save wrote, until the lines change.
     mutable std::optional<std::vector<Run>> m_written;
     qsizetype m_newFrom = 0;

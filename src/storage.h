@@ -126,11 +126,6 @@ ReadResult readFile(const QString &fileName, QByteArray &bytes,
 
 // Every line of a whole Windows-1250 file.
 LoadResult load(const QString &fileName);
-// A whole file as its bytes.
-struct BytesResult : ReadResult {
-    QByteArray bytes;
-};
-BytesResult loadBytes(const QString &fileName);
 // The whole file as one text, exactly, but CR LF made "\n" (for the output pane).
 struct TextResult {
     LoadStatus status = LoadStatus::Missing;
@@ -228,9 +223,14 @@ void forEachLine(QByteArrayView bytes, LineFn &&lineFn)
     const char *start = data;
     const char *p = data;
 #ifdef __SSE2__
+    // The LFs of 64 bytes in one mask: a database line is about that long, so
+    // that most masks hold one LF and the loop seldom guesses wrong.
     const __m128i lf = _mm_set1_epi8('\n');
-    for (; p + 16 <= end; p += 16) {
-        unsigned lfs = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p)), lf)));
+    auto lfsOf = [&lf](const char *at) {
+        return quint64(quint16(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(at)), lf))));
+    };
+    for (; p + 64 <= end; p += 64) {
+        quint64 lfs = lfsOf(p) | lfsOf(p + 16) << 16 | lfsOf(p + 32) << 32 | lfsOf(p + 48) << 48;
         while (lfs) {
             const char *at = p + std::countr_zero(lfs);
             lineFn(lineBefore(start, at));

@@ -211,20 +211,21 @@ bool TForm1::saveDatabaseTo(const QString &fileName)
         }
         std::optional<merge::Result> merged;
         if (changed) {
-            storage::BytesResult theirs = storage::loadBytes(fileName);
-            if (!theirs.ok()) {
-                boxes::error(theirs.error + QStringLiteral(" Soubor zůstal beze změny."));
+            storage::Lines theirs;
+            const storage::Lines::LoadResult read = theirs.load(fileName);
+            if (!read.ok()) {
+                boxes::error(read.error + QStringLiteral(" Soubor zůstal beze změny."));
                 return false;
             }
             // Never one file in two encodings: a file saved in UTF-8 is merged
             // as its text, or not at all.
-            if (storage::utf8ToWindows1250(theirs.bytes) == storage::Utf8::NotConvertible) {
+            if (theirs.fromUtf8() == storage::Utf8::NotConvertible) {
                 boxes::error(QStringLiteral("Soubor %1 uložil jiný program v kódování UTF-8 se znaky, které "
                                             "Windows-1250 nemá. Vaše změny zůstaly neuložené.")
                                  .arg(fileName));
                 return false;
             }
-            if (theirs.bytes.isEmpty() && m_databaseStamp.size > 0 && !emptyAgreed) {
+            if (theirs.fileBytes().isEmpty() && m_databaseStamp.size > 0 && !emptyAgreed) {
                 lock.unlock();
                 if (!boxes::confirm(QStringLiteral("Soubor %1 je nyní prázdný. Přesto do něj zapsat vaše změny?")
                                         .arg(fileName)))
@@ -233,8 +234,8 @@ bool TForm1::saveDatabaseTo(const QString &fileName)
                 continue;
             }
             // Changes are counted from the file as read now, even if the write fails.
-            m_databaseStamp = theirs.stamp;
-            merged = m_databaze->mergeWith(std::move(theirs.bytes), fileName);
+            m_databaseStamp = read.stamp;
+            merged = m_databaze->mergeWith(std::move(theirs), fileName);
             setPanel(0, QStringLiteral("Počet řádků ") + QString::number(m_databaze->count()));
         }
         const storage::SaveResult result = m_databaze->save(fileName);

@@ -73,7 +73,7 @@ storage::SaveResult DatabaseModel::save(const QString &fileName)
     return result;
 }
 
-merge::Result DatabaseModel::mergeWith(QByteArray theirs, const QString &fileName)
+merge::Result DatabaseModel::mergeWith(storage::Lines theirs, const QString &fileName)
 {
     m_keyReader.stop();
     beginResetModel();

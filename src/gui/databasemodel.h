@@ -39,7 +39,7 @@ public:
     storage::SaveResult save(const QString &fileName);
     // This session's changes merged into `theirs`, the bytes of the file as
     // another program left it; the list shows the result.
-    merge::Result mergeWith(QByteArray theirs, const QString &fileName);
+    merge::Result mergeWith(storage::Lines theirs, const QString &fileName);
     // The file's bytes as the last load or merge had them.
     QByteArrayView fileBytes() const { return m_lines.fileBytes(); }
 
