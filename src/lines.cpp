@@ -394,7 +394,7 @@ merge::Result Lines::mergeWith(Lines theirs, KeyFn keyFn)
         return QByteArrayView(buffer.constData() + run.begin, run.end - run.begin);
     };
     in.base.reserve(size_t(m_baseLines));
-    preferHugePages(in.base.data(), qsizetype(in.base.capacity() * sizeof(QByteArrayView)));
+    prefault(in.base.data(), qsizetype(in.base.capacity() * sizeof(QByteArrayView)));
     for (const Run &run : m_base)
         forEachLine(runBytes(run), [&in](QByteArrayView line) { in.base.push_back(line); });
 
@@ -428,22 +428,38 @@ merge::Result Lines::mergeWith(Lines theirs, KeyFn keyFn)
 
     // Their lines as read: the rows of a file just loaded, in order.
     in.theirs.reserve(size_t(theirs.m_size));
-    preferHugePages(in.theirs.data(), qsizetype(in.theirs.capacity() * sizeof(QByteArrayView)));
+    prefault(in.theirs.data(), qsizetype(in.theirs.capacity() * sizeof(QByteArrayView)));
     for (const Block &block : theirs.m_blocks)
         for (quint64 row : block.rows)
             in.theirs.push_back(theirs.lineAt(row));
     const merge::Result result = merge::merge(in);
 
     // The result's rows: the file's as read now, and this session's own.
+    // Their blocks (all full but the last) are copied a run at a time and
+    // given back once passed, so that the new ones take their memory.
     std::vector<Block> blocks;
-    auto append = [&blocks](quint64 row) {
+    auto room = [&blocks]() -> std::vector<quint64> & {
         if (blocks.empty() || blocks.back().rows.size() == kBlockRows)
             blocks.emplace_back().rows.reserve(kBlockRows);
-        blocks.back().rows.push_back(row);
+        return blocks.back().rows;
     };
-    for (const merge::Piece &piece : result.pieces)
-        for (qsizetype i = piece.first; i < piece.first + piece.count; ++i)
-            append(piece.mine ? addedRows[size_t(i)] : theirs.m_blocks[size_t(i) / kBlockRows].rows[size_t(i) % kBlockRows]);
+    size_t passed = 0; // their blocks before this one are given back
+    for (const merge::Piece &piece : result.pieces) {
+        for (size_t i = size_t(piece.first), end = i + size_t(piece.count); i < end;) {
+            std::vector<quint64> &to = room();
+            if (piece.mine) {
+                to.push_back(addedRows[i++]);
+                continue;
+            }
+            for (; passed < i / kBlockRows; ++passed)
+                theirs.m_blocks[passed].rows = {};
+            const std::vector<quint64> &from = theirs.m_blocks[i / kBlockRows].rows;
+            const size_t at = i % kBlockRows;
+            const size_t n = std::min({end - i, from.size() - at, kBlockRows - to.size()});
+            to.insert(to.end(), from.begin() + qsizetype(at), from.begin() + qsizetype(at + n));
+            i += n;
+        }
+    }
     m_file = std::move(theirs.m_file);
     m_blocks = std::move(blocks);
     m_size = result.size;

@@ -194,10 +194,14 @@ public:
 private:
     void pair(qsizetype b, qsizetype t, bool inOrder)
     {
+        pair(b, t, inOrder, m_base[size_t(b)] != m_theirs[size_t(t)]);
+    }
+    void pair(qsizetype b, qsizetype t, bool inOrder, bool changed)
+    {
         m_theirsOf[size_t(b)] = t;
         m_baseOf[size_t(t)] = b;
         m_inOrder[size_t(b)] = inOrder;
-        m_changed[size_t(t)] = m_base[size_t(b)] != m_theirs[size_t(t)];
+        m_changed[size_t(t)] = changed;
     }
 
     // A file in number order on both sides (a database as Trakvid keeps it):
@@ -235,8 +239,22 @@ private:
                 pair(b, t, true);
                 segmentB = b + 1;
                 segmentT = t + 1;
-                b = nextVehicle(m_base, b + 1, baseEnd, kb);
-                t = nextVehicle(m_theirs, t + 1, theirsEnd, kt);
+                // Most of a file stands unchanged after a pair: the same lines
+                // pair as they come, each number read once. (The shortest
+                // edit script would pair a segment's equal first lines too.)
+                while (segmentB < baseEnd && segmentT < theirsEnd
+                       && m_base[size_t(segmentB)] == m_theirs[size_t(segmentT)]) {
+                    if (const std::optional<qint64> k = key(m_base[size_t(segmentB)])) {
+                        if (*k <= kb) {
+                            inOrder = false;
+                            break;
+                        }
+                        kb = kt = *k;
+                    }
+                    pair(segmentB++, segmentT++, true, false);
+                }
+                b = nextVehicle(m_base, segmentB, baseEnd, kb);
+                t = nextVehicle(m_theirs, segmentT, theirsEnd, kt);
             }
         }
         // The rest of either side must be in order too.

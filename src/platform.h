@@ -107,10 +107,11 @@ void attachConsole();
 // The symbolic name of an errno value ("EXDEV"), or an empty string.
 QString errorName(int error);
 
-// Memory about to be filled for the first time, tens of megabytes of it:
-// where the system gives huge pages on request, one fault maps 2 MB in place
-// of 4 KB (a fresh 47 MB buffer took 60 ms to fill, 28 ms so). A hint only.
-void preferHugePages(void *data, qsizetype size);
+// Memory about to be filled for the first time, tens of megabytes of it,
+// mapped in one call rather than a fault per 4 KB page. Huge pages would
+// take fewer faults, but the system may stop to compact memory for them:
+// a merge then took 200 ms in place of 120 ms, at random. A hint only.
+void prefault(void *data, qsizetype size);
 // Sets the memory allocator up for a million small blocks at a time.
 void tuneAllocator();
 

@@ -267,14 +267,15 @@ QString errorName(int error)
     return name ? QLatin1String(name) : QString();
 }
 
-void preferHugePages(void *data, qsizetype size)
+void prefault(void *data, qsizetype size)
 {
-#ifdef MADV_HUGEPAGE
-    constexpr quintptr kHuge = 2 * 1024 * 1024;
-    const quintptr begin = (quintptr(data) + kHuge - 1) & ~(kHuge - 1);
-    const quintptr end = (quintptr(data) + quintptr(size)) & ~(kHuge - 1);
+#ifdef MADV_POPULATE_WRITE
+    constexpr quintptr kPage = 4096;
+    // Only whole pages of the block: the pages at its ends may hold others'.
+    const quintptr begin = (quintptr(data) + kPage - 1) & ~(kPage - 1);
+    const quintptr end = (quintptr(data) + quintptr(size)) & ~(kPage - 1);
     if (end > begin)
-        ::madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE); // refused is fine
+        ::madvise(reinterpret_cast<void *>(begin), end - begin, MADV_POPULATE_WRITE); // refused is fine
 #else
     Q_UNUSED(data);
     Q_UNUSED(size);

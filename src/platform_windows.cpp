@@ -459,9 +459,9 @@ QString errorName(int error)
     return QString();
 }
 
-void preferHugePages(void *data, qsizetype size)
+void prefault(void *data, qsizetype size)
 {
-    // Large pages need a privilege clerks do not have.
+    // Windows maps fresh memory well enough a page at a time.
     Q_UNUSED(data);
     Q_UNUSED(size);
 }

@@ -299,10 +299,10 @@ ReadResult readFile(const QString &fileName, QByteArray &buffer, const std::func
         if (buffer.capacity() < size) {
             buffer = QByteArray(); // first given back, then taken anew, at the file's size
             buffer = QByteArray(qsizetype(size), Qt::Uninitialized);
+            prefault(buffer.data(), buffer.size());
         } else {
             buffer.resize(qsizetype(size));
         }
-        preferHugePages(buffer.data(), buffer.size());
     } else {
         buffer = QByteArray(kChunk, Qt::Uninitialized);
     }

@@ -12,7 +12,7 @@ namespace storage::internal {
 // Opens a file for reading; sets status and error when it cannot.
 bool openForReading(QFile &file, LoadStatus &status, QString &error);
 QString readError(const QFile &file);
-using platform::preferHugePages;
+using platform::prefault;
 // Writes the bytes of `text` to `out`; false when a character has none.
 bool encodeTo(QStringView text, char *out);
 // The identity, size and times of an open file or a path, taken now; no hash.

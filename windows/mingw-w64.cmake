@@ -16,3 +16,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # The compiler's own runtime (libstdc++, libgcc, winpthread) goes into each
 # program, so that a program is one file with no DLLs beside it.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+# GCC for Windows lets a caller keep values in call-clobbered registers
+# across a call to an inline function, trusting the copy of it compiled
+# beside the caller; the linker keeps one copy of each, from any object, and
+# that copy may use those registers. No code built here trusts any copy: the
+# toolkit, libjpeg and Trakvid alike.
+set(CMAKE_C_FLAGS_INIT "-fno-ipa-ra")
+set(CMAKE_CXX_FLAGS_INIT "-fno-ipa-ra")
