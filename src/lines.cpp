@@ -389,17 +389,31 @@ merge::Result Lines::mergeWith(Lines theirs, KeyFn keyFn)
     // it added, hunk by hunk, in the order of the base.
     merge::Input in;
     in.key = keyFn;
-    auto runBytes = [this](const Run &run) {
-        const QByteArray &buffer = run.added ? m_added : m_file;
-        return QByteArrayView(buffer.constData() + run.begin, run.end - run.begin);
-    };
     in.base.reserve(size_t(m_baseLines));
     prefault(in.base.data(), qsizetype(in.base.capacity() * sizeof(QByteArrayView)));
-    for (const Run &run : m_base)
-        forEachLine(runBytes(run), [&in](QByteArrayView line) { in.base.push_back(line); });
-
-    // A row of the base is the same line as its view: the same bytes.
-    const size_t baseSize = in.base.size();
+    // A row of the base is the same line as its view: the same bytes. The
+    // base lines between two of them are the ones this session deleted, the
+    // only ones split anew: the base is read in the same pass over the rows.
+    size_t run = 0;                                        // the run of the next base line
+    qsizetype from = m_base.empty() ? 0 : m_base[0].begin; // and where it begins
+    auto bufferOf = [this](const Run &r) -> const QByteArray & { return r.added ? m_added : m_file; };
+    auto splitTo = [&](qsizetype to) {
+        forEachLine(QByteArrayView(bufferOf(m_base[run]).constData() + from, to - from),
+                    [&in](QByteArrayView line) { in.base.push_back(line); });
+        from = to;
+    };
+    auto nextRun = [&] {
+        splitTo(m_base[run].end);
+        if (++run < m_base.size())
+            from = m_base[run].begin;
+    };
+    // The run from `run` on whose base lines still to come hold a line at `at`.
+    auto runHolding = [&](bool added, qsizetype at) {
+        for (size_t r = run; r < m_base.size(); ++r)
+            if (m_base[r].added == added && at >= (r == run ? from : m_base[r].begin) && at < m_base[r].end)
+                return r;
+        return m_base.size();
+    };
     std::vector<quint64> addedRows;
     size_t next = 0; // the base row expected next
     auto flush = [&](size_t upTo, size_t addedFrom) {
@@ -410,21 +424,37 @@ merge::Result Lines::mergeWith(Lines theirs, KeyFn keyFn)
     size_t hunkAdded = 0;
     for (const Block &block : m_blocks) {
         for (quint64 row : block.rows) {
-            const char *line = lineAt(row).data();
-            size_t found = next;
-            while (!isNew(row) && found < baseSize && in.base[found].data() != line)
-                ++found;
-            if (isNew(row) || found == baseSize) {
-                addedRows.push_back(row);
-                in.added.push_back(lineAt(row));
-                continue;
+            const QByteArrayView line = lineAt(row);
+            const bool added = row & kAdded;
+            const qsizetype at = rowOffset(row);
+            // Mostly the very next base line (a new line may follow its run).
+            if (run == m_base.size() || m_base[run].added != added || at != from || at >= m_base[run].end) {
+                const size_t holder = isNew(row) ? m_base.size() : runHolding(added, at);
+                if (holder == m_base.size()) {
+                    addedRows.push_back(row);
+                    in.added.push_back(line);
+                    continue;
+                }
+                while (run < holder)
+                    nextRun();
+                splitTo(at);
+            }
+            const size_t found = in.base.size();
+            in.base.push_back(line);
+            if (row & kCrLf) {
+                from = at + line.size() + 2;
+            } else {
+                const QByteArray &buffer = bufferOf(m_base[run]);
+                from = afterLineEnd(line.data() + line.size(), buffer.constData() + m_base[run].end) - buffer.constData();
             }
             flush(found, hunkAdded);
             next = found + 1;
             hunkAdded = addedRows.size();
         }
     }
-    flush(baseSize, hunkAdded);
+    while (run < m_base.size())
+        nextRun();
+    flush(in.base.size(), hunkAdded);
 
     // Their lines as read: the rows of a file just loaded, in order.
     in.theirs.reserve(size_t(theirs.m_size));
