@@ -16,7 +16,6 @@
 #include <chrono>
 #include <cstring>
 #include <functional>
-#include <optional>
 #include <thread>
 
 namespace storage {
@@ -457,20 +456,19 @@ bool Writer::write(const char *data, qsizetype size)
     if (m_error)
         return false;
     const bool inPlace = !m_sibling && m_regular;
-    // A long run is hashed on the other core while the system copies it.
-    constexpr qsizetype kHashAsideFrom = 1024 * 1024;
-    std::optional<std::thread> hashing;
-    if (size >= kHashAsideFrom)
-        hashing.emplace([this, data, size] { m_hash.add(QByteArrayView(data, size)); });
-    else
-        m_hash.add(QByteArrayView(data, size));
-    const bool written = platform::writeAll(m_fd, data, size, inPlace ? m_written : -1);
-    m_error = written ? 0 : errno;
-    if (hashing)
-        hashing->join();
-    if (!written)
-        return false;
-    m_written += size;
+    // A slice at a time, hashed and then written while it is in the cache:
+    // one pass over the lines' memory, not two.
+    constexpr qsizetype kSlice = 256 * 1024;
+    for (qsizetype done = 0; done < size;) {
+        const qsizetype n = std::min(kSlice, size - done);
+        m_hash.add(QByteArrayView(data + done, n));
+        if (!platform::writeAll(m_fd, data + done, n, inPlace ? m_written : -1)) {
+            m_error = errno;
+            return false;
+        }
+        m_written += n;
+        done += n;
+    }
     return true;
 }
 
