@@ -229,15 +229,18 @@ void forEachLine(QByteArrayView bytes, LineFn &&lineFn)
     auto lfsOf = [&lf](const char *at) {
         return quint64(quint16(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(at)), lf))));
     };
-    for (; p + 64 <= end; p += 64) {
-        quint64 lfs = lfsOf(p) | lfsOf(p + 16) << 16 | lfsOf(p + 32) << 32 | lfsOf(p + 48) << 48;
-        while (lfs) {
+    auto take = [&](quint64 lfs) {
+        for (; lfs; lfs &= lfs - 1) {
             const char *at = p + std::countr_zero(lfs);
             lineFn(lineBefore(start, at));
             start = at + 1;
-            lfs &= lfs - 1;
         }
-    }
+    };
+    for (; p + 64 <= end; p += 64)
+        take(lfsOf(p) | lfsOf(p + 16) << 16 | lfsOf(p + 32) << 32 | lfsOf(p + 48) << 48);
+    // A single line (a find of a listing) is shorter than that.
+    for (; p + 16 <= end; p += 16)
+        take(lfsOf(p));
 #endif
     for (; p < end; ++p) {
         if (*p != '\n')
