@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "merge.h"
 
+#include "platform.h"
 #include "storage.h"
 
 #include <QHash>
@@ -122,7 +123,7 @@ class Alignment
 {
 public:
     Alignment(const Lines &base, const Lines &theirs, KeyFn key)
-        : m_base(base), m_theirs(theirs), m_theirsOf(base.size(), -1), m_baseOf(theirs.size(), -1),
+        : m_base(base), m_theirs(theirs), m_theirsOf(unpaired(base.size())), m_baseOf(unpaired(theirs.size())),
           m_inOrder(base.size(), false), m_changed(theirs.size(), false)
     {
         const qsizetype nb = qsizetype(base.size());
@@ -342,6 +343,16 @@ private:
 
     const Lines &m_base;
     const Lines &m_theirs;
+    // -1 for each of `count` rows, in memory mapped at once.
+    static std::vector<qsizetype> unpaired(size_t count)
+    {
+        std::vector<qsizetype> rows;
+        rows.reserve(count);
+        platform::prefault(rows.data(), qsizetype(count * sizeof(qsizetype)));
+        rows.assign(count, -1);
+        return rows;
+    }
+
     std::vector<qsizetype> m_theirsOf;
     std::vector<qsizetype> m_baseOf;
     std::vector<bool> m_inOrder; // base rows paired in the order of both files
