@@ -264,7 +264,6 @@ struct Lines::Indexer {
     std::vector<Block> blocks;
     quint64 *out = nullptr;
     quint64 *outEnd = nullptr;
-    qsizetype rows = 0;
 
     // The lines of `piece`, which starts `offset` bytes into its buffer.
     void add(QByteArrayView piece, qsizetype offset)
@@ -389,8 +388,7 @@ merge::Result Lines::mergeWith(Lines theirs, KeyFn keyFn)
     // it added, hunk by hunk, in the order of the base.
     merge::Input in;
     in.key = keyFn;
-    in.base.reserve(size_t(m_baseLines));
-    prefault(in.base.data(), qsizetype(in.base.capacity() * sizeof(QByteArrayView)));
+    reserveMapped(in.base, size_t(m_baseLines));
     // A row of the base is the same line as its view: the same bytes. The
     // base lines between two of them are the ones this session deleted, the
     // only ones split anew: the base is read in the same pass over the rows.
@@ -457,8 +455,7 @@ merge::Result Lines::mergeWith(Lines theirs, KeyFn keyFn)
     flush(in.base.size(), hunkAdded);
 
     // Their lines as read: the rows of a file just loaded, in order.
-    in.theirs.reserve(size_t(theirs.m_size));
-    prefault(in.theirs.data(), qsizetype(in.theirs.capacity() * sizeof(QByteArrayView)));
+    reserveMapped(in.theirs, size_t(theirs.m_size));
     for (const Block &block : theirs.m_blocks)
         for (quint64 row : block.rows)
             in.theirs.push_back(theirs.lineAt(row));
@@ -490,12 +487,7 @@ merge::Result Lines::mergeWith(Lines theirs, KeyFn keyFn)
             i += n;
         }
     }
-    m_file = std::move(theirs.m_file);
-    m_blocks = std::move(blocks);
-    m_size = result.size;
-    blocksChanged(0);
-    m_base = {Run{false, 0, m_file.size()}};
-    m_baseLines = m_size;
+    adopt(std::move(theirs.m_file), std::move(blocks));
     return result;
 }
 

@@ -347,8 +347,7 @@ private:
     static std::vector<qsizetype> unpaired(size_t count)
     {
         std::vector<qsizetype> rows;
-        rows.reserve(count);
-        platform::prefault(rows.data(), qsizetype(count * sizeof(qsizetype)));
+        platform::reserveMapped(rows, count);
         rows.assign(count, -1);
         return rows;
     }

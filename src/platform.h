@@ -11,6 +11,7 @@
 #include <QtGlobal>
 #include <cerrno>
 #include <optional>
+#include <vector>
 
 // A full quota: Windows has no errno of its own for it and reports ENOSPC,
 // so there this value, distinct from every errno, never comes.
@@ -112,6 +113,13 @@ QString errorName(int error);
 // take fewer faults, but the system may stop to compact memory for them:
 // a merge then took 200 ms in place of 120 ms, at random. A hint only.
 void prefault(void *data, qsizetype size);
+// Room for `count` items, mapped at once, before they are put in.
+template <typename T>
+void reserveMapped(std::vector<T> &items, size_t count)
+{
+    items.reserve(count);
+    prefault(items.data(), qsizetype(items.capacity() * sizeof(T)));
+}
 // Sets the memory allocator up for a million small blocks at a time.
 void tuneAllocator();
 

@@ -492,9 +492,8 @@ Utf8 utf8ToWindows1250(QByteArray &bytes)
     if (!isUtf8BeyondAscii(bytes))
         return Utf8::No;
     QStringDecoder utf8(QStringDecoder::Utf8);
+    // Valid throughout, as isUtf8BeyondAscii() found.
     const QString text = utf8.decode(bytes);
-    if (utf8.hasError())
-        return Utf8::No;
     QByteArray converted;
     if (!appendWindows1250(text, converted))
         return Utf8::NotConvertible;

@@ -13,6 +13,7 @@ namespace storage::internal {
 bool openForReading(QFile &file, LoadStatus &status, QString &error);
 QString readError(const QFile &file);
 using platform::prefault;
+using platform::reserveMapped;
 // Writes the bytes of `text` to `out`; false when a character has none.
 bool encodeTo(QStringView text, char *out);
 // The identity, size and times of an open file or a path, taken now; no hash.
