@@ -187,7 +187,8 @@ void TestPane::sameAsTheEditor()
         QTRY_VERIFY_WITH_TIMEOUT(shown->viewport()->isVisible(), 5000);
         QGuiApplication::clipboard()->setText(QStringLiteral("schránka"));
         QGuiApplication::clipboard()->setText(QStringLiteral("vložený text"), QClipboard::Selection);
-        QTest::qWait(200);
+        QTRY_COMPARE_WITH_TIMEOUT(QGuiApplication::clipboard()->text(QClipboard::Selection),
+                                  QStringLiteral("vložený text"), 5000);
         if (m_reader) {
             m_reader->sync();
             m_reader->clearEvents();
