@@ -197,6 +197,7 @@ void Lines::clear()
     m_firstRows = {};
     m_size = 0;
     m_file = QByteArray();
+    m_spare = QByteArray();
     m_added = QByteArray();
     m_base = {};
     m_baseLines = 0;
@@ -304,7 +305,9 @@ Lines::LoadResult Lines::load(const QString &fileName)
     // The buffer of the lines held now is read into again when it is big
     // enough: its memory is then already the process's own.
     QByteArray bytes = std::move(m_file);
+    QByteArray spare = std::move(m_spare);
     clear();
+    m_spare = std::move(spare);
     Indexer indexer;
     const std::function<void(QByteArrayView)> index = [&](QByteArrayView piece) {
         indexer.add(piece, piece.data() - bytes.constData());
@@ -317,6 +320,13 @@ Lines::LoadResult Lines::load(const QString &fileName)
     if (result.ok())
         adopt(std::move(bytes), indexer.finish());
     return result;
+}
+
+Lines Lines::recycled()
+{
+    Lines lines;
+    lines.m_file = std::move(m_spare);
+    return lines;
 }
 
 Lines Lines::fromBytes(QByteArray bytes)
@@ -487,7 +497,11 @@ merge::Result Lines::mergeWith(Lines theirs, KeyFn keyFn)
             i += n;
         }
     }
+    // A clerk who shares the folder merges at most saves: the buffer given
+    // up is kept for the next merge's read.
+    QByteArray given = std::move(m_file);
     adopt(std::move(theirs.m_file), std::move(blocks));
+    m_spare = std::move(given);
     return result;
 }
 

@@ -68,6 +68,9 @@ public:
     merge::Result mergeWith(QByteArray theirs, KeyFn keyFn);
     // The same with the file as load() read it, unchanged since.
     merge::Result mergeWith(Lines theirs, KeyFn keyFn);
+    // No lines, but the buffer that the last merge gave up, if any: their
+    // load() reads into memory the process holds already, not mapped anew.
+    Lines recycled();
     // The lines of `bytes`, as load() would give them from a file of them.
     static Lines fromBytes(QByteArray bytes);
     // A file read by load() that another program saved in UTF-8 (see
@@ -120,6 +123,7 @@ private:
     mutable std::optional<std::vector<Run>> m_written;
     qsizetype m_newFrom = 0;
     QByteArray m_file;           // the file as read
+    QByteArray m_spare;          // m_file before the last merge, for the next one's read
     QByteArray m_added;          // new and changed lines, each followed by CR LF
     std::vector<Block> m_blocks; // never an empty one
     std::vector<qsizetype> m_firstRows; // first row of each block

@@ -211,7 +211,7 @@ bool TForm1::saveDatabaseTo(const QString &fileName)
         }
         std::optional<merge::Result> merged;
         if (changed) {
-            storage::Lines theirs;
+            storage::Lines theirs = m_databaze->recycledLines();
             const storage::Lines::LoadResult read = theirs.load(fileName);
             if (!read.ok()) {
                 boxes::error(read.error + QStringLiteral(" Soubor zůstal beze změny."));

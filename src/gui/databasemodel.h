@@ -40,6 +40,9 @@ public:
     // This session's changes merged into `theirs`, the bytes of the file as
     // another program left it; the list shows the result.
     merge::Result mergeWith(storage::Lines theirs, const QString &fileName);
+    // Lines for the file as another program left it, to be read into the
+    // buffer the last merge gave up (storage::Lines::recycled()).
+    storage::Lines recycledLines() { return m_lines.recycled(); }
     // The file's bytes as the last load or merge had them.
     QByteArrayView fileBytes() const { return m_lines.fileBytes(); }
 
