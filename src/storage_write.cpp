@@ -529,7 +529,8 @@ SaveResult Writer::commit(bool written)
         }
         // The old file's blocks are given back when its last name and handle
         // go: for a big file that takes the file system tens of milliseconds,
-        // done by a thread of its own, not in the rename the clerk waits for.
+        // done by a thread of its own once the folder is flushed, so that
+        // neither the rename nor the flush the clerk waits for includes it.
         const int old = m_temp != m_path ? platform::holdReplaced(m_path) : -1;
         if (m_temp != m_path && !platform::replaceFile(m_temp, m_path)) {
             const int error = errno;
@@ -537,13 +538,15 @@ SaveResult Writer::commit(bool written)
                 platform::closeFile(old);
             return failure(error);
         }
-        if (old >= 0)
-            std::thread([old] { platform::closeFile(old); }).detach();
         m_temp.clear();
         m_sibling = false;
         // The new name on the disk before the clerk is told "uloženo".
-        if (!platform::syncFolder(QFileInfo(m_path).absolutePath()))
-            return failure(errno);
+        const bool synced = platform::syncFolder(QFileInfo(m_path).absolutePath());
+        const int error = errno;
+        if (old >= 0)
+            std::thread([old] { platform::closeFile(old); }).detach();
+        if (!synced)
+            return failure(error);
         // Some file systems mark the rename in the change time: taken over
         // when nothing else changed since the stamp.
         if (const std::optional<platform::FileStatus> renamed = platform::statFile(m_fd)) {
