@@ -298,7 +298,10 @@ ReadResult readFile(const QString &fileName, QByteArray &buffer, const std::func
     if (keep) {
         if (buffer.capacity() < size) {
             buffer = QByteArray(); // first given back, then taken anew, at the file's size
-            buffer = QByteArray(qsizetype(size), Qt::Uninitialized);
+            // and a little more: the next read of the file grown by a few
+            // lines (or another program's save of it) fits in the same memory.
+            buffer.reserve(qsizetype(size + size / 32));
+            buffer.resize(qsizetype(size));
             prefault(buffer.data(), buffer.size());
         } else {
             buffer.resize(qsizetype(size));
