@@ -520,7 +520,7 @@ SaveResult Lines::save(const QString &fileName) const
     bool written = true;
     auto flushRun = [&] {
         if (runLength > 0)
-            written = written && file.write(run, runLength);
+            written = written && file.writeKept(run, runLength);
         runLength = 0;
     };
     auto flushCopied = [&] {

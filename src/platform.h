@@ -56,6 +56,12 @@ void closeFile(int fd);
 qint64 readAt(int fd, char *data, qint64 size, qint64 offset);
 // Writes all of `data`, at `offset`, or where the file stands when negative.
 bool writeAll(int fd, const char *data, qint64 size, qint64 offset = -1);
+// The same for the pieces in turn, in as few calls as the system allows.
+struct Piece {
+    const char *data;
+    qint64 size;
+};
+bool writeAll(int fd, const std::vector<Piece> &pieces, qint64 offset = -1);
 bool truncate(int fd, qint64 size);
 // The file's bytes and size are on the disk when it returns.
 bool syncFile(int fd);

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <pwd.h>
@@ -15,6 +16,7 @@
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -117,6 +119,38 @@ bool writeAll(int fd, const char *data, qint64 size, qint64 offset)
         size -= n;
         if (offset >= 0)
             offset += n;
+    }
+    return true;
+}
+
+bool writeAll(int fd, const std::vector<Piece> &pieces, qint64 offset)
+{
+    std::vector<iovec> left(pieces.size());
+    std::transform(pieces.begin(), pieces.end(), left.begin(),
+                   [](const Piece &p) { return iovec{const_cast<char *>(p.data), size_t(p.size)}; });
+    iovec *at = left.data();
+    int count = int(left.size());
+    while (count > 0) {
+        const ssize_t written = offset < 0 ? ::writev(fd, at, std::min(count, IOV_MAX))
+                                           : ::pwritev(fd, at, std::min(count, IOV_MAX), off_t(offset));
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (offset >= 0)
+            offset += written;
+        // Past the pieces written whole, and into one written in part.
+        size_t done = size_t(written);
+        while (count > 0 && done >= at->iov_len) {
+            done -= at->iov_len;
+            ++at;
+            --count;
+        }
+        if (count > 0) {
+            at->iov_base = static_cast<char *>(at->iov_base) + done;
+            at->iov_len -= done;
+        }
     }
     return true;
 }

@@ -263,6 +263,18 @@ bool writeAll(int fd, const char *data, qint64 size, qint64 offset)
     return true;
 }
 
+bool writeAll(int fd, const std::vector<Piece> &pieces, qint64 offset)
+{
+    // Gathered writes want whole pages of memory: one piece at a time.
+    for (const Piece &piece : pieces) {
+        if (!writeAll(fd, piece.data, piece.size, offset))
+            return false;
+        if (offset >= 0)
+            offset += piece.size;
+    }
+    return true;
+}
+
 bool truncate(int fd, qint64 size)
 {
     FILE_END_OF_FILE_INFO end;

@@ -36,6 +36,10 @@ public:
     SaveResult open();
     bool write(const char *data, qsizetype size);
     bool write(QByteArrayView bytes) { return write(bytes.data(), bytes.size()); }
+    // The same for bytes that stay where they are until commit(): a save of
+    // an edited database is thousands of runs, written a few hundred
+    // kilobytes at a time rather than in a call each.
+    bool writeKept(const char *data, qsizetype size);
     // Puts the written bytes in place of the old ones, unless a write failed.
     SaveResult commit(bool written);
     // Leaves the file as it was.
@@ -48,6 +52,7 @@ private:
     bool writeNote();
     bool restoreInPlace();
     void releaseCopy();
+    bool writeQueued();
 
     QString m_fileName;  // as the user names it
     QString m_path;      // the file written: a symbolic link's target
@@ -62,6 +67,8 @@ private:
     bool m_copyFailed = false;
     qint64 m_written = 0;
     ContentHash m_hash;
+    std::vector<platform::Piece> m_queued; // hashed, not written yet
+    qsizetype m_queuedBytes = 0;
 };
 
 } // namespace storage::internal

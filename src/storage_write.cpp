@@ -451,14 +451,18 @@ bool Writer::openInPlace(int &error)
     return true;
 }
 
+namespace {
+// Bytes hashed and then written while they are in the cache: one pass over
+// the lines' memory, not two.
+constexpr qsizetype kSlice = 256 * 1024;
+constexpr size_t kMostQueued = 1024;
+} // namespace
+
 bool Writer::write(const char *data, qsizetype size)
 {
-    if (m_error)
+    if (!writeQueued())
         return false;
     const bool inPlace = !m_sibling && m_regular;
-    // A slice at a time, hashed and then written while it is in the cache:
-    // one pass over the lines' memory, not two.
-    constexpr qsizetype kSlice = 256 * 1024;
     for (qsizetype done = 0; done < size;) {
         const qsizetype n = std::min(kSlice, size - done);
         m_hash.add(QByteArrayView(data + done, n));
@@ -469,6 +473,33 @@ bool Writer::write(const char *data, qsizetype size)
         m_written += n;
         done += n;
     }
+    return true;
+}
+
+bool Writer::writeKept(const char *data, qsizetype size)
+{
+    if (size >= kSlice)
+        return write(data, size);
+    if ((m_queuedBytes + size > kSlice || m_queued.size() == kMostQueued) && !writeQueued())
+        return false;
+    m_hash.add(QByteArrayView(data, size));
+    m_queued.push_back({data, size});
+    m_queuedBytes += size;
+    return m_error == 0;
+}
+
+bool Writer::writeQueued()
+{
+    if (m_error || m_queued.empty())
+        return m_error == 0;
+    const bool inPlace = !m_sibling && m_regular;
+    if (!platform::writeAll(m_fd, m_queued, inPlace ? m_written : -1)) {
+        m_error = errno;
+        return false;
+    }
+    m_written += m_queuedBytes;
+    m_queued.clear();
+    m_queuedBytes = 0;
     return true;
 }
 
@@ -490,7 +521,7 @@ SaveResult Writer::commit(bool written)
 {
     if (m_fd < 0)
         return failure(EBADF);
-    if (!written || m_error)
+    if (!written || !writeQueued())
         return failure(m_error ? m_error : EIO);
     const bool inPlace = !m_sibling;
     // In place, what the file is to hold is told beside the copy before the

@@ -445,18 +445,25 @@ void TestStorage::linesEdited_data()
 {
     QTest::addColumn<QByteArrayList>("ends"); // the file's line ends, line by line in turn
     QTest::addColumn<QList<QList<int>>>("edits"); // row, lines removed, lines inserted
+    QTest::addColumn<bool>("linked"); // a second name: saved in place
     const QList<int> top{0, 0, 1}, middle{2500, 1, 3}, end{-1, 0, 2};
     const QByteArrayList crlf{"\r\n"}, lf{"\n"};
-    QTest::newRow("one of each") << crlf << QList<QList<int>>{top, middle, end};
-    QTest::newRow("one of each, LF file") << lf << QList<QList<int>>{top, middle, end};
+    QTest::newRow("one of each") << crlf << QList<QList<int>>{top, middle, end} << false;
+    QTest::newRow("one of each, LF file") << lf << QList<QList<int>>{top, middle, end} << false;
     // Blocks grow past twice their size and split; whole blocks go.
-    QTest::newRow("a run split into blocks") << crlf << QList<QList<int>>{{1000, 0, 2500}, {3000, 1, 1}};
-    QTest::newRow("removed across blocks") << crlf << QList<QList<int>>{{500, 3000, 0}, {0, 1, 0}, {10, 0, 1}};
-    QTest::newRow("everything removed, then added") << lf << QList<QList<int>>{{0, 5000, 0}, {0, 0, 3}};
+    QTest::newRow("a run split into blocks") << crlf << QList<QList<int>>{{1000, 0, 2500}, {3000, 1, 1}} << false;
+    QTest::newRow("removed across blocks") << crlf << QList<QList<int>>{{500, 3000, 0}, {0, 1, 0}, {10, 0, 1}} << false;
+    QTest::newRow("everything removed, then added") << lf << QList<QList<int>>{{0, 5000, 0}, {0, 0, 3}} << false;
     // An empty LF line removed leaves two lines two bytes apart: CR LF is not
     // what stands between them.
     QTest::newRow("mixed ends, empty lines removed")
-        << QByteArrayList{"\n", "\r\n", "\n", "\n"} << QList<QList<int>>{{25, 1, 0}, {74, 1, 0}, {122, 1, 1}};
+        << QByteArrayList{"\n", "\r\n", "\n", "\n"} << QList<QList<int>>{{25, 1, 0}, {74, 1, 0}, {122, 1, 1}} << false;
+    // Thousands of runs of a line or two: written many to a call.
+    QList<QList<int>> everyOther;
+    for (int row = 1; row < 5000; row += 2)
+        everyOther << QList<int>{row, 1, 1};
+    QTest::newRow("every other line changed") << crlf << everyOther << false;
+    QTest::newRow("every other line changed, in place") << crlf << everyOther << true;
 }
 
 // Edits of a shown database keep its lines, its saved bytes and its key
@@ -466,6 +473,7 @@ void TestStorage::linesEdited()
 {
     QFETCH(QByteArrayList, ends);
     QFETCH(QList<QList<int>>, edits);
+    QFETCH(bool, linked);
     QStringList expected;
     QByteArray bytes;
     for (int i = 0; i < 5000; ++i) {
@@ -473,6 +481,8 @@ void TestStorage::linesEdited()
         bytes += cp1250(expected.last()) + ends[i % ends.size()];
     }
     writeFile(storage::VOZY, bytes);
+    if (linked)
+        QVERIFY(hardLink(storage::VOZY, u"odkaz.txt"_s));
     storage::Lines lines;
     QVERIFY(lines.load(storage::VOZY).ok());
     // Keys read once, before the edits, must not be taken for the edited
@@ -500,8 +510,12 @@ void TestStorage::linesEdited()
         });
         QCOMPARE(lines.firstKeyNotLess(keyOf, key), first == expected.end() ? -1 : first - expected.begin());
     }
-    QVERIFY(lines.save(storage::VOZY).ok);
+    const storage::SaveResult saved = lines.save(storage::VOZY);
+    QVERIFY(saved.ok);
     QCOMPARE(readFile(storage::VOZY), crlfLines(expected));
+    QCOMPARE(saved.stamp.hash, storage::stamp(storage::VOZY).hash);
+    if (linked)
+        QCOMPARE(readFile(u"odkaz.txt"_s), crlfLines(expected));
     // Saved again after an edit, from the runs the first save left.
     lines.markSaved();
     QVERIFY(lines.replace(1, 1, {u"20001 poté"_s}));
