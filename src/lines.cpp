@@ -197,7 +197,7 @@ void Lines::clear()
     m_firstRows = {};
     m_size = 0;
     m_file = QByteArray();
-    m_spare = QByteArray();
+    m_kept = {};
     m_added = QByteArray();
     m_base = {};
     m_baseLines = 0;
@@ -305,9 +305,9 @@ Lines::LoadResult Lines::load(const QString &fileName)
     // The buffer of the lines held now is read into again when it is big
     // enough: its memory is then already the process's own.
     QByteArray bytes = std::move(m_file);
-    QByteArray spare = std::move(m_spare);
+    MergeMemory kept = std::move(m_kept);
     clear();
-    m_spare = std::move(spare);
+    m_kept = std::move(kept);
     Indexer indexer;
     const std::function<void(QByteArrayView)> index = [&](QByteArrayView piece) {
         indexer.add(piece, piece.data() - bytes.constData());
@@ -325,7 +325,7 @@ Lines::LoadResult Lines::load(const QString &fileName)
 Lines Lines::recycled()
 {
     Lines lines;
-    lines.m_file = std::move(m_spare);
+    lines.m_file = std::move(m_kept.file);
     return lines;
 }
 
@@ -398,6 +398,8 @@ merge::Result Lines::mergeWith(Lines theirs, KeyFn keyFn)
     // it added, hunk by hunk, in the order of the base.
     merge::Input in;
     in.key = keyFn;
+    in.base = std::move(m_kept.base);
+    in.base.clear();
     reserveMapped(in.base, size_t(m_baseLines));
     // A row of the base is the same line as its view: the same bytes. The
     // base lines between two of them are the ones this session deleted, the
@@ -465,6 +467,8 @@ merge::Result Lines::mergeWith(Lines theirs, KeyFn keyFn)
     flush(in.base.size(), hunkAdded);
 
     // Their lines as read: the rows of a file just loaded, in order.
+    in.theirs = std::move(m_kept.theirs);
+    in.theirs.clear();
     reserveMapped(in.theirs, size_t(theirs.m_size));
     for (const Block &block : theirs.m_blocks)
         for (quint64 row : block.rows)
@@ -497,11 +501,12 @@ merge::Result Lines::mergeWith(Lines theirs, KeyFn keyFn)
             i += n;
         }
     }
-    // A clerk who shares the folder merges at most saves: the buffer given
-    // up is kept for the next merge's read.
+    // A clerk who shares the folder merges at most saves: the memory given
+    // up is kept for the next merge, whose pages are then the process's
+    // already.
     QByteArray given = std::move(m_file);
     adopt(std::move(theirs.m_file), std::move(blocks));
-    m_spare = std::move(given);
+    m_kept = {std::move(given), std::move(in.base), std::move(in.theirs)};
     return result;
 }
 

@@ -123,7 +123,14 @@ private:
     mutable std::optional<std::vector<Run>> m_written;
     qsizetype m_newFrom = 0;
     QByteArray m_file;           // the file as read
-    QByteArray m_spare;          // m_file before the last merge, for the next one's read
+    // What the last merge no longer needed, for the next one: m_file as it
+    // was (the next read goes into it) and the tables of lines.
+    struct MergeMemory {
+        QByteArray file;
+        std::vector<QByteArrayView> base;
+        std::vector<QByteArrayView> theirs;
+    };
+    MergeMemory m_kept;
     QByteArray m_added;          // new and changed lines, each followed by CR LF
     std::vector<Block> m_blocks; // never an empty one
     std::vector<qsizetype> m_firstRows; // first row of each block

@@ -119,11 +119,13 @@ QString errorName(int error);
 // take fewer faults, but the system may stop to compact memory for them:
 // a merge then took 200 ms in place of 120 ms, at random. A hint only.
 void prefault(void *data, qsizetype size);
-// Room for `count` items, mapped at once, before they are put in.
+// Room for `count` items, mapped at once, before they are put in; taken
+// anew with a little more, so that a few more next time still fit.
 template <typename T>
 void reserveMapped(std::vector<T> &items, size_t count)
 {
-    items.reserve(count);
+    if (items.capacity() < count)
+        items.reserve(count + count / 32);
     prefault(items.data(), qsizetype(items.capacity() * sizeof(T)));
 }
 // Sets the memory allocator up for a million small blocks at a time.
