@@ -399,7 +399,6 @@ merge::Result Lines::mergeWith(Lines theirs, KeyFn keyFn)
     merge::Input in;
     in.key = keyFn;
     in.base = std::move(m_kept.base);
-    in.base.clear();
     reserveMapped(in.base, size_t(m_baseLines));
     // A row of the base is the same line as its view: the same bytes. The
     // base lines between two of them are the ones this session deleted, the
@@ -468,7 +467,6 @@ merge::Result Lines::mergeWith(Lines theirs, KeyFn keyFn)
 
     // Their lines as read: the rows of a file just loaded, in order.
     in.theirs = std::move(m_kept.theirs);
-    in.theirs.clear();
     reserveMapped(in.theirs, size_t(theirs.m_size));
     for (const Block &block : theirs.m_blocks)
         for (quint64 row : block.rows)
@@ -504,8 +502,11 @@ merge::Result Lines::mergeWith(Lines theirs, KeyFn keyFn)
     // A clerk who shares the folder merges at most saves: the memory given
     // up is kept for the next merge, whose pages are then the process's
     // already.
+    // The tables are kept empty: only their memory is wanted.
     QByteArray given = std::move(m_file);
     adopt(std::move(theirs.m_file), std::move(blocks));
+    in.base.clear();
+    in.theirs.clear();
     m_kept = {std::move(given), std::move(in.base), std::move(in.theirs)};
     return result;
 }

@@ -119,13 +119,15 @@ QString errorName(int error);
 // take fewer faults, but the system may stop to compact memory for them:
 // a merge then took 200 ms in place of 120 ms, at random. A hint only.
 void prefault(void *data, qsizetype size);
-// Room for `count` items, mapped at once, before they are put in; taken
-// anew with a little more, so that a few more next time still fit.
+// What is taken for `count` bytes or items that will be taken again: a
+// little more, so that the file grown by a few lines still fits next time.
+constexpr qint64 withRoom(qint64 count) { return count + count / 32; }
+// Room for `count` items, mapped at once, before they are put in.
 template <typename T>
 void reserveMapped(std::vector<T> &items, size_t count)
 {
     if (items.capacity() < count)
-        items.reserve(count + count / 32);
+        items.reserve(size_t(withRoom(qint64(count))));
     prefault(items.data(), qsizetype(items.capacity() * sizeof(T)));
 }
 // Sets the memory allocator up for a million small blocks at a time.

@@ -297,10 +297,9 @@ ReadResult readFile(const QString &fileName, QByteArray &buffer, const std::func
     const qint64 size = file.size();
     if (keep) {
         if (buffer.capacity() < size) {
-            buffer = QByteArray(); // first given back, then taken anew, at the file's size
-            // and a little more: the next read of the file grown by a few
-            // lines (or another program's save of it) fits in the same memory.
-            buffer.reserve(qsizetype(size + size / 32));
+            buffer = QByteArray(); // first given back, then taken anew: the next
+            // read of the file (or another program's save of it) fits in it
+            buffer.reserve(qsizetype(withRoom(size)));
             buffer.resize(qsizetype(size));
             prefault(buffer.data(), buffer.size());
         } else {

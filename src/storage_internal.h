@@ -14,6 +14,7 @@ bool openForReading(QFile &file, LoadStatus &status, QString &error);
 QString readError(const QFile &file);
 using platform::prefault;
 using platform::reserveMapped;
+using platform::withRoom;
 // Writes the bytes of `text` to `out`; false when a character has none.
 bool encodeTo(QStringView text, char *out);
 // The identity, size and times of an open file or a path, taken now; no hash.
