@@ -11,9 +11,10 @@
 #include <QStringDecoder>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
 #include <optional>
 #include <thread>
 
@@ -158,10 +159,13 @@ public:
     // bytes read by then, or -1 (errno set) when a read failed.
     qsizetype readBeyond(qsizetype have)
     {
-        qint64 progress = m_progress.load(std::memory_order_acquire);
-        while ((progress & kBytes) <= have && !(progress & kEnded)) {
-            m_progress.wait(progress, std::memory_order_acquire);
-            progress = m_progress.load(std::memory_order_acquire);
+        qint64 progress = 0;
+        {
+            std::unique_lock lock(m_mutex);
+            m_arrived.wait(lock, [&] {
+                progress = m_progress;
+                return (progress & kBytes) > have || (progress & kEnded);
+            });
         }
         if (progress & kFailed) {
             errno = m_error;
@@ -189,14 +193,26 @@ private:
                 break; // a file cut short meanwhile ends early
             hash.add(QByteArrayView(data + done, qsizetype(n)));
             done += qsizetype(n);
-            m_progress.store(done, std::memory_order_release);
-            m_progress.notify_one();
+            publish(done);
         }
-        m_progress.store(done | end, std::memory_order_release);
-        m_progress.notify_one();
+        publish(done | end);
     }
 
-    std::atomic<qint64> m_progress{0};
+    void publish(qint64 progress)
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_progress = progress;
+        }
+        m_arrived.notify_one();
+    }
+
+    // A mutex and a condition, not the atomic's own wait: the Windows
+    // build's C++ library can miss its wake-up and leave the reader waiting
+    // for ever.
+    std::mutex m_mutex;
+    std::condition_variable m_arrived;
+    qint64 m_progress = 0;
     int m_error = 0;
     std::thread m_thread;
 };
