@@ -511,9 +511,9 @@ merge::Result Lines::mergeWith(Lines theirs, KeyFn keyFn)
     return result;
 }
 
-SaveResult Lines::save(const QString &fileName) const
+SaveResult Lines::save(const QString &fileName, const FileStamp *unchangedSince) const
 {
-    Writer file(fileName);
+    Writer file(fileName, unchangedSince);
     if (SaveResult opened = file.open(); !opened.ok)
         return opened;
 

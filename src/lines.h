@@ -84,7 +84,9 @@ public:
     // Every line followed by CR LF, replacing the file atomically as
     // storage::save() does; runs of lines that stand in a buffer with CR LF
     // after each go to the file straight from it.
-    SaveResult save(const QString &fileName) const;
+    // With `unchangedSince`, only while the file is what that stamp tells
+    // (SaveResult::changedMeanwhile otherwise).
+    SaveResult save(const QString &fileName, const FileStamp *unchangedSince = nullptr) const;
 
 private:
     // A block of consecutive rows. Each row is one packed entry (lines.cpp).

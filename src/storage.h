@@ -88,8 +88,9 @@ FileStamp stamp(const QString &fileName);
 // True when the file exists and is no longer what `known` describes (a file
 // that is gone holds nothing of anybody's to lose): its identity, size or
 // times differ, or, where a time lies within kRecentNs of known.takenNs (or
-// after it), its content's hash does.
-bool writtenSince(const QString &fileName, const FileStamp &known);
+// after it), its content's hash does. `byContent` false: the identity, size
+// and times alone, without reading the file.
+bool writtenSince(const QString &fileName, const FileStamp &known, bool byContent = true);
 
 // A fast hash of bytes given in pieces of any size (not for security: it
 // tells a changed file from the one read).
@@ -141,7 +142,8 @@ struct SaveResult {
     int badLine = -1;     // 0-based line that holds a character Windows-1250 cannot hold
     FileStamp stamp;      // of the written file, taken before it replaced the old one
     // Not ok: the file did not exist when the save began and another program
-    // created it meanwhile; it was left as that program wrote it.
+    // created it meanwhile, or it is no longer what the save was told it is;
+    // it was left as that program wrote it.
     bool changedMeanwhile = false;
 };
 // Writes every line followed by CR LF, replacing the file atomically (a

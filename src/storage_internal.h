@@ -5,6 +5,9 @@
 #include "platform.h"
 #include "storage.h"
 
+#include <future>
+#include <optional>
+
 class QFile;
 
 namespace storage::internal {
@@ -28,7 +31,10 @@ FileStamp openStamp(const QFile &file);
 class Writer
 {
 public:
-    explicit Writer(const QString &fileName);
+    // With `unchangedSince`, the file is replaced only while it is what the
+    // stamp tells (writtenSince()); its content, where it decides, is read
+    // while the new bytes are written beside it.
+    explicit Writer(const QString &fileName, const FileStamp *unchangedSince = nullptr);
     ~Writer(); // an unfinished write leaves the old file
     Writer(const Writer &) = delete;
     Writer &operator=(const Writer &) = delete;
@@ -49,6 +55,7 @@ public:
 private:
     SaveResult failure(int error);
     SaveResult appeared();
+    SaveResult changedMeanwhile();
     bool openInPlace(int &error);
     bool writeNote();
     bool restoreInPlace();
@@ -70,6 +77,8 @@ private:
     ContentHash m_hash;
     std::vector<platform::Piece> m_queued; // hashed, not written yet
     qsizetype m_queuedBytes = 0;
+    std::optional<FileStamp> m_known;  // the file as the save was told it is
+    std::future<bool> m_changed;       // writtenSince(), on a thread of its own
 };
 
 } // namespace storage::internal

@@ -16,6 +16,7 @@
 #include <chrono>
 #include <cstring>
 #include <functional>
+#include <future>
 #include <thread>
 
 namespace storage {
@@ -251,7 +252,7 @@ FileStamp stamp(const QString &fileName)
     return statPath(fileName).value_or(FileStamp());
 }
 
-bool writtenSince(const QString &fileName, const FileStamp &known)
+bool writtenSince(const QString &fileName, const FileStamp &known, bool byContent)
 {
     const std::optional<FileStamp> now = statPath(fileName);
     if (!now)
@@ -262,7 +263,7 @@ bool writtenSince(const QString &fileName, const FileStamp &known)
     // they were, whatever they say (a program may even put the modification
     // time back): near the stamp, or after it, the content decides.
     const qint64 since = known.takenNs - kRecentNs;
-    if (known.modifiedNs <= since && known.changedNs <= since)
+    if (!byContent || (known.modifiedNs <= since && known.changedNs <= since))
         return false;
     const FileStamp current = stamp(fileName);
     return current.exists && (!sameTimes(current, known) || current.hash != known.hash);
@@ -354,7 +355,11 @@ quint64 ContentHash::value() const
 
 namespace internal {
 
-Writer::Writer(const QString &fileName) : m_fileName(fileName) {}
+Writer::Writer(const QString &fileName, const FileStamp *unchangedSince) : m_fileName(fileName)
+{
+    if (unchangedSince)
+        m_known = *unchangedSince;
+}
 
 Writer::~Writer()
 {
@@ -377,6 +382,9 @@ SaveResult Writer::open()
     if (const int denied = m_existed ? platform::accessError(m_path, platform::Write) : 0)
         return failure(denied);
     m_regular = !m_existed || st->isRegular;
+    // Its times tell at once when another program wrote it.
+    if (m_known && writtenSince(m_fileName, *m_known, false))
+        return changedMeanwhile();
     SaveResult opened;
     opened.ok = true;
     // A second name of the same file would be cut off by a rename.
@@ -391,8 +399,15 @@ SaveResult Writer::open()
             m_sibling = m_fd >= 0;
         }
         if (m_fd >= 0) {
-            if (!m_existed || platform::takeOwnership(m_fd, *st))
+            if (!m_existed || platform::takeOwnership(m_fd, *st)) {
+                // Where its content decides, it is read on another core
+                // while the new bytes are written; the rename waits for it.
+                if (m_known)
+                    m_changed = std::async(std::launch::async, [name = m_fileName, known = *m_known] {
+                        return writtenSince(name, known);
+                    });
                 return opened;
+            }
             // Put in its place, the new file would not be the clerks' own:
             // the old one is written instead.
             platform::closeFile(m_fd);
@@ -407,6 +422,9 @@ SaveResult Writer::open()
         }
         m_temp.clear();
     }
+    // In place, nothing is written before the check.
+    if (m_known && writtenSince(m_fileName, *m_known))
+        return changedMeanwhile();
     int error = 0;
     if (!openInPlace(error))
         return failure(error);
@@ -541,6 +559,8 @@ SaveResult Writer::commit(bool written)
         result.stamp = statStamp(*st);
         result.stamp.hash = m_hash.value();
     }
+    if (m_changed.valid() && m_changed.get())
+        return changedMeanwhile();
     if (!inPlace) {
         // A file that did not exist is given its name, never over one that
         // another program made meanwhile; an old one is replaced by a rename,
@@ -645,6 +665,15 @@ SaveResult Writer::appeared()
     SaveResult result;
     result.changedMeanwhile = true;
     result.error = QStringLiteral("Soubor %1 mezitím vytvořil jiný program. Soubor zůstal beze změny.").arg(m_fileName);
+    return result;
+}
+
+SaveResult Writer::changedMeanwhile()
+{
+    cancel();
+    SaveResult result;
+    result.changedMeanwhile = true;
+    result.error = QStringLiteral("Soubor %1 mezitím změnil jiný program. Soubor zůstal beze změny.").arg(m_fileName);
     return result;
 }
 

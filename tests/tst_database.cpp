@@ -12,7 +12,10 @@
 #include <QAccessible>
 #include <QAction>
 #include <QLabel>
+#include <QDateTime>
 #include <QDir>
+#include <QScopeGuard>
+#include <QThread>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
@@ -137,6 +140,7 @@ private slots:
     void closeWindow();
     void mergeOnSave_data();
     void mergeOnSave();
+    void rewriteTheTimesMiss();
     // Mended faults.
     void unreadableFileEmptiesListUnderNewCaption_data();
     void unreadableFileEmptiesListUnderNewCaption();
@@ -1130,6 +1134,42 @@ void TestDatabase::mergeOnSave()
     } else {
         QVERIFY(x.w.form_databaze->isVisible());
     }
+}
+
+// Another program rewrites the file within the second of the save, on a
+// file system with 1-second times: neither its size nor its times tell, the
+// save that reads it asks, once, and writes nothing when told No.
+void TestDatabase::rewriteTheTimesMiss()
+{
+    if (!isRoot())
+        QSKIP("mounting needs root");
+    Fixture x;
+    const QString outside = QDir::currentPath();
+    Mount fs(u"fs"_s, u"ext4"_s);
+    if (!fs.ok)
+        QSKIP(qPrintable(u"this machine cannot mount a 1-second ext4 image: "_s + fs.why));
+    QDir::setCurrent(fs.dir);
+    const auto back = qScopeGuard([&] { QDir::setCurrent(outside); });
+    writeLines(storage::LOKOMOTIVY, kLoko);
+    x.show(true, 4);
+    // Early in a second: the save and the rewrite share it unless the
+    // machine is very busy (then the times tell, and the same is asked).
+    while (QDateTime::currentMSecsSinceEpoch() % 1000 > 100)
+        QThread::msleep(5);
+    x.boxes.yes().yes();
+    pushButton(x.f, "btn_smaz")->click();
+    action(x.f, "Uloitdatabzi1")->trigger();
+    QStringList theirs = kLoko;
+    theirs.removeAt(4);
+    theirs[5].back() = u'x';
+    writeLines(storage::LOKOMOTIVY, theirs);
+    x.boxes.clear();
+    x.boxes.yes().yes().no();
+    pushButton(x.f, "btn_smaz")->click();
+    action(x.f, "Uloitdatabzi1")->trigger();
+    QCOMPARE(x.boxes.texts(Kind::ThreeWay), QStringList{u"Soubor lokomotivy.txt se od načtení změnil (zapsal jej "
+                                                        "jiný program). Sloučit s ním vaše změny?"_s});
+    QCOMPARE(readFile(storage::LOKOMOTIVY), crlfLines(theirs));
 }
 
 TRAKVID_TEST_MAIN(TestDatabase)

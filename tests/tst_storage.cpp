@@ -890,6 +890,14 @@ void TestStorage::changeSeen()
                                         && now.changedNs / kSecondNs * kSecondNs == known.changedNs
                                   : now.modifiedNs / kSecondNs == known.modifiedNs / kSecondNs;
             QVERIFY2(storage::writtenSince(file, known), qPrintable(QString::number(i)));
+            // A save told the stamp leaves the other program's bytes, written
+            // beside the file or, with a second name, in place.
+            const QString link = fs.dir + u"/odkaz.txt"_s;
+            QVERIFY(i % 4 < 2 ? hardLink(file, link) : !QFile::exists(link));
+            const storage::SaveResult saved = storage::Lines::fromBytes(a + b).save(file, &known);
+            QVERIFY2(saved.changedMeanwhile && !saved.ok, qPrintable(QString::number(i)));
+            QCOMPARE(readFile(file), i % 2 ? a : b);
+            QFile::remove(link);
         }
         QVERIFY(sameSecond > 100); // the times alone could not tell those
         QCOMPARE(statOf(file)->modifiedNs % kSecondNs, 0);

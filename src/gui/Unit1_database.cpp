@@ -188,6 +188,7 @@ bool TForm1::saveDatabaseTo(const QString &fileName)
     const Database *db = fileName == storage::LOKOMOTIVY ? &lokomotivy() : &vozy();
     bool mergeAgreed = false;
     bool emptyAgreed = false;
+    bool seenChanged = false; // by a save that was refused for it
     for (;;) {
         SaveLock lock(fileName);
         if (!lock.mayWrite()) {
@@ -196,7 +197,9 @@ bool TForm1::saveDatabaseTo(const QString &fileName)
                              .arg(fileName));
             return false;
         }
-        const bool changed = storage::writtenSince(fileName, m_databaseStamp);
+        // The times tell at once; where the content decides, the save reads
+        // it while it writes, and is refused when it changed.
+        const bool changed = seenChanged || storage::writtenSince(fileName, m_databaseStamp, false);
         if (changed && !mergeAgreed) {
             // The clerk decides without holding the lock; the file is checked again after.
             lock.unlock();
@@ -238,10 +241,12 @@ bool TForm1::saveDatabaseTo(const QString &fileName)
             merged = m_databaze->mergeWith(std::move(theirs), fileName);
             setPanel(0, QStringLiteral("Počet řádků ") + QString::number(m_databaze->count()));
         }
-        const storage::SaveResult result = m_databaze->save(fileName);
-        // Another program made the file while it was written: the check above asks.
-        if (result.changedMeanwhile)
+        const storage::SaveResult result = m_databaze->save(fileName, changed ? nullptr : &m_databaseStamp);
+        // Another program made or changed the file: the check above asks.
+        if (result.changedMeanwhile) {
+            seenChanged = true;
             continue;
+        }
         if (!result.ok) {
             boxes::error(result.error);
             return false;

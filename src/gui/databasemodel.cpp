@@ -65,9 +65,9 @@ storage::Lines::LoadResult DatabaseModel::load(const QString &fileName)
     return result;
 }
 
-storage::SaveResult DatabaseModel::save(const QString &fileName)
+storage::SaveResult DatabaseModel::save(const QString &fileName, const storage::FileStamp *unchangedSince)
 {
-    storage::SaveResult result = m_lines.save(fileName);
+    storage::SaveResult result = m_lines.save(fileName, unchangedSince);
     if (result.ok)
         m_lines.markSaved();
     return result;

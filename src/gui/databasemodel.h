@@ -36,7 +36,7 @@ public:
     // add does not wait for them.
     storage::Lines::LoadResult load(const QString &fileName);
     // Writes the lines; once they are on the disk, later changes are counted from them.
-    storage::SaveResult save(const QString &fileName);
+    storage::SaveResult save(const QString &fileName, const storage::FileStamp *unchangedSince = nullptr);
     // This session's changes merged into `theirs`, the bytes of the file as
     // another program left it; the list shows the result.
     merge::Result mergeWith(storage::Lines theirs, const QString &fileName);
