@@ -103,14 +103,24 @@ wineserver -k
 wineserver -w
 
 echo "== Test suites under Wine"
+# One server for all the suites: started and stopped with each, it could be
+# on its way out just as the next suite started.
+wineserver -p
 # Wine hands a program no QT_ variable of the Linux environment: the
 # offscreen screen of the suites and its fonts go into the prefix's own.
 environment='HKCU\Environment'
 wine reg add "$environment" /v QT_QPA_PLATFORM /d offscreen /f >/dev/null
 wine reg add "$environment" /v QT_QPA_FONTDIR /d "$(winepath -w /usr/share/fonts/truetype/dejavu)" /f >/dev/null
-ctest --test-dir "$build" -L offscreen --output-on-failure -j "$(nproc)"
+if ! ctest --test-dir "$build" -L offscreen --output-on-failure -j "$(nproc)"; then
+  for name in $(cut -d: -f2 "$build/Testing/Temporary/LastTestsFailed.log"); do
+    echo "== $name under Wine:" && tail -n 40 "$build/tests/$name.log" || true
+  done
+  fail "test suites failed under Wine"
+fi
 wine reg delete "$environment" /v QT_QPA_PLATFORM /f >/dev/null
 wine reg delete "$environment" /v QT_QPA_FONTDIR /f >/dev/null
+wineserver -k
+wineserver -w
 
 echo "== Uninstaller"
 wine "$installed/uninstall.exe" /S
