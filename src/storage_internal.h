@@ -54,8 +54,7 @@ public:
 
 private:
     SaveResult failure(int error);
-    SaveResult appeared();
-    SaveResult changedMeanwhile();
+    SaveResult changedMeanwhile(bool made);
     bool openInPlace(int &error);
     bool writeNote();
     bool restoreInPlace();

@@ -384,7 +384,7 @@ SaveResult Writer::open()
     m_regular = !m_existed || st->isRegular;
     // Its times tell at once when another program wrote it.
     if (m_known && writtenSince(m_fileName, *m_known, false))
-        return changedMeanwhile();
+        return changedMeanwhile(false);
     SaveResult opened;
     opened.ok = true;
     // A second name of the same file would be cut off by a rename.
@@ -424,7 +424,7 @@ SaveResult Writer::open()
     }
     // In place, nothing is written before the check.
     if (m_known && writtenSince(m_fileName, *m_known))
-        return changedMeanwhile();
+        return changedMeanwhile(false);
     int error = 0;
     if (!openInPlace(error))
         return failure(error);
@@ -560,7 +560,7 @@ SaveResult Writer::commit(bool written)
         result.stamp.hash = m_hash.value();
     }
     if (m_changed.valid() && m_changed.get())
-        return changedMeanwhile();
+        return changedMeanwhile(false);
     if (!inPlace) {
         // A file that did not exist is given its name, never over one that
         // another program made meanwhile; an old one is replaced by a rename,
@@ -569,7 +569,7 @@ SaveResult Writer::commit(bool written)
             const bool placed = m_temp.isEmpty() ? platform::linkUnnamed(m_fd, m_path)
                                                  : platform::moveNoReplace(m_temp, m_path);
             if (!placed)
-                return errno == EEXIST ? appeared() : failure(errno);
+                return errno == EEXIST ? changedMeanwhile(true) : failure(errno);
             m_temp = m_path;
         } else if (m_temp.isEmpty()) {
             int error = EEXIST;
@@ -659,21 +659,15 @@ void Writer::cancel()
     m_sibling = false;
 }
 
-SaveResult Writer::appeared()
+// Another program made the file (`made`) or wrote it: left as it is.
+SaveResult Writer::changedMeanwhile(bool made)
 {
     cancel();
     SaveResult result;
     result.changedMeanwhile = true;
-    result.error = QStringLiteral("Soubor %1 mezitím vytvořil jiný program. Soubor zůstal beze změny.").arg(m_fileName);
-    return result;
-}
-
-SaveResult Writer::changedMeanwhile()
-{
-    cancel();
-    SaveResult result;
-    result.changedMeanwhile = true;
-    result.error = QStringLiteral("Soubor %1 mezitím změnil jiný program. Soubor zůstal beze změny.").arg(m_fileName);
+    result.error = (made ? QStringLiteral("Soubor %1 mezitím vytvořil jiný program. Soubor zůstal beze změny.")
+                         : QStringLiteral("Soubor %1 mezitím změnil jiný program. Soubor zůstal beze změny."))
+                       .arg(m_fileName);
     return result;
 }
 
