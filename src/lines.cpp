@@ -501,8 +501,7 @@ merge::Result Lines::mergeWith(Lines theirs, KeyFn keyFn)
     }
     // A clerk who shares the folder merges at most saves: the memory given
     // up is kept for the next merge, whose pages are then the process's
-    // already.
-    // The tables are kept empty: only their memory is wanted.
+    // already (the tables empty: only their memory is wanted).
     QByteArray given = std::move(m_file);
     adopt(std::move(theirs.m_file), std::move(blocks));
     in.base.clear();

@@ -60,6 +60,9 @@ private:
     bool restoreInPlace();
     void releaseCopy();
     bool writeQueued();
+    // Where the next bytes go: in place at their offset, beside the file
+    // where it stands.
+    qint64 writeOffset() const { return !m_sibling && m_regular ? m_written : -1; }
 
     QString m_fileName;  // as the user names it
     QString m_path;      // the file written: a symbolic link's target

@@ -382,9 +382,6 @@ SaveResult Writer::open()
     if (const int denied = m_existed ? platform::accessError(m_path, platform::Write) : 0)
         return failure(denied);
     m_regular = !m_existed || st->isRegular;
-    // Its times tell at once when another program wrote it.
-    if (m_known && writtenSince(m_fileName, *m_known, false))
-        return changedMeanwhile(false);
     SaveResult opened;
     opened.ok = true;
     // A second name of the same file would be cut off by a rename.
@@ -484,11 +481,10 @@ bool Writer::write(const char *data, qsizetype size)
 {
     if (!writeQueued())
         return false;
-    const bool inPlace = !m_sibling && m_regular;
     for (qsizetype done = 0; done < size;) {
         const qsizetype n = std::min(kSlice, size - done);
         m_hash.add(QByteArrayView(data + done, n));
-        if (!platform::writeAll(m_fd, data + done, n, inPlace ? m_written : -1)) {
+        if (!platform::writeAll(m_fd, data + done, n, writeOffset())) {
             m_error = errno;
             return false;
         }
@@ -514,8 +510,7 @@ bool Writer::writeQueued()
 {
     if (m_error || m_queued.empty())
         return m_error == 0;
-    const bool inPlace = !m_sibling && m_regular;
-    if (!platform::writeAll(m_fd, m_queued, inPlace ? m_written : -1)) {
+    if (!platform::writeAll(m_fd, m_queued, writeOffset())) {
         m_error = errno;
         return false;
     }
