@@ -260,9 +260,11 @@ bool Lines::readKeys(KeyFn keyFn, int blocks) const
 
 // Rows written straight into blocks of the usual size, piece by piece, in
 // the pass that reads a file, while each piece is in the cache; the last
-// block is cut to what it holds.
+// block is cut to what it holds. The blocks of the lines held before are
+// filled first: fresh memory would cost its first touch.
 struct Lines::Indexer {
     std::vector<Block> blocks;
+    std::vector<Block> spare; // last one first
     quint64 *out = nullptr;
     quint64 *outEnd = nullptr;
 
@@ -272,14 +274,29 @@ struct Lines::Indexer {
         if (offset + piece.size() > kLargestFile)
             return;
         const char *pieceEnd = piece.data() + piece.size();
+        const qsizetype toOffset = offset - qsizetype(quintptr(piece.data()));
+        // Kept in registers for the million lines: written back for a new block only.
+        quint64 *o = out;
         forEachLine(piece, [&](QByteArrayView line) {
-            if (out == outEnd) {
-                blocks.emplace_back().rows.resize(kBlockRows);
-                out = blocks.back().rows.data();
-                outEnd = out + kBlockRows;
-            }
-            *out++ = packRow(false, offset + (line.data() - piece.data()), line.size(), followedByCrLf(line, pieceEnd));
+            if (o == outEnd) [[unlikely]]
+                o = nextBlock();
+            *o++ = packRow(false, qsizetype(quintptr(line.data())) + toOffset, line.size(),
+                           followedByCrLf(line, pieceEnd));
         });
+        out = o;
+    }
+    quint64 *nextBlock()
+    {
+        if (spare.empty()) {
+            blocks.emplace_back();
+        } else {
+            blocks.push_back(Block{std::move(spare.back().rows), nullptr, std::nullopt});
+            spare.pop_back();
+        }
+        blocks.back().rows.resize(kBlockRows);
+        out = blocks.back().rows.data();
+        outEnd = out + kBlockRows;
+        return out;
     }
     std::vector<Block> finish()
     {
@@ -306,9 +323,11 @@ Lines::LoadResult Lines::load(const QString &fileName)
     // enough: its memory is then already the process's own.
     QByteArray bytes = std::move(m_file);
     MergeMemory kept = std::move(m_kept);
+    Indexer indexer;
+    indexer.spare = std::move(m_blocks);
+    std::reverse(indexer.spare.begin(), indexer.spare.end());
     clear();
     m_kept = std::move(kept);
-    Indexer indexer;
     const std::function<void(QByteArrayView)> index = [&](QByteArrayView piece) {
         indexer.add(piece, piece.data() - bytes.constData());
     };

@@ -825,6 +825,15 @@ void TestStorage::keyCacheAfterLargerKeyAppended()
     QCOMPARE(db.firstKeyNotLess(key, 999998), db.size() - 1);
     QVERIFY(db.insert(1024, {u"500000-0 x"_s})); // at the end of the first block
     QCOMPARE(db.firstKeyNotLess(key, 400000), qsizetype(1024));
+    // Another file read into the same lines fills their blocks again: no key
+    // read of the file before stands for it.
+    lines = {u"Databáze lokomotivy"_s};
+    for (int i = 0; i < 3000; ++i)
+        lines << u"%1-0 x"_s.arg(200000 + i);
+    writeLines(u"db.txt"_s, lines);
+    QVERIFY(db.load(u"db.txt"_s).ok());
+    QCOMPARE(db.texts(), lines);
+    QCOMPARE(db.firstKeyNotLess(key, 200500), qsizetype(501));
 }
 
 // ---- files shared with other programs and other clerks ---------------------------
