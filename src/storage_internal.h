@@ -24,6 +24,9 @@ bool encodeTo(QStringView text, char *out);
 FileStamp statStamp(const platform::FileStatus &status);
 // The same of a file opened by openForReading().
 FileStamp openStamp(const QFile &file);
+// The rounds of ContentHash over `count` blocks of 64 bytes. `vectors`: with
+// the processor's vector instructions where it has them, to the same lanes.
+void hashBlocks(quint64 *lanes, const char *p, qsizetype count, bool vectors = true);
 
 // Writes a file whole. A sibling is written and renamed over the file, with
 // the file's owner, group and mode; where that cannot be, the old bytes go

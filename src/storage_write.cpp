@@ -19,6 +19,10 @@
 #include <future>
 #include <thread>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 namespace storage {
 
 namespace {
@@ -301,12 +305,11 @@ quint64 mix(quint64 h)
     h ^= h >> 32;
     return h;
 }
-} // namespace
 
-void ContentHash::blocks(const char *p, qsizetype count)
+void portableBlocks(quint64 *lanes, const char *p, qsizetype count)
 {
     quint64 v[8];
-    std::memcpy(v, m_lanes, sizeof v);
+    std::memcpy(v, lanes, sizeof v);
     for (; count > 0; --count, p += 64) {
         // Bytes no longer in the cache (a save's lines) are asked of memory
         // well ahead: the lanes would wait for them otherwise.
@@ -314,7 +317,62 @@ void ContentHash::blocks(const char *p, qsizetype count)
         for (int i = 0; i < 8; ++i)
             v[i] = std::rotl(v[i] ^ read64(p + 8 * i), 27) * kP1;
     }
-    std::memcpy(m_lanes, v, sizeof v);
+    std::memcpy(lanes, v, sizeof v);
+}
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+// The same rounds, four lanes to a register, in half the time of the above
+// where the bytes are in the cache: the processor multiplies four lanes of
+// 32 bits by 32 at once, and a 64-bit product is three such multiplies.
+#define TRAKVID_VECTOR_HASH 1
+__attribute__((target("avx2"))) inline __m256i avx2Round(__m256i v, const char *at, __m256i prime, __m256i primeHigh)
+{
+    v = _mm256_xor_si256(v, _mm256_loadu_si256(reinterpret_cast<const __m256i *>(at)));
+    v = _mm256_or_si256(_mm256_slli_epi64(v, 27), _mm256_srli_epi64(v, 37));
+    const __m256i cross = _mm256_add_epi64(_mm256_mul_epu32(_mm256_srli_epi64(v, 32), prime),
+                                           _mm256_mul_epu32(v, primeHigh));
+    return _mm256_add_epi64(_mm256_mul_epu32(v, prime), _mm256_slli_epi64(cross, 32));
+}
+
+__attribute__((target("avx2"))) void avx2Blocks(quint64 *lanes, const char *p, qsizetype count)
+{
+    const __m256i prime = _mm256_set1_epi64x(qint64(kP1));
+    const __m256i primeHigh = _mm256_srli_epi64(prime, 32);
+    __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(lanes));
+    __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(lanes + 4));
+    for (; count > 0; --count, p += 64) {
+        __builtin_prefetch(p + 4096);
+        low = avx2Round(low, p, prime, primeHigh);
+        high = avx2Round(high, p + 32, prime, primeHigh);
+    }
+    _mm256_storeu_si256(reinterpret_cast<__m256i *>(lanes), low);
+    _mm256_storeu_si256(reinterpret_cast<__m256i *>(lanes + 4), high);
+}
+#endif
+
+using BlocksFn = void (*)(quint64 *, const char *, qsizetype);
+BlocksFn fastestBlocks()
+{
+    static const BlocksFn fastest = [] {
+#ifdef TRAKVID_VECTOR_HASH
+        __builtin_cpu_init(); // may be asked before the program's own start
+        if (__builtin_cpu_supports("avx2"))
+            return &avx2Blocks;
+#endif
+        return &portableBlocks;
+    }();
+    return fastest;
+}
+} // namespace
+
+void internal::hashBlocks(quint64 *lanes, const char *p, qsizetype count, bool vectors)
+{
+    (vectors ? fastestBlocks() : portableBlocks)(lanes, p, count);
+}
+
+void ContentHash::blocks(const char *p, qsizetype count)
+{
+    fastestBlocks()(m_lanes, p, count);
 }
 
 void ContentHash::add(QByteArrayView bytes)

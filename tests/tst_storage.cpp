@@ -63,6 +63,7 @@ private slots:
     void keys();
     void wagonKeysOrderAbove32Bits();
     void keyCacheAfterLargerKeyAppended();
+    void hashSameWithVectors();
 
     void changeSeen_data();
     void changeSeen();
@@ -834,6 +835,26 @@ void TestStorage::keyCacheAfterLargerKeyAppended()
     QVERIFY(db.load(u"db.txt"_s).ok());
     QCOMPARE(db.texts(), lines);
     QCOMPARE(db.firstKeyNotLess(key, 200500), qsizetype(501));
+}
+
+// Stamps, and the names of cache copies, are this hash: the processor's
+// vector instructions, where it has them, give the same lanes as the rounds
+// one lane at a time.
+void TestStorage::hashSameWithVectors()
+{
+    QRandomGenerator random(25);
+    QByteArray bytes(64 * 300, Qt::Uninitialized);
+    for (int round = 0; round < 200; ++round) {
+        random.fillRange(reinterpret_cast<quint32 *>(bytes.data()), bytes.size() / 4);
+        quint64 portable[8];
+        random.fillRange(portable);
+        quint64 vectors[8];
+        std::copy(portable, portable + 8, vectors);
+        const qsizetype blocks = random.bounded(300);
+        storage::internal::hashBlocks(portable, bytes.constData(), blocks, false);
+        storage::internal::hashBlocks(vectors, bytes.constData(), blocks, true);
+        QVERIFY2(std::equal(portable, portable + 8, vectors), qPrintable(QString::number(round)));
+    }
 }
 
 // ---- files shared with other programs and other clerks ---------------------------
