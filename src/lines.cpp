@@ -264,7 +264,8 @@ bool Lines::readKeys(KeyFn keyFn, int blocks) const
 // filled first: fresh memory would cost its first touch.
 struct Lines::Indexer {
     std::vector<Block> blocks;
-    std::vector<Block> spare; // last one first
+    std::vector<Block> spare;
+    size_t spareTaken = 0;
     quint64 *out = nullptr;
     quint64 *outEnd = nullptr;
 
@@ -287,12 +288,10 @@ struct Lines::Indexer {
     }
     quint64 *nextBlock()
     {
-        if (spare.empty()) {
+        if (spareTaken < spare.size())
+            blocks.push_back(Block{std::move(spare[spareTaken++].rows), nullptr, std::nullopt});
+        else
             blocks.emplace_back();
-        } else {
-            blocks.push_back(Block{std::move(spare.back().rows), nullptr, std::nullopt});
-            spare.pop_back();
-        }
         blocks.back().rows.resize(kBlockRows);
         out = blocks.back().rows.data();
         outEnd = out + kBlockRows;
@@ -325,7 +324,6 @@ Lines::LoadResult Lines::load(const QString &fileName)
     MergeMemory kept = std::move(m_kept);
     Indexer indexer;
     indexer.spare = std::move(m_blocks);
-    std::reverse(indexer.spare.begin(), indexer.spare.end());
     clear();
     m_kept = std::move(kept);
     const std::function<void(QByteArrayView)> index = [&](QByteArrayView piece) {

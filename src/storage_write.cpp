@@ -372,7 +372,7 @@ void internal::hashBlocks(quint64 *lanes, const char *p, qsizetype count, bool v
 
 void ContentHash::blocks(const char *p, qsizetype count)
 {
-    fastestBlocks()(m_lanes, p, count);
+    internal::hashBlocks(m_lanes, p, count);
 }
 
 void ContentHash::add(QByteArrayView bytes)
